@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need, when missing.
+set -euo pipefail
+
+needed=(
+  cmake
+  g++-mingw-w64-x86-64-posix   # cross compiler (posix threads) for the module and every Windows program
+  binutils-mingw-w64-x86-64    # windres, objdump
+  wine64                       # runs every Windows program, tests included
+  googletest                   # GoogleTest/GoogleMock sources, built with the cross compiler
+  libstb-dev                   # image files in stand-ins and tests
+)
+
+missing=()
+for pkg in "${needed[@]}"; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Creates the project's own Wine prefix (never the user's default one) when it is missing.
+#   wine-prefix.sh PREFIX            headless: Wine's null graphics driver
+#   ZK_SHOW_WINDOWS=1 wine-prefix.sh PREFIX   windows on $DISPLAY (x11 driver)
+# The user folders (Documents, Desktop, ...) are real folders inside the prefix: wineboot
+# would otherwise link them into the real home folder, and tests write into Documents.
+set -euo pipefail
+prefix=${1:?usage: wine-prefix.sh PREFIX}
+[ -f "$prefix/.zk-ready" ] && exit 0
+
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$prefix"
+mkdir -p "$prefix"
+prefix=$(cd "$prefix" && pwd)
+scratch_home="$prefix.home"
+mkdir -p "$scratch_home"
+
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+echo "Creating Wine prefix $prefix"
+if [ "${ZK_SHOW_WINDOWS:-0}" = 1 ]; then
+  HOME="$scratch_home" wineboot -i >/dev/null 2>&1
+else
+  # The null driver must be in the registry before the prefix's desktop process starts.
+  (unset DISPLAY; HOME="$scratch_home" wineboot -i >/dev/null 2>&1)
+  wineserver -w
+  (unset DISPLAY; wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null 2>&1)
+fi
+wineserver -w
+
+user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+for f in "$user_dir"/*; do
+  if [ -L "$f" ]; then rm "$f"; mkdir -p "$f"; fi
+done
+mkdir -p "$user_dir/Documents" "$user_dir/Temp"
+rm -rf "$scratch_home"
+"$here/check-prefix.sh" "$prefix"
+touch "$prefix/.zk-ready"
