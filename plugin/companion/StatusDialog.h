@@ -1,0 +1,4 @@
+#pragma once
+
+// Runs the status dialog of one bridge run; returns when it has closed.
+void RunStatusDialog();

@@ -1,0 +1,89 @@
+#include "EntryPoint.h"
+
+#include <memory>
+
+#include "AboutBox.h"
+#include "HostObjectHolders.h"
+#include "HostCodes.h"
+#include "HostSession.h"
+#include "HostSuites.h"
+#include "ResourceIds.h"
+#include "StatusDialog.h"
+
+namespace {
+
+// Owns the plug-in name the host hands out. The normal path releases it explicitly (a missing
+// ZString suite then reaches the host as 'Parm'); the owner releases it on the failure paths,
+// where nothing may escape a destructor.
+class PluginName {
+ public:
+  PluginName() = default;
+  ~PluginName() {
+    try {
+      Release();
+    } catch (...) {
+    }
+  }
+  PluginName(const PluginName&) = delete;
+  PluginName& operator=(const PluginName&) = delete;
+
+  ASZString* Address() { return &name; }
+  void Release() {
+    if (name == nullptr) return;
+    ASZString held = name;
+    name = nullptr;
+    sASZString->Release(held);
+  }
+
+ private:
+  ASZString name = nullptr;
+};
+
+[[noreturn]] void Fail(AutomationFilterData& record, int32_t status) {
+  record.resultCode = status;
+  throw &record;
+}
+
+}  // namespace
+
+SPErr HandleDoIt(AutomationFilterData& record, PSActionsPlugInMessage* message) {
+  ReferenceHolder target(true);
+  PluginName name;
+
+  SPErr status = sPSUIHooks->GetPluginName(message->d.self, name.Address());
+  if (status != kSPNoError) Fail(record, status);
+
+  // A 16-bit host status, widened with its sign.
+  status = sPSActionReference->PutEnumerated(target.Get(), classDocument, typeOrdinal, enumTarget);
+  if (status != kSPNoError) Fail(record, status);
+
+  RunStatusDialog();
+
+  // Whatever happened in the run was told to the user; the host only learns that it ran.
+  record.resultCode = 0;
+  name.Release();
+  return record.resultCode;
+}
+
+SPErr AutoPluginMain(const char* caller, const char* selector, void* message) {
+  SPErr result = kSPNoError;
+  try {
+    auto* header = static_cast<SPMessageData*>(message);
+    // Without a message or a basic suite there is nothing to answer with; never dereference them.
+    if (header == nullptr || header->basic == nullptr) return kSPBadParameterError;
+    sSPBasic = header->basic;
+    HostPluginRef = header->self;
+
+    if (sSPBasic->IsEqual(caller, kSPInterfaceCaller) && sSPBasic->IsEqual(selector, kSPAboutSelector)) {
+      ShowAboutBox(HostPluginRef, IDD_ABOUT_BOX);
+    }
+    if (sSPBasic->IsEqual(caller, kPSPhotoshopCaller) && sSPBasic->IsEqual(selector, kPSDoIt)) {
+      auto record = std::make_unique<AutomationFilterData>();
+      result = HandleDoIt(*record, static_cast<PSActionsPlugInMessage*>(message));
+    }
+  } catch (...) {
+    // The thrown object is not examined: every failure that ends here is a bad parameter to the host.
+    if (result == kSPNoError) result = kSPBadParameterError;
+  }
+  return result;
+}

@@ -1,0 +1,14 @@
+#include "HostSuites.h"
+
+#include "HostSession.h"
+
+SPBasicSuite* sSPBasic = nullptr;
+SPPluginRef HostPluginRef = nullptr;
+
+SuiteHolderOf<PSActionDescriptorProcs> sPSActionDescriptor(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion);
+SuiteHolderOf<PSActionReferenceProcs> sPSActionReference(kPSActionReferenceSuite, kPSActionReferenceSuiteVersion);
+SuiteHolderOf<PSActionControlProcs> sPSActionControl(kPSActionControlSuite, kPSActionControlSuiteVersion);
+SuiteHolderOf<PSHandleSuite2> sPSHandle(kPSHandleSuite, kPSHandleSuiteVersion);
+SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks(kPSUIHooksSuite, kPSUIHooksSuiteVersion);
+SuiteHolderOf<ASZStringSuite> sASZString(kASZStringSuite, kASZStringSuiteVersion);
+SuiteHolderOf<SPAccessSuite> sSPAccess(kSPAccessSuite, kSPAccessSuiteVersion);

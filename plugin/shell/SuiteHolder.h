@@ -1,0 +1,34 @@
+// Module-wide holders of the host's suites: each acquires its suite on first use, keeps it for
+// the module's life and releases it at unload through the latest basic suite.
+#pragma once
+
+#include <cstdint>
+
+class SuiteHolder {
+ public:
+  SuiteHolder(const char* name, int32_t version);
+  ~SuiteHolder();
+  SuiteHolder(const SuiteHolder&) = delete;
+  SuiteHolder& operator=(const SuiteHolder&) = delete;
+
+  // The suite's function table. Acquires it when not held yet; raises the failing host status as
+  // a bare uint32_t when it cannot be had. Never returns null.
+  const void* Access();
+  bool IsHeld() const { return suite != nullptr; }
+
+ private:
+  const void* suite = nullptr;
+  int32_t version;
+  const char* name;
+  int32_t status = 0;
+};
+
+template <class Procs>
+class SuiteHolderOf : public SuiteHolder {
+ public:
+  using SuiteHolder::SuiteHolder;
+  const Procs* operator->() { return static_cast<const Procs*>(Access()); }
+};
+
+// Set while the process itself is ending: the host may be gone, so nothing is released to it.
+void MarkProcessEnding();
