@@ -1,0 +1,21 @@
+// One message on the pipe: each field a 4-byte little-endian byte count and its UTF-16LE text,
+// the message ended by a count of 0.
+#pragma once
+
+#include <string>
+
+#include "ByteChannel.h"
+#include "FieldLists.h"
+
+enum ReadStatusCode { MessageComplete = 1, PeerClosed = 2, ReadFailed = 3, ReadRunEnded = 4 };
+
+struct ReadStatus {
+  int32_t code = MessageComplete;
+  std::string text;  // the error text of ReadFailed
+};
+
+// Empties fields, then appends each field of the next message as UTF-8.
+ReadStatus ReadMessage(ByteChannel& channel, FieldList& fields);
+
+// Sends every reply field, then the end marker. True when all of it was written.
+bool WriteMessage(ByteChannel& channel, const ReplyFieldList& reply);

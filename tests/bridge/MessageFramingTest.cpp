@@ -1,0 +1,143 @@
+// Messages on a real pipe: the byte format both ways, short reads, closes at every point, and
+// the replies that must never break the companion's reader.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "MessageFraming.h"
+#include "PipeChannel.h"
+#include "PipePair.h"
+
+namespace {
+
+struct Step {
+  std::vector<uint8_t> bytes;
+  DWORD pauseAfterMs = 0;
+};
+
+struct ReadCase {
+  const char* name;
+  std::vector<Step> steps;
+  bool closeAfter;
+  int expectedCode;
+  std::string expectedText;
+  std::vector<std::string> expectedFields;  // checked for complete messages
+};
+
+std::u16string Repeat(char16_t unit, size_t count) { return std::u16string(count, unit); }
+
+TEST(MessageFraming, ReadsWhatTheCompanionWrites) {
+  const std::string e512(512, 'e');
+  const std::vector<ReadCase> cases = {
+      {"ReadRaw with four arguments",
+       {{Join({Field(u"ReadRaw"), Field(u"C:\\raw\\a.nef"), Field(u"seg1"), Field(u"1000"), Field(u"16"), Count(0)})}},
+       false, MessageComplete, "", {"ReadRaw", "C:\\raw\\a.nef", "seg1", "1000", "16"}},
+      {"512 characters fit the fixed buffer, 513 do not",
+       {{Join({Field(Repeat(u'e', 512)), Field(Repeat(u'e', 513)), Count(0)})}}, false, MessageComplete, "",
+       {e512, e512 + "e"}},
+      {"an odd count drops its last byte", {{Join({Count(3), {'A', 0, 'X'}, Field(u"next"), Count(0)})}}, false,
+       MessageComplete, "", {"A", "next"}},
+      {"U+00E9 becomes C3 A9", {{Join({Count(2), {0xE9, 0x00}, Count(0)})}}, false, MessageComplete, "", {"\xC3\xA9"}},
+      {"each surrogate is its own three-byte sequence", {{Join({Field(u"\U0001F600"), Count(0)})}}, false,
+       MessageComplete, "", {"\xED\xA0\xBD\xED\xB8\x80"}},
+      {"a count and a text arriving in pieces",
+       {{{0x08, 0x00}, 40}, {{0x00, 0x00, 't', 0, 'r'}, 40}, {{0, 'u', 0, 'e', 0}, 0}, {Count(0), 0}}, false,
+       MessageComplete, "", {"true"}},
+      {"no fields: the end marker alone", {{Count(0)}}, false, MessageComplete, "", {}},
+      {"closed between messages", {}, true, PeerClosed, "", {}},
+      {"closed between two fields", {{Join({Field(u"ReadRaw"), Field(u"x")})}}, true, PeerClosed, "", {}},
+      {"closed inside a count", {{{0x08, 0x00}}}, true, ReadFailed, "Error reading from pipe: 1", {}},
+      {"closed inside a field", {{Join({Count(8), Utf16(u"tr")})}}, true, ReadFailed, "Error reading from pipe: 2", {}},
+  };
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PipePair pipe;
+    ASSERT_NE(pipe.Client(), INVALID_HANDLE_VALUE);
+    std::thread companion([&] {
+      for (const Step& step : c.steps) {
+        pipe.WriteClient(step.bytes);
+        if (step.pauseAfterMs) Sleep(step.pauseAfterMs);
+      }
+      if (c.closeAfter) pipe.CloseClient();
+    });
+    PipeChannel channel(pipe.Server(), pipe.RunEnded());
+    FieldList fields{"left over from the last request"};
+    const ReadStatus status = ReadMessage(channel, fields);
+    companion.join();
+    EXPECT_EQ(status.code, c.expectedCode);
+    EXPECT_EQ(status.text, c.expectedText);
+    if (c.expectedCode == MessageComplete) {
+      EXPECT_EQ(fields, c.expectedFields);
+    }
+  }
+}
+
+TEST(MessageFraming, TwoMessagesInOneWriteAreReadOneAtATime) {
+  PipePair pipe;
+  pipe.WriteClient(Join({Field(u"Running"), Count(0), Field(u"GetOpenDocuments"), Count(0)}));
+  PipeChannel channel(pipe.Server(), pipe.RunEnded());
+  FieldList fields;
+  EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+  EXPECT_EQ(fields, FieldList{"Running"});
+  EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+  EXPECT_EQ(fields, FieldList{"GetOpenDocuments"});
+}
+
+TEST(MessageFraming, EndOfRunReleasesAWaitingRead) {
+  PipePair pipe;
+  std::thread dialogEnds([&] {
+    Sleep(100);
+    SetEvent(pipe.RunEnded());
+  });
+  PipeChannel channel(pipe.Server(), pipe.RunEnded());
+  FieldList fields;
+  EXPECT_EQ(ReadMessage(channel, fields).code, ReadRunEnded);
+  dialogEnds.join();
+}
+
+struct WriteCase {
+  const char* name;
+  std::vector<std::string> fields;
+  std::vector<uint8_t> expected;
+};
+
+TEST(MessageFraming, WritesRepliesByteForByte) {
+  const std::vector<WriteCase> cases = {
+      {"OK 640 480", {"OK", "640", "480"},
+       {0x04, 0, 0, 0, 0x4F, 0, 0x4B, 0, 0x06, 0, 0, 0, 0x36, 0, 0x34, 0, 0x30, 0, 0x06, 0, 0, 0, 0x34, 0, 0x38, 0, 0x30,
+        0, 0, 0, 0, 0}},
+      {"no fields", {}, {0, 0, 0, 0}},
+      {"true", {"true"}, {0x08, 0, 0, 0, 't', 0, 'r', 0, 'u', 0, 'e', 0, 0, 0, 0, 0}},
+      {"U+00E9", {"\xC3\xA9"}, {0x02, 0, 0, 0, 0xE9, 0x00, 0, 0, 0, 0}},
+      {"a host text that is not UTF-8: each bad byte becomes U+FFFD",
+       {"a\xE9" "b\xC3"}, {0x08, 0, 0, 0, 'a', 0, 0xFD, 0xFF, 'b', 0, 0xFD, 0xFF, 0, 0, 0, 0}},
+      {"a character beyond U+FFFF becomes a surrogate pair",
+       {"\xF0\x9F\x98\x80"}, {0x04, 0, 0, 0, 0x3D, 0xD8, 0x00, 0xDE, 0, 0, 0, 0}},
+  };
+  for (const WriteCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PipePair pipe;
+    ReplyFieldList reply;
+    for (const std::string& field : c.fields) reply.Append(field);
+    PipeChannel channel(pipe.Server(), pipe.RunEnded());
+    EXPECT_TRUE(WriteMessage(channel, reply));
+    EXPECT_EQ(pipe.ReadAllFromClient(c.expected.size()), c.expected);
+  }
+}
+
+TEST(MessageFraming, AReplyCannotHoldAnEmptyField) {
+  ReplyFieldList reply;
+  EXPECT_THROW(reply.Append(""), std::invalid_argument);
+  EXPECT_TRUE(reply.Fields().empty());
+}
+
+TEST(MessageFraming, WritingToAClosedPipeFails) {
+  PipePair pipe;
+  pipe.CloseClient();
+  ReplyFieldList reply;
+  reply.Append("OK");
+  PipeChannel channel(pipe.Server(), pipe.RunEnded());
+  EXPECT_FALSE(WriteMessage(channel, reply));
+}
+
+}  // namespace
