@@ -1,0 +1,66 @@
+// What one run of the stand-in companion does: a few settings and a list of actions, read from a
+// line-based scenario file (the language is described in README.md). The parser is a plain function
+// over text, so it is tested without processes or pipes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zk {
+
+enum class WindowMode { Visible, Hidden, Later };
+
+enum class ActionKind {
+  Connect,         // open the pipe now (pipe actions do it on their own when needed)
+  Request,         // send fields as one message, then read the whole reply
+  Send,            // send fields as one message
+  ReadReply,       // read one whole reply
+  Bytes,           // write raw bytes
+  Count,           // write a 4-byte little-endian count
+  Text,            // write the UTF-16LE units of a text, no count
+  Field,           // write a count and a text in one piece
+  Pause,           // wait, pipe untouched
+  Stay,            // keep running with the window up
+  StayUntilKilled, // keep running until the process is ended from outside
+  Close,           // close the pipe now
+  Exit,            // end the process now with a code (the system closes the pipe)
+};
+
+struct Action {
+  ActionKind kind = ActionKind::Pause;
+  int line = 0;                      // line of the scenario file, 0 for the built-in session
+  std::vector<std::wstring> fields;  // Request, Send; Text and Field use fields[0]
+  std::vector<std::uint8_t> bytes;   // Bytes
+  std::uint32_t number = 0;          // Count value, Pause/Stay milliseconds, Exit code
+};
+
+struct Scenario {
+  WindowMode window = WindowMode::Visible;
+  std::uint32_t windowDelayMs = 0;         // WindowMode::Later
+  std::uint32_t connectTimeoutMs = 20000;
+  bool neverConnect = false;               // the pipe is never opened; see NeverConnectMs
+  bool neverConnectUntilKilled = false;
+  std::uint32_t neverConnectMs = 0;
+  std::vector<Action> actions;
+};
+
+struct ScenarioParse {
+  bool ok = false;
+  Scenario scenario;
+  int errorLine = 0;      // 1-based line of the first error, 0 when the error concerns the whole file
+  std::string error;      // the reason, without file name and line
+};
+
+// text is the file's content as UTF-8 (a leading byte-order mark is skipped).
+ScenarioParse ParseScenario(std::string_view text);
+
+// Without a scenario file: "Running", "GetOpenDocuments", "CheckAllDocumentsSaved", each with its
+// reply read, then the pipe is closed.
+Scenario DefaultScenario();
+
+// True for the actions that use the pipe.
+bool IsPipeAction(ActionKind kind);
+
+}  // namespace zk

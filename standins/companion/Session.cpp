@@ -1,0 +1,177 @@
+#include "Session.h"
+
+#include "ExitCodes.h"
+#include "PipeClient.h"
+#include "QuotedText.h"
+#include "ReplyReader.h"
+#include "WireFormat.h"
+
+#include <algorithm>
+
+namespace zk {
+
+namespace {
+
+std::wstring FieldsForWindow(const std::vector<std::wstring>& fields) {
+  std::wstring out;
+  for (const std::wstring& field : fields) {
+    if (!out.empty()) out += L' ';
+    out += L'"' + field.substr(0, 60) + (field.size() > 60 ? L"...\"" : L"\"");
+  }
+  return out.empty() ? L"(no fields)" : out;
+}
+
+}  // namespace
+
+Session::Session(const Scenario& scenario, std::wstring pipeName, Transcript& transcript,
+                 std::function<void(const std::wstring&)> status)
+    : scenario_(scenario), pipeName_(std::move(pipeName)), transcript_(transcript), status_(std::move(status)) {}
+
+int Session::Run() {
+  if (scenario_.neverConnect) {
+    if (scenario_.neverConnectUntilKilled) {
+      transcript_.Line("never-connect", "until the process is ended");
+      status_(L"Not connecting to the pipe (until ended)");
+      StayForever();
+    }
+    transcript_.Line("never-connect", std::to_string(scenario_.neverConnectMs));
+    status_(L"Not connecting to the pipe");
+    Sleep(scenario_.neverConnectMs);
+    return kExitDone;
+  }
+  // Like the real program, connect first, unless the scenario says when.
+  const bool connectsItself = std::any_of(scenario_.actions.begin(), scenario_.actions.end(),
+                                          [](const Action& action) { return action.kind == ActionKind::Connect; });
+  if (!connectsItself) {
+    const int result = Connect();
+    if (result != kContinue) return result;
+  }
+  for (const Action& action : scenario_.actions) {
+    const int result = RunAction(action);
+    if (result != kContinue) return result;
+  }
+  if (pipe_) {
+    pipe_.Reset();
+    transcript_.Line("close", "end of the scenario");
+  }
+  status_(L"Done");
+  return kExitDone;
+}
+
+int Session::Connect() {
+  transcript_.Line("connecting", QuoteText(pipeName_) + " timeout " + std::to_string(scenario_.connectTimeoutMs));
+  status_(L"Connecting to " + pipeName_);
+  ConnectResult result = ConnectToPipe(pipeName_, scenario_.connectTimeoutMs);
+  const std::string tries = std::to_string(result.elapsedMs) + " ms, " + std::to_string(result.attempts) + " attempts";
+  if (!result.pipe) {
+    transcript_.Line("connect-failed", "gave up after " + tries + ", last " + DescribeError(result.lastError));
+    status_(L"Could not connect to " + pipeName_);
+    return kExitNoConnection;
+  }
+  pipe_ = std::move(result.pipe);
+  transcript_.Line("connected", "after " + tries);
+  status_(L"Connected to " + pipeName_);
+  return kContinue;
+}
+
+int Session::RunAction(const Action& action) {
+  switch (action.kind) {
+    case ActionKind::Connect:
+      return Connect();
+    case ActionKind::Request:
+    case ActionKind::Send: {
+      const bool request = action.kind == ActionKind::Request;
+      transcript_.Line(request ? "request" : "send", QuotedFields(action.fields));
+      status_(L"Sending " + FieldsForWindow(action.fields));
+      const int result = Write(EncodeMessage(action.fields));
+      if (result != kContinue || !request) return result;
+      status_(L"Waiting for the reply to " + FieldsForWindow(action.fields));
+      return ReadAndRecordReply();
+    }
+    case ActionKind::ReadReply:
+      transcript_.Line("read-reply", "");
+      status_(L"Waiting for a reply");
+      return ReadAndRecordReply();
+    case ActionKind::Bytes:
+      transcript_.Line("bytes", HexBytes(action.bytes));
+      status_(L"Sending bytes");
+      return Write(action.bytes);
+    case ActionKind::Count:
+      transcript_.Line("count", std::to_string(action.number));
+      status_(L"Sending a count");
+      return Write(EncodeCount(action.number));
+    case ActionKind::Text:
+      transcript_.Line("text", QuoteText(action.fields[0]));
+      status_(L"Sending a text");
+      return Write(EncodeText(action.fields[0]));
+    case ActionKind::Field:
+      transcript_.Line("field", QuoteText(action.fields[0]));
+      status_(L"Sending a field");
+      return Write(EncodeField(action.fields[0]));
+    case ActionKind::Pause:
+      transcript_.Line("pause", std::to_string(action.number));
+      status_(L"Pausing");
+      Sleep(action.number);
+      return kContinue;
+    case ActionKind::Stay:
+      transcript_.Line("stay", std::to_string(action.number));
+      status_(L"Staying a while");
+      Sleep(action.number);
+      return kContinue;
+    case ActionKind::StayUntilKilled:
+      transcript_.Line("stay-until-killed", "");
+      status_(L"Staying until ended");
+      StayForever();
+      return kContinue;
+    case ActionKind::Close:
+      pipe_.Reset();
+      transcript_.Line("close", "by the scenario");
+      status_(L"Pipe closed");
+      return kContinue;
+    case ActionKind::Exit:
+      transcript_.Line("exit-requested", std::to_string(action.number));
+      return static_cast<int>(action.number);
+  }
+  return kContinue;
+}
+
+int Session::Write(const std::vector<std::uint8_t>& bytes) {
+  const DWORD error = WriteAll(pipe_.Get(), bytes);
+  if (error != 0) return PipeFailure("writing to the pipe", error);
+  transcript_.Line("wrote", HexBytes(bytes));
+  return kContinue;
+}
+
+int Session::ReadAndRecordReply() {
+  const Reply reply = ReadReply(pipe_.Get());
+  transcript_.Line(reply.complete ? "reply" : "reply-incomplete", QuotedFields(reply.fields));
+  transcript_.Line("reply-bytes", HexBytes(reply.bytes));
+  if (reply.complete) {
+    status_(L"Reply: " + FieldsForWindow(reply.fields));
+    return kContinue;
+  }
+  if (!reply.problem.empty()) {
+    transcript_.Line("error", "reply refused: " + reply.problem);
+    status_(L"Reply refused");
+    return kExitPipeFailed;
+  }
+  return PipeFailure("reading the reply", reply.error);
+}
+
+int Session::PipeFailure(const std::string& what, DWORD error) {
+  // Broken pipe on a read, "no data" (being closed) on a write: the plug-in has closed its end.
+  if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED) {
+    transcript_.Line("peer-closed", what + ": " + DescribeError(error));
+    status_(L"The plug-in closed the pipe");
+    return kExitPeerClosed;
+  }
+  transcript_.Line("error", what + " failed: " + DescribeError(error));
+  status_(L"Pipe error");
+  return kExitPipeFailed;
+}
+
+void Session::StayForever() {
+  while (true) Sleep(INFINITE);
+}
+
+}  // namespace zk
