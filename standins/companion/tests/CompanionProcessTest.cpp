@@ -1,0 +1,346 @@
+// The stand-in companion as the plug-in meets it: a real process started with the plug-in's command
+// line, talking to a real pipe server of the test.
+#include "CompanionRun.h"
+#include "TestPipeServer.h"
+#include "TranscriptFile.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+using namespace zk::test;
+using Bytes = std::vector<std::uint8_t>;
+
+const wchar_t kWindowTitle[] = L"Zentrast Kolvane (stand-in)";
+constexpr DWORD kWait = 15000;
+
+// One companion in its own temp folder (path with a blank), its transcript and the test's pipe.
+class CompanionTest : public testing::Test {
+ protected:
+  CompanionTest() : suffix_(UniqueSuffix()), server_(suffix_), transcript_(folder_.Path() + L"transcript.txt") {}
+
+  void SetUp() override {
+    // A copy in a folder with a blank, started by an unquoted path as the plug-in does.
+    exe_ = folder_.Path() + L"ZentrastKolvane.exe";
+    ASSERT_TRUE(CopyFileW(CompanionExePath().c_str(), exe_.c_str(), FALSE)) << "error " << GetLastError();
+  }
+
+  // scenario: the scenario file's text, or nullptr for the default session.
+  void Start(const char* scenario) {
+    const std::wstring path = scenario ? folder_.WriteFile(L"scenario.txt", scenario) : std::wstring();
+    ASSERT_TRUE(companion_.Start(exe_, suffix_, path, transcript_)) << "error " << GetLastError();
+  }
+
+  void StartWithServer(const char* scenario) {
+    ASSERT_TRUE(server_.Create());
+    Start(scenario);
+    ASSERT_TRUE(server_.WaitForClient(kWait));
+  }
+
+  DWORD ExitCode() {
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(companion_.WaitForExit(kWait, code)) << "the companion did not end";
+    return code;
+  }
+
+  TranscriptFile Transcript() const { return TranscriptFile(transcript_); }
+
+  TestFolder folder_;
+  std::wstring suffix_;
+  TestPipeServer server_;
+  std::wstring transcript_;
+  std::wstring exe_;
+  CompanionRun companion_;
+};
+
+TEST_F(CompanionTest, DefaultSessionSendsThreeRequestsAndClosesAfterTheLastReply) {
+  StartWithServer(nullptr);
+
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  EXPECT_EQ(message.bytes, Concat({Field(L"Running"), EndMarker()}));
+  // The plug-in asks whether we have a visible window; it must exist by the time "Running" arrives.
+  EXPECT_TRUE(HasVisibleWindow(companion_.ProcessId(), kWindowTitle));
+  ASSERT_TRUE(server_.Write(EndMarker()));
+
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  EXPECT_EQ(message.bytes, Concat({Field(L"GetOpenDocuments"), EndMarker()}));
+  ASSERT_TRUE(server_.Write(Concat({Field(L"a.psd"), Field(L"C:\\img\\a.psd"), Field(L"640"), Field(L"480"),
+                                    Field(L"8"), EndMarker()})));
+
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  // The example of the wire format: 2C 00 00 00, the 44 bytes of the name, 00 00 00 00.
+  ASSERT_EQ(message.bytes.size(), 4u + 44u + 4u);
+  EXPECT_EQ(Bytes(message.bytes.begin(), message.bytes.begin() + 6), (Bytes{0x2C, 0, 0, 0, 0x43, 0}));
+  EXPECT_EQ(message.fields, std::vector<std::wstring>{L"CheckAllDocumentsSaved"});
+  ASSERT_TRUE(server_.Write(Concat({Field(L"true"), EndMarker()})));
+
+  bool closed = false;
+  EXPECT_TRUE(server_.ReadUntilClosed(kWait, closed).empty());
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(ExitCode(), 0u);
+
+  const TranscriptFile t = Transcript();
+  ASSERT_EQ(t.Values("command-line").size(), 1u) << t.Text();
+  EXPECT_NE(QuotedTexts(t.Values("command-line")[0]).at(0).find(L" -s  " + suffix_), std::wstring::npos);
+  EXPECT_EQ(t.Values("pipe-suffix"), std::vector<std::string>{"\"" + std::string(suffix_.begin(), suffix_.end()) + "\""});
+  EXPECT_EQ(t.Values("scenario"), std::vector<std::string>{"default"});
+  EXPECT_EQ(t.Values("reply"),
+            (std::vector<std::string>{"", "\"a.psd\" \"C:\\\\img\\\\a.psd\" \"640\" \"480\" \"8\"", "\"true\""}));
+  EXPECT_EQ(HexToBytes(t.Values("reply-bytes").at(2)), Concat({Field(L"true"), EndMarker()}));
+  EXPECT_EQ(t.Values("exit"), std::vector<std::string>{"0"});
+}
+
+TEST_F(CompanionTest, FieldsAreSentByteExactly) {
+  // 512 units fill a 1024-byte field exactly, 513 go one unit over; U+00E9 by escape and as raw UTF-8,
+  // a character above U+FFFF as its surrogate pair.
+  const std::string scenario = "request \"ReadRaw\" \"C:\\\\raw\\\\caf\\u00E9 \xC3\xA9.nef\" \"" + std::string(512, 'x') +
+                               "\" \"" + std::string(513, 'y') + "\" \"\xF0\x9F\x98\x80\"\n";
+  StartWithServer(scenario.c_str());
+
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  const Bytes expected = Concat({Field(L"ReadRaw"), Field(L"C:\\raw\\caf\x00E9 \x00E9.nef"),
+                                 Field(std::wstring(512, L'x')), Field(std::wstring(513, L'y')),
+                                 Field(L"\xD83D\xDE00"), EndMarker()});
+  EXPECT_EQ(message.bytes, expected);
+  const size_t at512 = Field(L"ReadRaw").size() + Field(L"C:\\raw\\caf\x00E9 \x00E9.nef").size();
+  ASSERT_GT(message.bytes.size(), at512 + 1028 + 4);
+  EXPECT_EQ(Bytes(message.bytes.begin() + at512, message.bytes.begin() + at512 + 4), (Bytes{0x00, 0x04, 0, 0}));
+  EXPECT_EQ(Bytes(message.bytes.begin() + at512 + 1028, message.bytes.begin() + at512 + 1032), (Bytes{0x02, 0x04, 0, 0}));
+
+  const Bytes reply = Concat({Field(L"OK"), Field(L"640"), Field(L"480"), EndMarker()});
+  ASSERT_TRUE(server_.Write(reply));
+  bool closed = false;
+  server_.ReadUntilClosed(kWait, closed);
+  EXPECT_EQ(ExitCode(), 0u);
+
+  const TranscriptFile t = Transcript();
+  EXPECT_EQ(t.Values("reply"), std::vector<std::string>{"\"OK\" \"640\" \"480\""}) << t.Text();
+  EXPECT_EQ(t.Values("reply-bytes"), std::vector<std::string>{"04 00 00 00 4F 00 4B 00 06 00 00 00 36 00 34 00 30 00 "
+                                                              "06 00 00 00 34 00 38 00 30 00 00 00 00 00"});
+  ASSERT_EQ(t.Values("wrote").size(), 1u);
+  EXPECT_EQ(HexToBytes(t.Values("wrote")[0]), expected);
+  ASSERT_EQ(t.Values("request").size(), 1u);
+  EXPECT_EQ(QuotedTexts(t.Values("request")[0]).at(1), L"C:\\raw\\caf\x00E9 \x00E9.nef");
+}
+
+TEST_F(CompanionTest, ReplyWrittenInPiecesIsReadWholeAndRecorded) {
+  StartWithServer("request \"GetOpenDocuments\"\n");
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+
+  // Windows may hand a reader any part of what was written; each piece here is its own write.
+  // An odd count keeps its last byte on the wire but not in the text; a lone surrogate stays visible.
+  const Bytes reply = Concat({Field(L"caf\x00E9"), Bytes{3, 0, 0, 0, 'A', 0, 'B'}, Field(L"\xD800"), EndMarker()});
+  const size_t cuts[] = {0, 2, 4, 7, 12, 16, 19, 23, 26, 28, reply.size() - 1, reply.size()};
+  for (size_t i = 0; i + 1 < std::size(cuts); ++i) {
+    ASSERT_TRUE(server_.Write(Bytes(reply.begin() + cuts[i], reply.begin() + cuts[i + 1])));
+    Sleep(40);
+  }
+  bool closed = false;
+  server_.ReadUntilClosed(kWait, closed);
+  EXPECT_EQ(ExitCode(), 0u);
+
+  const TranscriptFile t = Transcript();
+  EXPECT_EQ(t.Values("reply"), std::vector<std::string>{"\"caf\xC3\xA9\" \"A\" \"\\uD800\""}) << t.Text();
+  ASSERT_EQ(t.Values("reply-bytes").size(), 1u);
+  EXPECT_EQ(HexToBytes(t.Values("reply-bytes")[0]), reply);
+}
+
+struct ByteCase {
+  const char* name;
+  const char* scenario;
+  Bytes expected;
+};
+
+TEST_F(CompanionTest, ByteLevelActionsWriteExactlyTheirBytes) {
+  const ByteCase cases[] = {
+      {"close inside a field", "count 8\ntext \"tr\"\nclose\n", Bytes{8, 0, 0, 0, 't', 0, 'r', 0}},
+      {"close inside a count", "bytes 08 00\nclose\n", Bytes{8, 0}},
+      {"an odd count", "count 3\nbytes 41 00 42\ncount 0\n", Bytes{3, 0, 0, 0, 0x41, 0, 0x42, 0, 0, 0, 0}},
+      {"fields one by one, then a message without reading its reply",
+       "field \"ReadRaw\"\nfield \"x\"\ncount 0\nsend \"A\" \"B\"\n",
+       Concat({Field(L"ReadRaw"), Field(L"x"), EndMarker(), Field(L"A"), Field(L"B"), EndMarker()})},
+      {"a request of no fields is the end marker alone", "send\n", EndMarker()},
+      {"connect and close at once", "close\n", Bytes{}},
+  };
+  for (const ByteCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestFolder folder;
+    const std::wstring suffix = UniqueSuffix();
+    TestPipeServer server(suffix);
+    ASSERT_TRUE(server.Create());
+    CompanionRun companion;
+    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
+                                folder.Path() + L"transcript.txt"));
+    ASSERT_TRUE(server.WaitForClient(kWait));
+    bool closed = false;
+    EXPECT_EQ(server.ReadUntilClosed(kWait, closed), c.expected);
+    EXPECT_TRUE(closed);
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(companion.WaitForExit(kWait, code));
+    EXPECT_EQ(code, 0u) << TranscriptFile(folder.Path() + L"transcript.txt").Text();
+  }
+}
+
+TEST_F(CompanionTest, CountInTwoPiecesArrivesAsTwoReadsAcrossThePause) {
+  StartWithServer("bytes 08 00\npause 400\nbytes 00 00\ntext \"true\"\ncount 0\n");
+  // A read of a whole count gets only the first piece: the plug-in's reader must loop.
+  EXPECT_EQ(server_.ReadSome(4, kWait), (Bytes{8, 0}));
+  const ULONGLONG before = GetTickCount64();
+  Bytes rest;
+  ASSERT_TRUE(server_.ReadExactly(2, rest, kWait));
+  EXPECT_GE(GetTickCount64() - before, 250u);
+  EXPECT_EQ(rest, (Bytes{0, 0}));
+  bool closed = false;
+  EXPECT_EQ(server_.ReadUntilClosed(kWait, closed), Concat({Bytes{'t', 0, 'r', 0, 'u', 0, 'e', 0}, EndMarker()}));
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(ExitCode(), 0u);
+  const TranscriptFile t = Transcript();
+  EXPECT_EQ(t.Keys(), (std::vector<std::string>{"start", "command-line", "pipe-suffix", "scenario", "window",
+                                                "connecting", "connected", "bytes", "wrote", "pause", "bytes", "wrote",
+                                                "text", "wrote", "count", "wrote", "close", "exit"}))
+      << t.Text();
+}
+
+struct RefusedCase {
+  const char* scenario;  // nullptr: the file does not exist
+  const char* reason;
+};
+
+TEST_F(CompanionTest, UnusableScenarioIsRefusedWithoutConnecting) {
+  const RefusedCase cases[] = {
+      {"request \"Running\"\n# fine so far\nrequest \"unterminated\n", "line 3: the text has no closing double quote"},
+      {"window hidden\npause ten\n", "line 2: pause takes one decimal number"},
+      {nullptr, "cannot be read: error 2 "},
+  };
+  for (const RefusedCase& c : cases) {
+    SCOPED_TRACE(c.reason);
+    TestFolder folder;
+    const std::wstring suffix = UniqueSuffix();
+    TestPipeServer server(suffix);
+    ASSERT_TRUE(server.Create());
+    const std::wstring scenario =
+        c.scenario ? folder.WriteFile(L"scenario.txt", c.scenario) : folder.Path() + L"missing scenario.txt";
+    CompanionRun companion;
+    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, scenario, folder.Path() + L"transcript.txt"));
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(companion.WaitForExit(kWait, code));
+    EXPECT_EQ(code, 3u);
+    EXPECT_FALSE(server.WaitForClient(0)) << "connected despite a refused scenario";
+
+    const TranscriptFile t(folder.Path() + L"transcript.txt");
+    ASSERT_EQ(t.Values("scenario-error").size(), 1u) << t.Text();
+    const std::string error = t.Values("scenario-error")[0];
+    EXPECT_NE(error.find("scenario.txt\""), std::string::npos) << error;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_FALSE(t.Has("connecting"));
+    EXPECT_EQ(t.Values("exit"), std::vector<std::string>{"3"});
+  }
+}
+
+TEST_F(CompanionTest, ConnectRetriesUntilThePipeExists) {
+  Start("connect-timeout 10000\nrequest \"Running\"\n");
+  Sleep(800);  // the plug-in creates its pipe only after it has started the companion
+  ASSERT_TRUE(companion_.Running());
+  ASSERT_TRUE(server_.Create());
+  ASSERT_TRUE(server_.WaitForClient(kWait));
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  EXPECT_EQ(message.fields, std::vector<std::wstring>{L"Running"});
+  ASSERT_TRUE(server_.Write(EndMarker()));
+  EXPECT_EQ(ExitCode(), 0u);
+
+  const TranscriptFile t = Transcript();
+  ASSERT_EQ(t.Values("connected").size(), 1u) << t.Text();
+  unsigned ms = 0, attempts = 0;
+  ASSERT_EQ(std::sscanf(t.Values("connected")[0].c_str(), "after %u ms, %u attempts", &ms, &attempts), 2);
+  EXPECT_GE(ms, 500u);
+  EXPECT_GT(attempts, 1u);
+}
+
+TEST_F(CompanionTest, ConnectGivesUpAfterTheConfiguredTime) {
+  const ULONGLONG start = GetTickCount64();
+  Start("connect-timeout 1200\nrequest \"Running\"\n");
+  EXPECT_EQ(ExitCode(), 4u);
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  EXPECT_GE(elapsed, 1200u);
+  EXPECT_LT(elapsed, 8000u);
+
+  const TranscriptFile t = Transcript();
+  ASSERT_EQ(t.Values("connect-failed").size(), 1u) << t.Text();
+  EXPECT_NE(t.Values("connect-failed")[0].find("last error 2 "), std::string::npos) << t.Text();
+  EXPECT_FALSE(t.Has("request"));
+}
+
+TEST_F(CompanionTest, PluginClosingThePipeBeforeReplyingEndsTheRun) {
+  StartWithServer("request \"Running\"\nrequest \"never sent\"\n");
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  server_.Close();
+  EXPECT_EQ(ExitCode(), 6u);
+  const TranscriptFile t = Transcript();
+  EXPECT_EQ(t.Values("request").size(), 1u) << t.Text();
+  EXPECT_EQ(t.Values("reply-incomplete"), std::vector<std::string>{""});
+  ASSERT_EQ(t.Values("peer-closed").size(), 1u);
+  EXPECT_NE(t.Values("peer-closed")[0].find("error 109 "), std::string::npos);
+}
+
+TEST_F(CompanionTest, HiddenOrLateWindowIsNotVisibleWhenRunningArrives) {
+  struct Case {
+    const char* scenario;
+    bool shownLater;
+  };
+  const Case cases[] = {{"window hidden\nrequest \"Running\"\nstay 1500\n", false},
+                        {"window later 700\nrequest \"Running\"\nstay 3000\n", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    TestFolder folder;
+    const std::wstring suffix = UniqueSuffix();
+    TestPipeServer server(suffix);
+    ASSERT_TRUE(server.Create());
+    CompanionRun companion;
+    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
+                                folder.Path() + L"transcript.txt"));
+    ASSERT_TRUE(server.WaitForClient(kWait));
+    ReceivedMessage message;
+    ASSERT_TRUE(server.ReadMessage(message, kWait));
+    EXPECT_FALSE(HasVisibleWindow(companion.ProcessId(), kWindowTitle));
+    ASSERT_TRUE(server.Write(EndMarker()));
+    bool visible = false;
+    for (int i = 0; i < 25 && !visible; ++i) {
+      Sleep(50);
+      visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
+    }
+    for (int i = 0; i < 30 && c.shownLater && !visible; ++i) {
+      Sleep(100);
+      visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
+    }
+    EXPECT_EQ(visible, c.shownLater);
+    companion.Terminate(1234);
+  }
+}
+
+TEST_F(CompanionTest, StayUntilKilledKeepsRunningAndTheTranscriptIsCompleteWhenEnded) {
+  StartWithServer("request \"Running\"\nstay-until-killed\n");
+  ReceivedMessage message;
+  ASSERT_TRUE(server_.ReadMessage(message, kWait));
+  ASSERT_TRUE(server_.Write(EndMarker()));
+  for (int i = 0; i < 100 && !Transcript().Has("stay-until-killed"); ++i) Sleep(50);
+  Sleep(300);
+  ASSERT_TRUE(companion_.Running());
+  // As the plug-in ends a companion after the user confirmed closing the status window.
+  companion_.Terminate(1234);
+  DWORD code = 0;
+  ASSERT_TRUE(companion_.WaitForExit(kWait, code));
+  EXPECT_EQ(code, 1234u);
+  const TranscriptFile t = Transcript();
+  EXPECT_EQ(t.Values("reply"), std::vector<std::string>{""}) << t.Text();
+  EXPECT_TRUE(t.Has("stay-until-killed"));
+  EXPECT_FALSE(t.Has("exit"));
+}
+
+}  // namespace
