@@ -9,6 +9,7 @@ constexpr uint32_t classDocument = FourCC("Dcmn");
 constexpr uint32_t classApplication = FourCC("capp");
 constexpr uint32_t typeOrdinal = FourCC("Ordn");
 constexpr uint32_t enumTarget = FourCC("Trgt");
+constexpr uint32_t keyMessage = FourCC("Msge");  // the error text in the result of a failed Play
 
 // Descriptor value types.
 constexpr uint32_t typeInteger = FourCC("long");

@@ -1,0 +1,110 @@
+// The action control suite. Play and Get are the extension point of a later document model: Play
+// runs the handler registered for the event, Get asks the host's resolver.
+#include "HostCodes.h"
+#include "HostStatus.h"
+#include "StandInHost.h"
+#include "SuiteCall.h"
+#include "SuiteTables.h"
+
+#include <cstring>
+
+namespace zk {
+namespace {
+
+SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionControl", procedure); }
+
+// The caller owns a result descriptor after every Play, also a failed one; a failure carries a message.
+OSErr Play(PIActionDescriptor* result, DescriptorEventID event, PIActionDescriptor parameters,
+           PIDialogPlayOptions options) {
+  SuiteCall call = Enter("Play");
+  if (result) *result = nullptr;
+  if (call.status) return OSErr(call.status);
+  if (!result) return kStandInParamError;
+  const DescriptorData* input = nullptr;
+  if (parameters) {
+    input = call.Objects().Descriptor(parameters);
+    if (!input) return kStandInParamError;
+  }
+  DescriptorData output;
+  OSErr status = kStandInEventNotHandled;
+  if (const EventHandler* handler = call.host->FindEvent(event)) {
+    status = (*handler)(event, input, options, &output);
+  }
+  if (status != 0 && !output.Find(keyMessage)) {
+    ActionValue message;
+    message.type = typeChar;
+    message.bytes = "The stand-in host could not carry out the event.";
+    output.Put(keyMessage, message);
+  }
+  *result = call.Objects().NewDescriptor(std::move(output));
+  return status;
+}
+
+OSErr Get(PIActionDescriptor* result, PIActionReference reference) {
+  SuiteCall call = Enter("Get");
+  if (result) *result = nullptr;
+  if (call.status) return OSErr(call.status);
+  ReferenceData* data = call.Objects().Reference(reference);
+  if (!result || !data) return kStandInParamError;
+  if (!call.host->Resolver()) return kStandInNoSuchObject;
+  DescriptorData output;
+  if (OSErr status = call.host->Resolver()(*data, &output)) return status;
+  *result = call.Objects().NewDescriptor(std::move(output));
+  return 0;
+}
+
+OSErr StringIDToTypeID(const char* stringId, DescriptorTypeID* typeId) {
+  SuiteCall call = Enter("StringIDToTypeID");
+  if (call.status) return OSErr(call.status);
+  if (!stringId || !typeId) return kStandInParamError;
+  *typeId = call.host->TypeIds().ToTypeId(stringId);
+  return 0;
+}
+
+// At most maxLength - 1 characters and always a terminating zero.
+OSErr TypeIDToStringID(DescriptorTypeID typeId, char* buffer, uint32_t maxLength) {
+  SuiteCall call = Enter("TypeIDToStringID");
+  if (call.status) return OSErr(call.status);
+  if (!buffer || maxLength == 0) return kStandInParamError;
+  std::string stringId;
+  if (!call.host->TypeIds().ToStringId(typeId, &stringId)) return kStandInNoSuchObject;
+  size_t n = stringId.size() < maxLength - 1 ? stringId.size() : maxLength - 1;
+  std::memcpy(buffer, stringId.data(), n);
+  buffer[n] = '\0';
+  return 0;
+}
+
+OSErr AddNotify(SPPluginRef, DescriptorEventID, PIEventNotifier, void*) {
+  SuiteCall call = Enter("AddNotify");
+  return call.status ? OSErr(call.status) : kStandInNotImplemented;
+}
+
+OSErr RemoveNotify(SPPluginRef, DescriptorEventID) {
+  SuiteCall call = Enter("RemoveNotify");
+  return call.status ? OSErr(call.status) : kStandInNotImplemented;
+}
+
+// The stand-in keeps no history, so suspending it just runs the procedure.
+OSErr SuspendHistory(PIActionReference, PISuspendProc proc, void* data, ASZString) {
+  SuiteCall call = Enter("SuspendHistory");
+  if (call.status) return OSErr(call.status);
+  if (!proc) return kStandInParamError;
+  return OSErr(proc(data));
+}
+
+OSErr MakeStringAlias(const char* newStringId, const char* existingStringId) {
+  SuiteCall call = Enter("MakeStringAlias");
+  if (call.status) return OSErr(call.status);
+  if (!newStringId || !existingStringId) return kStandInParamError;
+  return call.host->TypeIds().MakeAlias(newStringId, existingStringId) ? OSErr(0) : kStandInParamError;
+}
+
+const PSActionControlProcs kControlSuite = {
+    Play, Get, StringIDToTypeID, TypeIDToStringID, AddNotify, RemoveNotify, SuspendHistory, MakeStringAlias,
+};
+
+}  // namespace
+
+const PSActionControlProcs* StandInControlSuite() { return &kControlSuite; }
+
+}  // namespace zk

@@ -1,0 +1,113 @@
+#include "HostCommandLine.h"
+
+#include "HostBookkeeping.h"
+#include "HostTypes.h"
+#include "RobotAnswer.h"
+#include "TextConvert.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace zk {
+namespace {
+
+bool ParseNumber(const std::string& text, int32_t* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long parsed = std::strtoll(text.c_str(), &end, 0);
+  if (errno != 0 || *end != '\0' || parsed < INT32_MIN || parsed > UINT32_MAX) return false;
+  *value = int32_t(uint32_t(parsed));  // 0x5061726D and 1348563565 alike
+  return true;
+}
+
+bool ParseStatus(const std::string& text, int32_t* status) {
+  if (ParseNumber(text, status)) return true;
+  if (text.size() != 4) return false;
+  char code[5] = {text[0], text[1], text[2], text[3], '\0'};
+  *status = int32_t(FourCC(code));
+  return true;
+}
+
+}  // namespace
+
+const char* HostUsage() {
+  return "usage: zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]\n"
+         "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
+         "                  [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]\n";
+}
+
+bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error) {
+  *options = HostOptions();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string option = WideToUtf8(arguments[i]);
+    auto value = [&](std::string* out) {
+      if (i + 1 >= arguments.size()) {
+        *error = option + " needs a value";
+        return false;
+      }
+      *out = WideToUtf8(arguments[++i]);
+      return true;
+    };
+    std::string text;
+    if (option == "--list") {
+      options->list = true;
+    } else if (option == "--plugins") {
+      if (!value(&text)) return false;
+      options->pluginsFolder = Utf8ToWide(text);
+    } else if (option == "--about" || option == "--doit") {
+      if (!value(&text)) return false;
+      options->commands.push_back({option == "--about" ? HostCommand::About : HostCommand::DoIt, text});
+    } else if (option == "--answer") {
+      if (!value(&text)) return false;
+      RobotAnswer answer;
+      if (!ParseRobotAnswer(text, &answer)) {
+        *error = "unknown answer \"" + text + "\" (ok, cancel, yes, no, escape, enter, click, close, leave)";
+        return false;
+      }
+      options->answers.push_back(text);
+    } else if (option == "--refuse-suite") {
+      if (!value(&text)) return false;
+      SuiteRefusal refusal = {text, kAnyVersion};
+      size_t at = text.rfind('@');
+      if (at != std::string::npos) {
+        refusal.name = text.substr(0, at);
+        if (!ParseNumber(text.substr(at + 1), &refusal.version) || refusal.version < 0) {
+          *error = "bad suite version in \"" + text + "\"";
+          return false;
+        }
+      }
+      if (refusal.name.empty()) {
+        *error = "--refuse-suite needs a suite name";
+        return false;
+      }
+      options->refusedSuites.push_back(refusal);
+    } else if (option == "--fail") {
+      if (!value(&text)) return false;
+      ProcedureFailure failure = {text, kDefaultInjectedStatus};
+      size_t equals = text.find('=');
+      if (equals != std::string::npos) {
+        failure.procedure = text.substr(0, equals);
+        if (!ParseStatus(text.substr(equals + 1), &failure.status)) {
+          *error = "bad status in \"" + text + "\" (a number or four characters such as Parm)";
+          return false;
+        }
+      }
+      if (failure.procedure.find('.') == std::string::npos) {
+        *error = "--fail needs SUITE.PROCEDURE, e.g. PSActionReference.PutEnumerated";
+        return false;
+      }
+      options->failures.push_back(failure);
+    } else {
+      *error = "unknown option \"" + option + "\"";
+      return false;
+    }
+  }
+  if (options->pluginsFolder.empty()) {
+    *error = "--plugins DIR is required";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zk

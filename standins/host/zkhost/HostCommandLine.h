@@ -1,0 +1,46 @@
+// The command line of zkhost.exe:
+//   zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]
+//              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
+//              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
+// About and Do It run in the order given; each --answer answers the next modal window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zk {
+
+struct HostCommand {
+  enum Kind { About, DoIt } kind;
+  std::string pluginName;  // the menu name, UTF-8
+};
+
+struct SuiteRefusal {
+  std::string name;
+  int32_t version;  // kAnyVersion for every version
+};
+
+struct ProcedureFailure {
+  std::string procedure;  // "PSActionReference.PutEnumerated"
+  int32_t status;
+};
+
+struct HostOptions {
+  std::wstring pluginsFolder;
+  bool list = false;
+  std::vector<HostCommand> commands;
+  std::vector<std::string> answers;
+  std::vector<SuiteRefusal> refusedSuites;
+  std::vector<ProcedureFailure> failures;
+};
+
+constexpr int32_t kDefaultInjectedStatus = -50;
+
+// False with a message for an unknown option, a missing value, a bad answer, version or status.
+// A status is a decimal or 0x-hexadecimal number, or four characters such as Parm.
+bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error);
+
+const char* HostUsage();
+
+}  // namespace zk
