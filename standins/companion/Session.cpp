@@ -43,12 +43,10 @@ int Session::Run() {
   const bool connectsItself = std::any_of(scenario_.actions.begin(), scenario_.actions.end(),
                                           [](const Action& action) { return action.kind == ActionKind::Connect; });
   if (!connectsItself) {
-    const int result = Connect();
-    if (result != kContinue) return result;
+    if (const Outcome end = Connect()) return *end;
   }
   for (const Action& action : scenario_.actions) {
-    const int result = RunAction(action);
-    if (result != kContinue) return result;
+    if (const Outcome end = RunAction(action)) return *end;
   }
   if (pipe_) {
     pipe_.Reset();
@@ -58,7 +56,7 @@ int Session::Run() {
   return kExitDone;
 }
 
-int Session::Connect() {
+Session::Outcome Session::Connect() {
   transcript_.Line("connecting", QuoteText(pipeName_) + " timeout " + std::to_string(scenario_.connectTimeoutMs));
   status_(L"Connecting to " + pipeName_);
   ConnectResult result = ConnectToPipe(pipeName_, scenario_.connectTimeoutMs);
@@ -71,10 +69,10 @@ int Session::Connect() {
   pipe_ = std::move(result.pipe);
   transcript_.Line("connected", "after " + tries);
   status_(L"Connected to " + pipeName_);
-  return kContinue;
+  return std::nullopt;
 }
 
-int Session::RunAction(const Action& action) {
+Session::Outcome Session::RunAction(const Action& action) {
   switch (action.kind) {
     case ActionKind::Connect:
       return Connect();
@@ -83,8 +81,8 @@ int Session::RunAction(const Action& action) {
       const bool request = action.kind == ActionKind::Request;
       transcript_.Line(request ? "request" : "send", QuotedFields(action.fields));
       status_(L"Sending " + FieldsForWindow(action.fields));
-      const int result = Write(EncodeMessage(action.fields));
-      if (result != kContinue || !request) return result;
+      const Outcome end = Write(EncodeMessage(action.fields));
+      if (end || !request) return end;
       status_(L"Waiting for the reply to " + FieldsForWindow(action.fields));
       return ReadAndRecordReply();
     }
@@ -112,43 +110,43 @@ int Session::RunAction(const Action& action) {
       transcript_.Line("pause", std::to_string(action.number));
       status_(L"Pausing");
       Sleep(action.number);
-      return kContinue;
+      return std::nullopt;
     case ActionKind::Stay:
       transcript_.Line("stay", std::to_string(action.number));
       status_(L"Staying a while");
       Sleep(action.number);
-      return kContinue;
+      return std::nullopt;
     case ActionKind::StayUntilKilled:
       transcript_.Line("stay-until-killed", "");
       status_(L"Staying until ended");
       StayForever();
-      return kContinue;
+      return std::nullopt;
     case ActionKind::Close:
       pipe_.Reset();
       transcript_.Line("close", "by the scenario");
       status_(L"Pipe closed");
-      return kContinue;
+      return std::nullopt;
     case ActionKind::Exit:
       transcript_.Line("exit-requested", std::to_string(action.number));
       return static_cast<int>(action.number);
   }
-  return kContinue;
+  return std::nullopt;
 }
 
-int Session::Write(const std::vector<std::uint8_t>& bytes) {
+Session::Outcome Session::Write(const std::vector<std::uint8_t>& bytes) {
   const DWORD error = WriteAll(pipe_.Get(), bytes);
   if (error != 0) return PipeFailure("writing to the pipe", error);
   transcript_.Line("wrote", HexBytes(bytes));
-  return kContinue;
+  return std::nullopt;
 }
 
-int Session::ReadAndRecordReply() {
+Session::Outcome Session::ReadAndRecordReply() {
   const Reply reply = ReadReply(pipe_.Get());
   transcript_.Line(reply.complete ? "reply" : "reply-incomplete", QuotedFields(reply.fields));
   transcript_.Line("reply-bytes", HexBytes(reply.bytes));
   if (reply.complete) {
     status_(L"Reply: " + FieldsForWindow(reply.fields));
-    return kContinue;
+    return std::nullopt;
   }
   if (!reply.problem.empty()) {
     transcript_.Line("error", "reply refused: " + reply.problem);
@@ -158,7 +156,7 @@ int Session::ReadAndRecordReply() {
   return PipeFailure("reading the reply", reply.error);
 }
 
-int Session::PipeFailure(const std::string& what, DWORD error) {
+Session::Outcome Session::PipeFailure(const std::string& what, DWORD error) {
   // Broken pipe on a read, "no data" (being closed) on a write: the plug-in has closed its end.
   if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED) {
     transcript_.Line("peer-closed", what + ": " + DescribeError(error));

@@ -6,6 +6,7 @@
 #include "Transcript.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zk {
@@ -21,13 +22,14 @@ class Session {
   int Run();
 
  private:
-  enum : int { kContinue = -1 };
+  // Empty: go on with the next action; otherwise the run ends with this exit code.
+  using Outcome = std::optional<int>;
 
-  int Connect();
-  int RunAction(const Action& action);
-  int Write(const std::vector<std::uint8_t>& bytes);
-  int ReadAndRecordReply();
-  int PipeFailure(const std::string& what, DWORD error);
+  Outcome Connect();
+  Outcome RunAction(const Action& action);
+  Outcome Write(const std::vector<std::uint8_t>& bytes);
+  Outcome ReadAndRecordReply();
+  Outcome PipeFailure(const std::string& what, DWORD error);
   void StayForever();
 
   const Scenario& scenario_;

@@ -289,6 +289,39 @@ TEST_F(CompanionTest, PluginClosingThePipeBeforeReplyingEndsTheRun) {
   EXPECT_NE(t.Values("peer-closed")[0].find("error 109 "), std::string::npos);
 }
 
+TEST_F(CompanionTest, RunEndsWithTheCodeAndAtTheTimeTheScenarioSays) {
+  struct Case {
+    const char* scenario;
+    DWORD code;
+    bool connects;
+    DWORD atLeastMs;
+  };
+  const Case cases[] = {
+      {"never-connect 600\n", 0, false, 600},
+      {"pause 300\nexit 77\n", 77, true, 300},
+      // The largest code must not be taken for "go on" inside the program.
+      {"exit 4294967295\n", 4294967295u, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    TestFolder folder;
+    const std::wstring suffix = UniqueSuffix();
+    TestPipeServer server(suffix);
+    ASSERT_TRUE(server.Create());
+    const ULONGLONG start = GetTickCount64();
+    CompanionRun companion;
+    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
+                                folder.Path() + L"transcript.txt"));
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(companion.WaitForExit(kWait, code));
+    EXPECT_EQ(code, c.code);
+    EXPECT_GE(GetTickCount64() - start, c.atLeastMs);
+    EXPECT_EQ(server.WaitForClient(0), c.connects);
+    const TranscriptFile t(folder.Path() + L"transcript.txt");
+    EXPECT_EQ(t.Values("exit"), std::vector<std::string>{std::to_string(static_cast<int>(c.code))}) << t.Text();
+  }
+}
+
 TEST_F(CompanionTest, HiddenOrLateWindowIsNotVisibleWhenRunningArrives) {
   struct Case {
     const char* scenario;
