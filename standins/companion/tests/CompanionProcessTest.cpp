@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace {
 
 using namespace zk::test;
@@ -328,7 +330,7 @@ TEST_F(CompanionTest, HiddenOrLateWindowIsNotVisibleWhenRunningArrives) {
     bool shownLater;
   };
   const Case cases[] = {{"window hidden\nrequest \"Running\"\nstay 1500\n", false},
-                        {"window later 700\nrequest \"Running\"\nstay 3000\n", true}};
+                        {"window later 1500\nrequest \"Running\"\nstay 5000\n", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.scenario);
     TestFolder folder;
@@ -348,7 +350,7 @@ TEST_F(CompanionTest, HiddenOrLateWindowIsNotVisibleWhenRunningArrives) {
       Sleep(50);
       visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
     }
-    for (int i = 0; i < 30 && c.shownLater && !visible; ++i) {
+    for (int i = 0; i < 40 && c.shownLater && !visible; ++i) {
       Sleep(100);
       visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
     }
