@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <memory>
 
 using zk::AeteInfo;
@@ -85,6 +87,8 @@ struct Malformed {
   std::vector<uint8_t> bytes;
   const char* messagePart;
 };
+
+void PrintTo(const Malformed& c, std::ostream* out) { *out << c.what; }
 
 std::vector<Malformed> MalformedCases() {
   ByteBuilder withClasses = Header(1);

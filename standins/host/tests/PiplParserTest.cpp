@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -108,6 +110,8 @@ struct Malformed {
   const char* messagePart;
 };
 
+void PrintTo(const Malformed& c, std::ostream* out) { *out << c.what; }
+
 std::vector<uint8_t> Truncated(size_t size) {
   std::vector<uint8_t> b = ModuleLikePipl().Get();
   b.resize(size);
@@ -191,6 +195,8 @@ struct Requirement {
   std::vector<uint8_t> bytes;
   const char* reasonPart;
 };
+
+void PrintTo(const Requirement& c, std::ostream* out) { *out << c.what; }
 
 class PiplRequirements : public testing::TestWithParam<Requirement> {};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -24,6 +26,8 @@ struct BoxCase {
   int expectedResult;  // 0: the box closed, whatever it returned
   const char* expectedDone;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* out) { *out << c.answer << " on box type " << c.type; }
 
 class RobotMessageBox : public testing::TestWithParam<BoxCase> {};
 
@@ -72,6 +76,8 @@ struct DialogCase {
   const char* answer;
   INT_PTR expectedResult;
 };
+
+void PrintTo(const DialogCase& c, std::ostream* out) { *out << c.answer; }
 
 class RobotDialog : public testing::TestWithParam<DialogCase> {};
 

@@ -1,0 +1,63 @@
+// zkhost's command line: what it accepts and the clear refusals of what it does not.
+#include "HostBookkeeping.h"
+#include "HostCommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace {
+
+TEST(HostCommandLine, ReadsEveryOption) {
+  zk::HostOptions options;
+  std::string error;
+  ASSERT_TRUE(zk::ParseHostCommandLine({L"--plugins", L"C:\\plug ins", L"--list", L"--about", L"Zentrast Kolvane...",
+                                        L"--answer", L"escape", L"--doit", L"Zentrast Kolvane...", L"--answer",
+                                        L"close", L"--refuse-suite", L"Photoshop UIHooks Suite for Plug-ins",
+                                        L"--refuse-suite", L"df135117-c769-11d0-8079-00c04fd7ec47@3", L"--fail",
+                                        L"PSActionReference.PutEnumerated=Parm", L"--fail", L"PSHandle.New"},
+                                       &options, &error))
+      << error;
+  EXPECT_EQ(L"C:\\plug ins", options.pluginsFolder);
+  EXPECT_TRUE(options.list);
+  ASSERT_EQ(2u, options.commands.size());
+  EXPECT_EQ(zk::HostCommand::About, options.commands[0].kind);
+  EXPECT_EQ(zk::HostCommand::DoIt, options.commands[1].kind);
+  EXPECT_EQ("Zentrast Kolvane...", options.commands[1].pluginName);
+  EXPECT_EQ((std::vector<std::string>{"escape", "close"}), options.answers);
+  ASSERT_EQ(2u, options.refusedSuites.size());
+  EXPECT_EQ(zk::kAnyVersion, options.refusedSuites[0].version);
+  EXPECT_EQ("df135117-c769-11d0-8079-00c04fd7ec47", options.refusedSuites[1].name);
+  EXPECT_EQ(3, options.refusedSuites[1].version);
+  ASSERT_EQ(2u, options.failures.size());
+  EXPECT_EQ(int32_t(0x5061726D), options.failures[0].status);
+  EXPECT_EQ(zk::kDefaultInjectedStatus, options.failures[1].status);
+}
+
+struct Refused {
+  std::vector<std::wstring> arguments;
+  const char* messagePart;
+};
+
+void PrintTo(const Refused& c, std::ostream* out) { *out << c.messagePart; }
+
+class HostCommandLineRefusal : public testing::TestWithParam<Refused> {};
+
+TEST_P(HostCommandLineRefusal, SaysWhatIsWrong) {
+  zk::HostOptions options;
+  std::string error;
+  EXPECT_FALSE(zk::ParseHostCommandLine(GetParam().arguments, &options, &error));
+  EXPECT_NE(std::string::npos, error.find(GetParam().messagePart)) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostCommandLineRefusal,
+    testing::Values(Refused{{}, "--plugins DIR is required"},
+                    Refused{{L"--plugins"}, "--plugins needs a value"},
+                    Refused{{L"--plugins", L"x", L"--answer", L"maybe"}, "unknown answer \"maybe\""},
+                    Refused{{L"--plugins", L"x", L"--frobnicate"}, "unknown option \"--frobnicate\""},
+                    Refused{{L"--plugins", L"x", L"--refuse-suite", L"Name@three"}, "bad suite version"},
+                    Refused{{L"--plugins", L"x", L"--fail", L"Make=12345678901"}, "bad status"},
+                    Refused{{L"--plugins", L"x", L"--fail", L"Make"}, "--fail needs SUITE.PROCEDURE"}));
+
+}  // namespace
