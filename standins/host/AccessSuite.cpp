@@ -8,7 +8,7 @@ namespace {
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("SPAccess", procedure); }
 
-SPErr AcquirePlugin(SPPluginRef plugin, SPAccessRef* access) {
+SPErr HOSTCALL AcquirePlugin(SPPluginRef plugin, SPAccessRef* access) {
   SuiteCall call = Enter("AcquirePlugin");
   if (call.status) return call.status;
   SPAccess* record = call.host->AccessOf(plugin);
@@ -18,7 +18,7 @@ SPErr AcquirePlugin(SPPluginRef plugin, SPAccessRef* access) {
   return kSPNoError;
 }
 
-SPErr ReleasePlugin(SPAccessRef access) {
+SPErr HOSTCALL ReleasePlugin(SPAccessRef access) {
   SuiteCall call = Enter("ReleasePlugin");
   if (call.status) return call.status;
   if (!call.host->PluginOfAccess(access) || access->acquisitions <= 0) return kSPBadParameterError;
@@ -26,7 +26,7 @@ SPErr ReleasePlugin(SPAccessRef access) {
   return kSPNoError;
 }
 
-SPErr GetPluginAccess(SPPluginRef plugin, SPAccessRef* access) {
+SPErr HOSTCALL GetPluginAccess(SPPluginRef plugin, SPAccessRef* access) {
   SuiteCall call = Enter("GetPluginAccess");
   if (call.status) return call.status;
   SPAccess* record = call.host->AccessOf(plugin);
@@ -35,7 +35,7 @@ SPErr GetPluginAccess(SPPluginRef plugin, SPAccessRef* access) {
   return kSPNoError;
 }
 
-SPErr GetAccessPlugin(SPAccessRef access, SPPluginRef* plugin) {
+SPErr HOSTCALL GetAccessPlugin(SPAccessRef access, SPPluginRef* plugin) {
   SuiteCall call = Enter("GetAccessPlugin");
   if (call.status) return call.status;
   SPPluginRef owner = call.host->PluginOfAccess(access);
@@ -44,7 +44,7 @@ SPErr GetAccessPlugin(SPAccessRef access, SPPluginRef* plugin) {
   return kSPNoError;
 }
 
-SPErr GetAccessEntry(SPAccessRef access, SPEntry* entry) {
+SPErr HOSTCALL GetAccessEntry(SPAccessRef access, SPEntry* entry) {
   SuiteCall call = Enter("GetAccessEntry");
   if (call.status) return call.status;
   if (!call.host->PluginOfAccess(access) || !entry) return kSPBadParameterError;
@@ -52,7 +52,7 @@ SPErr GetAccessEntry(SPAccessRef access, SPEntry* entry) {
   return kSPNoError;
 }
 
-SPErr GetAccessCount(SPAccessRef access, int32_t* count) {
+SPErr HOSTCALL GetAccessCount(SPAccessRef access, int32_t* count) {
   SuiteCall call = Enter("GetAccessCount");
   if (call.status) return call.status;
   if (!call.host->PluginOfAccess(access) || !count) return kSPBadParameterError;
@@ -61,7 +61,7 @@ SPErr GetAccessCount(SPAccessRef access, int32_t* count) {
 }
 
 // Both handles are the module's own: its resources are read through it.
-SPErr GetAccessInfo(SPAccessRef access, SPPlatformAccessInfo* info) {
+SPErr HOSTCALL GetAccessInfo(SPAccessRef access, SPPlatformAccessInfo* info) {
   SuiteCall call = Enter("GetAccessInfo");
   if (call.status) return call.status;
   if (!call.host->PluginOfAccess(access) || !info) return kSPBadParameterError;
@@ -71,7 +71,7 @@ SPErr GetAccessInfo(SPAccessRef access, SPPlatformAccessInfo* info) {
   return kSPNoError;
 }
 
-SPErr GetPluginResourceAccess(SPPluginRef plugin, SPPlatformAccessRef* resourceAccess) {
+SPErr HOSTCALL GetPluginResourceAccess(SPPluginRef plugin, SPPlatformAccessRef* resourceAccess) {
   SuiteCall call = Enter("GetPluginResourceAccess");
   if (call.status) return call.status;
   if (!call.host->AccessOf(plugin) || !resourceAccess) return kSPBadParameterError;
@@ -79,17 +79,17 @@ SPErr GetPluginResourceAccess(SPPluginRef plugin, SPPlatformAccessRef* resourceA
   return kSPNoError;
 }
 
-SPErr SetPluginResourceAccess(SPPluginRef, SPPlatformAccessRef) {
+SPErr HOSTCALL SetPluginResourceAccess(SPPluginRef, SPPlatformAccessRef) {
   SuiteCall call = Enter("SetPluginResourceAccess");
   return call.status ? call.status : kSPUnimplementedError;
 }
 
-SPErr CallPlugin(SPAccessRef, const char*, const char*, void*, SPErr*) {
+SPErr HOSTCALL CallPlugin(SPAccessRef, const char*, const char*, void*, SPErr*) {
   SuiteCall call = Enter("CallPlugin");
   return call.status ? call.status : kSPUnimplementedError;
 }
 
-SPErr GetCurrentPlugin(SPPluginRef* plugin) {
+SPErr HOSTCALL GetCurrentPlugin(SPPluginRef* plugin) {
   SuiteCall call = Enter("GetCurrentPlugin");
   if (call.status) return call.status;
   if (!plugin) return kSPBadParameterError;
@@ -97,7 +97,7 @@ SPErr GetCurrentPlugin(SPPluginRef* plugin) {
   return kSPNoError;
 }
 
-SPErr SetCurrentPlugin(SPPluginRef) {
+SPErr HOSTCALL SetCurrentPlugin(SPPluginRef) {
   SuiteCall call = Enter("SetCurrentPlugin");
   return call.status ? call.status : kSPUnimplementedError;
 }

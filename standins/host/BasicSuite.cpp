@@ -40,7 +40,7 @@ const OfferedSuite kOffered[] = {
     {kSPAccessSuite, kSPAccessSuiteVersion, AccessTable},
 };
 
-SPErr Acquire(int table, const char* name, int32_t version, const void** suite) {
+SPErr HOSTCALL Acquire(int table, const char* name, int32_t version, const void** suite) {
   SuiteCall call = EnterProcedure("SPBasic", "AcquireSuite");
   if (suite) *suite = nullptr;
   if (!call.host) return call.status;
@@ -58,7 +58,7 @@ SPErr Acquire(int table, const char* name, int32_t version, const void** suite) 
 }
 
 // Releasing more often than acquiring is refused, so that a double release shows up in tests.
-SPErr Release(int table, const char* name, int32_t version) {
+SPErr HOSTCALL Release(int table, const char* name, int32_t version) {
   SuiteCall call = EnterProcedure("SPBasic", "ReleaseSuite");
   if (!call.host) return call.status;
   SPErr status = call.status;
@@ -70,21 +70,21 @@ SPErr Release(int table, const char* name, int32_t version) {
 }
 
 template <int N>
-SPErr AcquireThrough(const char* name, int32_t version, const void** suite) {
+SPErr HOSTCALL AcquireThrough(const char* name, int32_t version, const void** suite) {
   return Acquire(N, name, version, suite);
 }
 
 template <int N>
-SPErr ReleaseThrough(const char* name, int32_t version) {
+SPErr HOSTCALL ReleaseThrough(const char* name, int32_t version) {
   return Release(N, name, version);
 }
 
-SPBoolean IsEqual(const char* a, const char* b) {
+SPBoolean HOSTCALL IsEqual(const char* a, const char* b) {
   EnterProcedure("SPBasic", "IsEqual");
   return (a && b && std::strcmp(a, b) == 0) ? 1 : 0;
 }
 
-SPErr AllocateBlock(size_t size, void** block) {
+SPErr HOSTCALL AllocateBlock(size_t size, void** block) {
   SuiteCall call = EnterProcedure("SPBasic", "AllocateBlock");
   if (call.status) return call.status;
   if (!block) return kSPBadParameterError;
@@ -92,7 +92,7 @@ SPErr AllocateBlock(size_t size, void** block) {
   return *block ? kSPNoError : kSPOutOfMemoryError;
 }
 
-SPErr FreeBlock(void* block) {
+SPErr HOSTCALL FreeBlock(void* block) {
   SuiteCall call = EnterProcedure("SPBasic", "FreeBlock");
   if (call.status) return call.status;
   std::free(block);
@@ -100,7 +100,7 @@ SPErr FreeBlock(void* block) {
 }
 
 // On failure the old block stays valid and *newBlock is null.
-SPErr ReallocateBlock(void* block, size_t newSize, void** newBlock) {
+SPErr HOSTCALL ReallocateBlock(void* block, size_t newSize, void** newBlock) {
   SuiteCall call = EnterProcedure("SPBasic", "ReallocateBlock");
   if (call.status) return call.status;
   if (!newBlock) return kSPBadParameterError;
@@ -108,7 +108,7 @@ SPErr ReallocateBlock(void* block, size_t newSize, void** newBlock) {
   return *newBlock ? kSPNoError : kSPOutOfMemoryError;
 }
 
-SPErr Undefined() {
+SPErr HOSTCALL Undefined() {
   SuiteCall call = EnterProcedure("SPBasic", "Undefined");
   return call.status ? call.status : kSPUnimplementedError;
 }

@@ -14,7 +14,7 @@ namespace {
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionControl", procedure); }
 
 // The caller owns a result descriptor after every Play, also a failed one; a failure carries a message.
-OSErr Play(PIActionDescriptor* result, DescriptorEventID event, PIActionDescriptor parameters,
+OSErr HOSTCALL Play(PIActionDescriptor* result, DescriptorEventID event, PIActionDescriptor parameters,
            PIDialogPlayOptions options) {
   SuiteCall call = Enter("Play");
   if (result) *result = nullptr;
@@ -40,7 +40,7 @@ OSErr Play(PIActionDescriptor* result, DescriptorEventID event, PIActionDescript
   return status;
 }
 
-OSErr Get(PIActionDescriptor* result, PIActionReference reference) {
+OSErr HOSTCALL Get(PIActionDescriptor* result, PIActionReference reference) {
   SuiteCall call = Enter("Get");
   if (result) *result = nullptr;
   if (call.status) return OSErr(call.status);
@@ -53,7 +53,7 @@ OSErr Get(PIActionDescriptor* result, PIActionReference reference) {
   return 0;
 }
 
-OSErr StringIDToTypeID(const char* stringId, DescriptorTypeID* typeId) {
+OSErr HOSTCALL StringIDToTypeID(const char* stringId, DescriptorTypeID* typeId) {
   SuiteCall call = Enter("StringIDToTypeID");
   if (call.status) return OSErr(call.status);
   if (!stringId || !typeId) return kStandInParamError;
@@ -62,7 +62,7 @@ OSErr StringIDToTypeID(const char* stringId, DescriptorTypeID* typeId) {
 }
 
 // At most maxLength - 1 characters and always a terminating zero.
-OSErr TypeIDToStringID(DescriptorTypeID typeId, char* buffer, uint32_t maxLength) {
+OSErr HOSTCALL TypeIDToStringID(DescriptorTypeID typeId, char* buffer, uint32_t maxLength) {
   SuiteCall call = Enter("TypeIDToStringID");
   if (call.status) return OSErr(call.status);
   if (!buffer || maxLength == 0) return kStandInParamError;
@@ -74,25 +74,25 @@ OSErr TypeIDToStringID(DescriptorTypeID typeId, char* buffer, uint32_t maxLength
   return 0;
 }
 
-OSErr AddNotify(SPPluginRef, DescriptorEventID, PIEventNotifier, void*) {
+OSErr HOSTCALL AddNotify(SPPluginRef, DescriptorEventID, PIEventNotifier, void*) {
   SuiteCall call = Enter("AddNotify");
   return call.status ? OSErr(call.status) : kStandInNotImplemented;
 }
 
-OSErr RemoveNotify(SPPluginRef, DescriptorEventID) {
+OSErr HOSTCALL RemoveNotify(SPPluginRef, DescriptorEventID) {
   SuiteCall call = Enter("RemoveNotify");
   return call.status ? OSErr(call.status) : kStandInNotImplemented;
 }
 
 // The stand-in keeps no history, so suspending it just runs the procedure.
-OSErr SuspendHistory(PIActionReference, PISuspendProc proc, void* data, ASZString) {
+OSErr HOSTCALL SuspendHistory(PIActionReference, PISuspendProc proc, void* data, ASZString) {
   SuiteCall call = Enter("SuspendHistory");
   if (call.status) return OSErr(call.status);
   if (!proc) return kStandInParamError;
   return OSErr(proc(data));
 }
 
-OSErr MakeStringAlias(const char* newStringId, const char* existingStringId) {
+OSErr HOSTCALL MakeStringAlias(const char* newStringId, const char* existingStringId) {
   SuiteCall call = Enter("MakeStringAlias");
   if (call.status) return OSErr(call.status);
   if (!newStringId || !existingStringId) return kStandInParamError;

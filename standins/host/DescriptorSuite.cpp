@@ -16,7 +16,7 @@ using Reader = std::function<OSErr(HostObjectTable&, const ActionValue&)>;
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionDescriptor", procedure); }
 
-OSErr Put(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, const Maker& make) {
+OSErr HOSTCALL Put(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, const Maker& make) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -27,14 +27,14 @@ OSErr Put(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, cons
   return 0;
 }
 
-OSErr PutSimple(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, ActionValue value) {
+OSErr HOSTCALL PutSimple(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, ActionValue value) {
   return Put(procedure, d, key, [&](HostObjectTable&, ActionValue* out) {
     *out = value;
     return OSErr(0);
   });
 }
 
-OSErr Get(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, const Reader& read) {
+OSErr HOSTCALL Get(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, const Reader& read) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -44,7 +44,7 @@ OSErr Get(const char* procedure, PIActionDescriptor d, DescriptorKeyID key, cons
   return read(call.Objects(), *value);
 }
 
-OSErr Make(PIActionDescriptor* d) {
+OSErr HOSTCALL Make(PIActionDescriptor* d) {
   SuiteCall call = Enter("Make");
   if (call.status) return OSErr(call.status);
   if (!d) return kStandInParamError;
@@ -52,13 +52,13 @@ OSErr Make(PIActionDescriptor* d) {
   return 0;
 }
 
-OSErr Free(PIActionDescriptor d) {
+OSErr HOSTCALL Free(PIActionDescriptor d) {
   SuiteCall call = Enter("Free");
   if (call.status) return OSErr(call.status);
   return call.Objects().FreeDescriptor(d) ? OSErr(0) : kStandInParamError;
 }
 
-OSErr GetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type) {
+OSErr HOSTCALL GetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type) {
   return Get("GetType", d, key, [&](HostObjectTable&, const ActionValue& v) {
     if (!type) return kStandInParamError;
     *type = v.type;
@@ -66,7 +66,7 @@ OSErr GetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type)
   });
 }
 
-OSErr GetKey(PIActionDescriptor d, uint32_t index, DescriptorKeyID* key) {
+OSErr HOSTCALL GetKey(PIActionDescriptor d, uint32_t index, DescriptorKeyID* key) {
   SuiteCall call = Enter("GetKey");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -76,7 +76,7 @@ OSErr GetKey(PIActionDescriptor d, uint32_t index, DescriptorKeyID* key) {
   return 0;
 }
 
-OSErr HasKey(PIActionDescriptor d, DescriptorKeyID key, Boolean* has) {
+OSErr HOSTCALL HasKey(PIActionDescriptor d, DescriptorKeyID key, Boolean* has) {
   SuiteCall call = Enter("HasKey");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -85,7 +85,7 @@ OSErr HasKey(PIActionDescriptor d, DescriptorKeyID key, Boolean* has) {
   return 0;
 }
 
-OSErr GetCount(PIActionDescriptor d, uint32_t* count) {
+OSErr HOSTCALL GetCount(PIActionDescriptor d, uint32_t* count) {
   SuiteCall call = Enter("GetCount");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -94,7 +94,7 @@ OSErr GetCount(PIActionDescriptor d, uint32_t* count) {
   return 0;
 }
 
-OSErr IsEqual(PIActionDescriptor d, PIActionDescriptor other, Boolean* equal) {
+OSErr HOSTCALL IsEqual(PIActionDescriptor d, PIActionDescriptor other, Boolean* equal) {
   SuiteCall call = Enter("IsEqual");
   if (call.status) return OSErr(call.status);
   DescriptorData* a = call.Objects().Descriptor(d);
@@ -104,7 +104,7 @@ OSErr IsEqual(PIActionDescriptor d, PIActionDescriptor other, Boolean* equal) {
   return 0;
 }
 
-OSErr Erase(PIActionDescriptor d, DescriptorKeyID key) {
+OSErr HOSTCALL Erase(PIActionDescriptor d, DescriptorKeyID key) {
   SuiteCall call = Enter("Erase");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -112,7 +112,7 @@ OSErr Erase(PIActionDescriptor d, DescriptorKeyID key) {
   return data->Erase(key) ? OSErr(0) : kStandInKeyMissing;
 }
 
-OSErr Clear(PIActionDescriptor d) {
+OSErr HOSTCALL Clear(PIActionDescriptor d) {
   SuiteCall call = Enter("Clear");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -121,102 +121,102 @@ OSErr Clear(PIActionDescriptor d) {
   return 0;
 }
 
-OSErr PutInteger(PIActionDescriptor d, DescriptorKeyID key, int32_t value) {
+OSErr HOSTCALL PutInteger(PIActionDescriptor d, DescriptorKeyID key, int32_t value) {
   return PutSimple("PutInteger", d, key, IntegerValue(value));
 }
-OSErr PutFloat(PIActionDescriptor d, DescriptorKeyID key, real64 value) {
+OSErr HOSTCALL PutFloat(PIActionDescriptor d, DescriptorKeyID key, real64 value) {
   return PutSimple("PutFloat", d, key, FloatValue(value));
 }
-OSErr PutUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID unit, real64 value) {
+OSErr HOSTCALL PutUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID unit, real64 value) {
   return PutSimple("PutUnitFloat", d, key, UnitFloatValue(unit, value));
 }
-OSErr PutString(PIActionDescriptor d, DescriptorKeyID key, const char* text) {
+OSErr HOSTCALL PutString(PIActionDescriptor d, DescriptorKeyID key, const char* text) {
   return Put("PutString", d, key, [&](HostObjectTable&, ActionValue* out) { return MakeStringValue(text, out); });
 }
-OSErr PutBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean value) {
+OSErr HOSTCALL PutBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean value) {
   return PutSimple("PutBoolean", d, key, BooleanValue(value));
 }
-OSErr PutList(PIActionDescriptor d, DescriptorKeyID key, PIActionList list) {
+OSErr HOSTCALL PutList(PIActionDescriptor d, DescriptorKeyID key, PIActionList list) {
   return Put("PutList", d, key, [&](HostObjectTable& o, ActionValue* out) { return MakeListValue(o, list, out); });
 }
-OSErr PutObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID cls, PIActionDescriptor value) {
+OSErr HOSTCALL PutObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID cls, PIActionDescriptor value) {
   return Put("PutObject", d, key,
              [&](HostObjectTable& o, ActionValue* out) { return MakeObjectValue(o, typeObject, cls, value, out); });
 }
-OSErr PutGlobalObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID cls, PIActionDescriptor value) {
+OSErr HOSTCALL PutGlobalObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID cls, PIActionDescriptor value) {
   return Put("PutGlobalObject", d, key, [&](HostObjectTable& o, ActionValue* out) {
     return MakeObjectValue(o, typeGlobalObject, cls, value, out);
   });
 }
-OSErr PutEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID type, DescriptorEnumID value) {
+OSErr HOSTCALL PutEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID type, DescriptorEnumID value) {
   return PutSimple("PutEnumerated", d, key, EnumeratedValue(type, value));
 }
-OSErr PutReference(PIActionDescriptor d, DescriptorKeyID key, PIActionReference reference) {
+OSErr HOSTCALL PutReference(PIActionDescriptor d, DescriptorKeyID key, PIActionReference reference) {
   return Put("PutReference", d, key,
              [&](HostObjectTable& o, ActionValue* out) { return MakeReferenceValue(o, reference, out); });
 }
-OSErr PutClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID value) {
+OSErr HOSTCALL PutClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID value) {
   return PutSimple("PutClass", d, key, ClassValue(typeType, value));
 }
-OSErr PutGlobalClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID value) {
+OSErr HOSTCALL PutGlobalClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID value) {
   return PutSimple("PutGlobalClass", d, key, ClassValue(typeGlobalClass, value));
 }
-OSErr PutAlias(PIActionDescriptor d, DescriptorKeyID key, Handle alias) {
+OSErr HOSTCALL PutAlias(PIActionDescriptor d, DescriptorKeyID key, Handle alias) {
   return Put("PutAlias", d, key, [&](HostObjectTable& o, ActionValue* out) { return MakeAliasValue(o, alias, out); });
 }
 
-OSErr GetInteger(PIActionDescriptor d, DescriptorKeyID key, int32_t* value) {
+OSErr HOSTCALL GetInteger(PIActionDescriptor d, DescriptorKeyID key, int32_t* value) {
   return Get("GetInteger", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadInteger(v, value); });
 }
-OSErr GetFloat(PIActionDescriptor d, DescriptorKeyID key, real64* value) {
+OSErr HOSTCALL GetFloat(PIActionDescriptor d, DescriptorKeyID key, real64* value) {
   return Get("GetFloat", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadFloat(v, value); });
 }
-OSErr GetUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID* unit, real64* value) {
+OSErr HOSTCALL GetUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID* unit, real64* value) {
   return Get("GetUnitFloat", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadUnitFloat(v, unit, value); });
 }
-OSErr GetStringLength(PIActionDescriptor d, DescriptorKeyID key, uint32_t* length) {
+OSErr HOSTCALL GetStringLength(PIActionDescriptor d, DescriptorKeyID key, uint32_t* length) {
   return Get("GetStringLength", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadStringLength(v, length); });
 }
-OSErr GetString(PIActionDescriptor d, DescriptorKeyID key, char* buffer, uint32_t maxLength) {
+OSErr HOSTCALL GetString(PIActionDescriptor d, DescriptorKeyID key, char* buffer, uint32_t maxLength) {
   return Get("GetString", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadString(v, buffer, maxLength); });
 }
-OSErr GetBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean* value) {
+OSErr HOSTCALL GetBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean* value) {
   return Get("GetBoolean", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadBoolean(v, value); });
 }
-OSErr GetList(PIActionDescriptor d, DescriptorKeyID key, PIActionList* value) {
+OSErr HOSTCALL GetList(PIActionDescriptor d, DescriptorKeyID key, PIActionList* value) {
   return Get("GetList", d, key, [&](HostObjectTable& o, const ActionValue& v) { return ReadList(o, v, value); });
 }
-OSErr GetObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* cls, PIActionDescriptor* value) {
+OSErr HOSTCALL GetObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* cls, PIActionDescriptor* value) {
   return Get("GetObject", d, key,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadObject(o, v, typeObject, cls, value); });
 }
-OSErr GetGlobalObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* cls, PIActionDescriptor* value) {
+OSErr HOSTCALL GetGlobalObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* cls, PIActionDescriptor* value) {
   return Get("GetGlobalObject", d, key, [&](HostObjectTable& o, const ActionValue& v) {
     return ReadObject(o, v, typeGlobalObject, cls, value);
   });
 }
-OSErr GetEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
+OSErr HOSTCALL GetEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
   return Get("GetEnumerated", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadEnumerated(v, type, value); });
 }
-OSErr GetReference(PIActionDescriptor d, DescriptorKeyID key, PIActionReference* value) {
+OSErr HOSTCALL GetReference(PIActionDescriptor d, DescriptorKeyID key, PIActionReference* value) {
   return Get("GetReference", d, key,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadReference(o, v, value); });
 }
-OSErr GetClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* value) {
+OSErr HOSTCALL GetClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* value) {
   return Get("GetClass", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadClass(v, value); });
 }
-OSErr GetGlobalClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* value) {
+OSErr HOSTCALL GetGlobalClass(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* value) {
   return Get("GetGlobalClass", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadClass(v, value); });
 }
-OSErr GetAlias(PIActionDescriptor d, DescriptorKeyID key, Handle* value) {
+OSErr HOSTCALL GetAlias(PIActionDescriptor d, DescriptorKeyID key, Handle* value) {
   return Get("GetAlias", d, key, [&](HostObjectTable& o, const ActionValue& v) { return ReadAlias(o, v, value); });
 }
 
-OSErr HasKeys(PIActionDescriptor d, DescriptorKeyID* keys, Boolean* has) {
+OSErr HOSTCALL HasKeys(PIActionDescriptor d, DescriptorKeyID* keys, Boolean* has) {
   SuiteCall call = Enter("HasKeys");
   if (call.status) return OSErr(call.status);
   DescriptorData* data = call.Objects().Descriptor(d);
@@ -228,47 +228,47 @@ OSErr HasKeys(PIActionDescriptor d, DescriptorKeyID* keys, Boolean* has) {
   return 0;
 }
 
-OSErr PutIntegers(PIActionDescriptor d, DescriptorKeyID key, uint32_t count, int32_t* values) {
+OSErr HOSTCALL PutIntegers(PIActionDescriptor d, DescriptorKeyID key, uint32_t count, int32_t* values) {
   return Put("PutIntegers", d, key,
              [&](HostObjectTable&, ActionValue* out) { return MakeIntegersValue(count, values, out); });
 }
-OSErr GetIntegers(PIActionDescriptor d, DescriptorKeyID key, uint32_t count, int32_t* values) {
+OSErr HOSTCALL GetIntegers(PIActionDescriptor d, DescriptorKeyID key, uint32_t count, int32_t* values) {
   return Get("GetIntegers", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadIntegers(v, count, values); });
 }
 
 // The flattened form of a descriptor is the host's private format; this stand-in has none.
-OSErr AsHandle(PIActionDescriptor, PIDescriptorHandle*) {
+OSErr HOSTCALL AsHandle(PIActionDescriptor, PIDescriptorHandle*) {
   SuiteCall call = Enter("AsHandle");
   return call.status ? OSErr(call.status) : kStandInNotImplemented;
 }
-OSErr HandleToDescriptor(PIDescriptorHandle, PIActionDescriptor*) {
+OSErr HOSTCALL HandleToDescriptor(PIDescriptorHandle, PIActionDescriptor*) {
   SuiteCall call = Enter("HandleToDescriptor");
   return call.status ? OSErr(call.status) : kStandInNotImplemented;
 }
 
-OSErr PutZString(PIActionDescriptor d, DescriptorKeyID key, ASZString zstring) {
+OSErr HOSTCALL PutZString(PIActionDescriptor d, DescriptorKeyID key, ASZString zstring) {
   return Put("PutZString", d, key,
              [&](HostObjectTable& o, ActionValue* out) { return MakeZStringValue(o, zstring, out); });
 }
-OSErr GetZString(PIActionDescriptor d, DescriptorKeyID key, ASZString* zstring) {
+OSErr HOSTCALL GetZString(PIActionDescriptor d, DescriptorKeyID key, ASZString* zstring) {
   return Get("GetZString", d, key,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadZString(o, v, zstring); });
 }
-OSErr PutData(PIActionDescriptor d, DescriptorKeyID key, int32_t length, void* data) {
+OSErr HOSTCALL PutData(PIActionDescriptor d, DescriptorKeyID key, int32_t length, void* data) {
   return Put("PutData", d, key, [&](HostObjectTable&, ActionValue* out) { return MakeDataValue(length, data, out); });
 }
-OSErr GetDataLength(PIActionDescriptor d, DescriptorKeyID key, int32_t* length) {
+OSErr HOSTCALL GetDataLength(PIActionDescriptor d, DescriptorKeyID key, int32_t* length) {
   return Get("GetDataLength", d, key,
              [&](HostObjectTable&, const ActionValue& v) { return ReadDataLength(v, length); });
 }
-OSErr GetData(PIActionDescriptor d, DescriptorKeyID key, void* data) {
+OSErr HOSTCALL GetData(PIActionDescriptor d, DescriptorKeyID key, void* data) {
   return Get("GetData", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadData(v, data); });
 }
-OSErr PutInteger64(PIActionDescriptor d, DescriptorKeyID key, int64_t value) {
+OSErr HOSTCALL PutInteger64(PIActionDescriptor d, DescriptorKeyID key, int64_t value) {
   return PutSimple("PutInteger64", d, key, Integer64Value(value));
 }
-OSErr GetInteger64(PIActionDescriptor d, DescriptorKeyID key, int64_t* value) {
+OSErr HOSTCALL GetInteger64(PIActionDescriptor d, DescriptorKeyID key, int64_t* value) {
   return Get("GetInteger64", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadInteger64(v, value); });
 }
 

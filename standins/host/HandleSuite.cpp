@@ -12,25 +12,25 @@ constexpr int32_t kLargestHandle = 256 * 1024 * 1024;
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSHandle", procedure); }
 
-Handle New(int32_t size) {
+Handle HOSTCALL New(int32_t size) {
   SuiteCall call = Enter("New");
   if (call.status || size < 0 || size > kLargestHandle) return nullptr;
   return call.Objects().NewHandle(size_t(size));
 }
 
-void Dispose(Handle h) {
+void HOSTCALL Dispose(Handle h) {
   SuiteCall call = Enter("Dispose");
   if (call.status) return;
   call.Objects().DisposeHandle(h);
 }
 
-void DisposeRegularHandle(Handle h) {
+void HOSTCALL DisposeRegularHandle(Handle h) {
   SuiteCall call = Enter("DisposeRegularHandle");
   if (call.status) return;
   call.Objects().DisposeHandle(h);
 }
 
-void SetLock(Handle h, Boolean lock, Ptr* address, Boolean* oldLock) {
+void HOSTCALL SetLock(Handle h, Boolean lock, Ptr* address, Boolean* oldLock) {
   SuiteCall call = Enter("SetLock");
   HostHandle* handle = call.status ? nullptr : call.Objects().HandleOf(h);
   if (!handle) {
@@ -42,13 +42,13 @@ void SetLock(Handle h, Boolean lock, Ptr* address, Boolean* oldLock) {
   if (address) *address = handle->master;
 }
 
-int32_t GetSize(Handle h) {
+int32_t HOSTCALL GetSize(Handle h) {
   SuiteCall call = Enter("GetSize");
   HostHandle* handle = call.status ? nullptr : call.Objects().HandleOf(h);
   return handle ? int32_t(handle->size) : 0;
 }
 
-OSErr SetSize(Handle h, int32_t newSize) {
+OSErr HOSTCALL SetSize(Handle h, int32_t newSize) {
   SuiteCall call = Enter("SetSize");
   if (call.status) return OSErr(call.status);
   if (newSize < 0) return kStandInParamError;
@@ -56,7 +56,7 @@ OSErr SetSize(Handle h, int32_t newSize) {
   return call.Objects().ResizeHandle(h, size_t(newSize)) ? OSErr(0) : kStandInParamError;
 }
 
-void RecoverSpace(int32_t) { Enter("RecoverSpace"); }
+void HOSTCALL RecoverSpace(int32_t) { Enter("RecoverSpace"); }
 
 const PSHandleSuite2 kHandleSuite = {New, Dispose, DisposeRegularHandle, SetLock, GetSize, SetSize, RecoverSpace};
 

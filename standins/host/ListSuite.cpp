@@ -16,7 +16,7 @@ using Reader = std::function<OSErr(HostObjectTable&, const ActionValue&)>;
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionList", procedure); }
 
-OSErr Append(const char* procedure, PIActionList l, const Maker& make) {
+OSErr HOSTCALL Append(const char* procedure, PIActionList l, const Maker& make) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
   ListData* data = call.Objects().List(l);
@@ -27,14 +27,14 @@ OSErr Append(const char* procedure, PIActionList l, const Maker& make) {
   return 0;
 }
 
-OSErr AppendSimple(const char* procedure, PIActionList l, ActionValue value) {
+OSErr HOSTCALL AppendSimple(const char* procedure, PIActionList l, ActionValue value) {
   return Append(procedure, l, [&](HostObjectTable&, ActionValue* out) {
     *out = value;
     return OSErr(0);
   });
 }
 
-OSErr Get(const char* procedure, PIActionList l, uint32_t index, const Reader& read) {
+OSErr HOSTCALL Get(const char* procedure, PIActionList l, uint32_t index, const Reader& read) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
   ListData* data = call.Objects().List(l);
@@ -43,7 +43,7 @@ OSErr Get(const char* procedure, PIActionList l, uint32_t index, const Reader& r
   return read(call.Objects(), data->items[index]);
 }
 
-OSErr Make(PIActionList* l) {
+OSErr HOSTCALL Make(PIActionList* l) {
   SuiteCall call = Enter("Make");
   if (call.status) return OSErr(call.status);
   if (!l) return kStandInParamError;
@@ -51,13 +51,13 @@ OSErr Make(PIActionList* l) {
   return 0;
 }
 
-OSErr Free(PIActionList l) {
+OSErr HOSTCALL Free(PIActionList l) {
   SuiteCall call = Enter("Free");
   if (call.status) return OSErr(call.status);
   return call.Objects().FreeList(l) ? OSErr(0) : kStandInParamError;
 }
 
-OSErr GetType(PIActionList l, uint32_t index, DescriptorTypeID* type) {
+OSErr HOSTCALL GetType(PIActionList l, uint32_t index, DescriptorTypeID* type) {
   return Get("GetType", l, index, [&](HostObjectTable&, const ActionValue& v) {
     if (!type) return kStandInParamError;
     *type = v.type;
@@ -65,7 +65,7 @@ OSErr GetType(PIActionList l, uint32_t index, DescriptorTypeID* type) {
   });
 }
 
-OSErr GetCount(PIActionList l, uint32_t* count) {
+OSErr HOSTCALL GetCount(PIActionList l, uint32_t* count) {
   SuiteCall call = Enter("GetCount");
   if (call.status) return OSErr(call.status);
   ListData* data = call.Objects().List(l);
@@ -74,97 +74,97 @@ OSErr GetCount(PIActionList l, uint32_t* count) {
   return 0;
 }
 
-OSErr PutInteger(PIActionList l, int32_t value) { return AppendSimple("PutInteger", l, IntegerValue(value)); }
-OSErr PutFloat(PIActionList l, real64 value) { return AppendSimple("PutFloat", l, FloatValue(value)); }
-OSErr PutUnitFloat(PIActionList l, DescriptorUnitID unit, real64 value) {
+OSErr HOSTCALL PutInteger(PIActionList l, int32_t value) { return AppendSimple("PutInteger", l, IntegerValue(value)); }
+OSErr HOSTCALL PutFloat(PIActionList l, real64 value) { return AppendSimple("PutFloat", l, FloatValue(value)); }
+OSErr HOSTCALL PutUnitFloat(PIActionList l, DescriptorUnitID unit, real64 value) {
   return AppendSimple("PutUnitFloat", l, UnitFloatValue(unit, value));
 }
-OSErr PutString(PIActionList l, const char* text) {
+OSErr HOSTCALL PutString(PIActionList l, const char* text) {
   return Append("PutString", l, [&](HostObjectTable&, ActionValue* out) { return MakeStringValue(text, out); });
 }
-OSErr PutBoolean(PIActionList l, Boolean value) { return AppendSimple("PutBoolean", l, BooleanValue(value)); }
-OSErr PutList(PIActionList l, PIActionList value) {
+OSErr HOSTCALL PutBoolean(PIActionList l, Boolean value) { return AppendSimple("PutBoolean", l, BooleanValue(value)); }
+OSErr HOSTCALL PutList(PIActionList l, PIActionList value) {
   return Append("PutList", l, [&](HostObjectTable& o, ActionValue* out) { return MakeListValue(o, value, out); });
 }
-OSErr PutObject(PIActionList l, DescriptorClassID cls, PIActionDescriptor value) {
+OSErr HOSTCALL PutObject(PIActionList l, DescriptorClassID cls, PIActionDescriptor value) {
   return Append("PutObject", l,
                 [&](HostObjectTable& o, ActionValue* out) { return MakeObjectValue(o, typeObject, cls, value, out); });
 }
-OSErr PutGlobalObject(PIActionList l, DescriptorClassID cls, PIActionDescriptor value) {
+OSErr HOSTCALL PutGlobalObject(PIActionList l, DescriptorClassID cls, PIActionDescriptor value) {
   return Append("PutGlobalObject", l, [&](HostObjectTable& o, ActionValue* out) {
     return MakeObjectValue(o, typeGlobalObject, cls, value, out);
   });
 }
-OSErr PutEnumerated(PIActionList l, DescriptorEnumTypeID type, DescriptorEnumID value) {
+OSErr HOSTCALL PutEnumerated(PIActionList l, DescriptorEnumTypeID type, DescriptorEnumID value) {
   return AppendSimple("PutEnumerated", l, EnumeratedValue(type, value));
 }
-OSErr PutReference(PIActionList l, PIActionReference value) {
+OSErr HOSTCALL PutReference(PIActionList l, PIActionReference value) {
   return Append("PutReference", l,
                 [&](HostObjectTable& o, ActionValue* out) { return MakeReferenceValue(o, value, out); });
 }
-OSErr PutClass(PIActionList l, DescriptorClassID value) {
+OSErr HOSTCALL PutClass(PIActionList l, DescriptorClassID value) {
   return AppendSimple("PutClass", l, ClassValue(typeType, value));
 }
-OSErr PutGlobalClass(PIActionList l, DescriptorClassID value) {
+OSErr HOSTCALL PutGlobalClass(PIActionList l, DescriptorClassID value) {
   return AppendSimple("PutGlobalClass", l, ClassValue(typeGlobalClass, value));
 }
-OSErr PutAlias(PIActionList l, Handle value) {
+OSErr HOSTCALL PutAlias(PIActionList l, Handle value) {
   return Append("PutAlias", l, [&](HostObjectTable& o, ActionValue* out) { return MakeAliasValue(o, value, out); });
 }
 
-OSErr GetInteger(PIActionList l, uint32_t i, int32_t* value) {
+OSErr HOSTCALL GetInteger(PIActionList l, uint32_t i, int32_t* value) {
   return Get("GetInteger", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadInteger(v, value); });
 }
-OSErr GetFloat(PIActionList l, uint32_t i, real64* value) {
+OSErr HOSTCALL GetFloat(PIActionList l, uint32_t i, real64* value) {
   return Get("GetFloat", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadFloat(v, value); });
 }
-OSErr GetUnitFloat(PIActionList l, uint32_t i, DescriptorUnitID* unit, real64* value) {
+OSErr HOSTCALL GetUnitFloat(PIActionList l, uint32_t i, DescriptorUnitID* unit, real64* value) {
   return Get("GetUnitFloat", l, i,
              [&](HostObjectTable&, const ActionValue& v) { return ReadUnitFloat(v, unit, value); });
 }
-OSErr GetStringLength(PIActionList l, uint32_t i, uint32_t* length) {
+OSErr HOSTCALL GetStringLength(PIActionList l, uint32_t i, uint32_t* length) {
   return Get("GetStringLength", l, i,
              [&](HostObjectTable&, const ActionValue& v) { return ReadStringLength(v, length); });
 }
-OSErr GetString(PIActionList l, uint32_t i, char* buffer, uint32_t maxLength) {
+OSErr HOSTCALL GetString(PIActionList l, uint32_t i, char* buffer, uint32_t maxLength) {
   return Get("GetString", l, i,
              [&](HostObjectTable&, const ActionValue& v) { return ReadString(v, buffer, maxLength); });
 }
-OSErr GetBoolean(PIActionList l, uint32_t i, Boolean* value) {
+OSErr HOSTCALL GetBoolean(PIActionList l, uint32_t i, Boolean* value) {
   return Get("GetBoolean", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadBoolean(v, value); });
 }
-OSErr GetList(PIActionList l, uint32_t i, PIActionList* value) {
+OSErr HOSTCALL GetList(PIActionList l, uint32_t i, PIActionList* value) {
   return Get("GetList", l, i, [&](HostObjectTable& o, const ActionValue& v) { return ReadList(o, v, value); });
 }
-OSErr GetObject(PIActionList l, uint32_t i, DescriptorClassID* cls, PIActionDescriptor* value) {
+OSErr HOSTCALL GetObject(PIActionList l, uint32_t i, DescriptorClassID* cls, PIActionDescriptor* value) {
   return Get("GetObject", l, i,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadObject(o, v, typeObject, cls, value); });
 }
-OSErr GetGlobalObject(PIActionList l, uint32_t i, DescriptorClassID* cls, PIActionDescriptor* value) {
+OSErr HOSTCALL GetGlobalObject(PIActionList l, uint32_t i, DescriptorClassID* cls, PIActionDescriptor* value) {
   return Get("GetGlobalObject", l, i, [&](HostObjectTable& o, const ActionValue& v) {
     return ReadObject(o, v, typeGlobalObject, cls, value);
   });
 }
-OSErr GetEnumerated(PIActionList l, uint32_t i, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
+OSErr HOSTCALL GetEnumerated(PIActionList l, uint32_t i, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
   return Get("GetEnumerated", l, i,
              [&](HostObjectTable&, const ActionValue& v) { return ReadEnumerated(v, type, value); });
 }
-OSErr GetReference(PIActionList l, uint32_t i, PIActionReference* value) {
+OSErr HOSTCALL GetReference(PIActionList l, uint32_t i, PIActionReference* value) {
   return Get("GetReference", l, i,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadReference(o, v, value); });
 }
-OSErr GetClass(PIActionList l, uint32_t i, DescriptorClassID* value) {
+OSErr HOSTCALL GetClass(PIActionList l, uint32_t i, DescriptorClassID* value) {
   return Get("GetClass", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadClass(v, value); });
 }
-OSErr GetGlobalClass(PIActionList l, uint32_t i, DescriptorClassID* value) {
+OSErr HOSTCALL GetGlobalClass(PIActionList l, uint32_t i, DescriptorClassID* value) {
   return Get("GetGlobalClass", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadClass(v, value); });
 }
-OSErr GetAlias(PIActionList l, uint32_t i, Handle* value) {
+OSErr HOSTCALL GetAlias(PIActionList l, uint32_t i, Handle* value) {
   return Get("GetAlias", l, i, [&](HostObjectTable& o, const ActionValue& v) { return ReadAlias(o, v, value); });
 }
 
 // PutIntegers appends each integer; GetIntegers reads the first count items, which must be integers.
-OSErr PutIntegers(PIActionList l, uint32_t count, int32_t* values) {
+OSErr HOSTCALL PutIntegers(PIActionList l, uint32_t count, int32_t* values) {
   SuiteCall call = Enter("PutIntegers");
   if (call.status) return OSErr(call.status);
   ListData* data = call.Objects().List(l);
@@ -173,7 +173,7 @@ OSErr PutIntegers(PIActionList l, uint32_t count, int32_t* values) {
   return 0;
 }
 
-OSErr GetIntegers(PIActionList l, uint32_t count, int32_t* values) {
+OSErr HOSTCALL GetIntegers(PIActionList l, uint32_t count, int32_t* values) {
   SuiteCall call = Enter("GetIntegers");
   if (call.status) return OSErr(call.status);
   ListData* data = call.Objects().List(l);
@@ -186,21 +186,21 @@ OSErr GetIntegers(PIActionList l, uint32_t count, int32_t* values) {
   return 0;
 }
 
-OSErr PutData(PIActionList l, int32_t length, void* data) {
+OSErr HOSTCALL PutData(PIActionList l, int32_t length, void* data) {
   return Append("PutData", l, [&](HostObjectTable&, ActionValue* out) { return MakeDataValue(length, data, out); });
 }
-OSErr GetDataLength(PIActionList l, uint32_t i, int32_t* length) {
+OSErr HOSTCALL GetDataLength(PIActionList l, uint32_t i, int32_t* length) {
   return Get("GetDataLength", l, i,
              [&](HostObjectTable&, const ActionValue& v) { return ReadDataLength(v, length); });
 }
-OSErr GetData(PIActionList l, uint32_t i, void* data) {
+OSErr HOSTCALL GetData(PIActionList l, uint32_t i, void* data) {
   return Get("GetData", l, i, [&](HostObjectTable&, const ActionValue& v) { return ReadData(v, data); });
 }
-OSErr PutZString(PIActionList l, ASZString zstring) {
+OSErr HOSTCALL PutZString(PIActionList l, ASZString zstring) {
   return Append("PutZString", l,
                 [&](HostObjectTable& o, ActionValue* out) { return MakeZStringValue(o, zstring, out); });
 }
-OSErr GetZString(PIActionList l, uint32_t i, ASZString* zstring) {
+OSErr HOSTCALL GetZString(PIActionList l, uint32_t i, ASZString* zstring) {
   return Get("GetZString", l, i,
              [&](HostObjectTable& o, const ActionValue& v) { return ReadZString(o, v, zstring); });
 }

@@ -35,6 +35,22 @@ bool ResourceBytes(HMODULE module, const wchar_t* type, int id, const uint8_t** 
   return true;
 }
 
+// Owner of a directory search: FindClose exactly once (INVALID_HANDLE_VALUE means none).
+class FileSearch {
+ public:
+  FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW* found) : search_(FindFirstFileW(pattern.c_str(), found)) {}
+  ~FileSearch() {
+    if (IsOpen()) FindClose(search_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+  bool IsOpen() const { return search_ != INVALID_HANDLE_VALUE; }
+  bool Next(WIN32_FIND_DATAW* found) { return FindNextFileW(search_, found) != FALSE; }
+
+ private:
+  HANDLE search_;
+};
+
 bool Refuse(const std::wstring& path, const std::string& fault, std::string* error) {
   *error = WideToUtf8(FileNameOf(path)) + ": " + fault;
   return false;
@@ -86,8 +102,8 @@ ScanResult ScanPluginFolder(const std::wstring& folder) {
   std::wstring base = folder;
   if (!base.empty() && base.back() != L'\\' && base.back() != L'/') base += L'\\';
   WIN32_FIND_DATAW found = {};
-  HANDLE search = FindFirstFileW((base + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
+  FileSearch search(base + L"*", &found);
+  if (!search.IsOpen()) {
     result.folderError = "cannot read the plug-ins folder " + WideToUtf8(folder) + " (" +
                          SystemErrorText(GetLastError()) + ")";
     return result;
@@ -97,8 +113,7 @@ ScanResult ScanPluginFolder(const std::wstring& folder) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPluginExtension(found.cFileName)) {
       names.push_back(found.cFileName);
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (search.Next(&found));
   std::sort(names.begin(), names.end());
   for (const std::wstring& name : names) {
     PluginRecord record;

@@ -15,7 +15,7 @@ namespace {
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionReference", procedure); }
 
-OSErr Append(const char* procedure, PIActionReference r, ReferenceElement element) {
+OSErr HOSTCALL Append(const char* procedure, PIActionReference r, ReferenceElement element) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
   ReferenceData* data = call.Objects().Reference(r);
@@ -32,7 +32,7 @@ ReferenceElement Element(DescriptorClassID desiredClass, DescriptorFormID form) 
 }
 
 // Reads the first element; form 0 accepts any form.
-OSErr ReadFirst(const char* procedure, PIActionReference r, DescriptorFormID form, const void* out,
+OSErr HOSTCALL ReadFirst(const char* procedure, PIActionReference r, DescriptorFormID form, const void* out,
                 const std::function<void(const ReferenceElement&)>& read) {
   SuiteCall call = Enter(procedure);
   if (call.status) return OSErr(call.status);
@@ -45,7 +45,7 @@ OSErr ReadFirst(const char* procedure, PIActionReference r, DescriptorFormID for
   return 0;
 }
 
-OSErr Make(PIActionReference* r) {
+OSErr HOSTCALL Make(PIActionReference* r) {
   SuiteCall call = Enter("Make");
   if (call.status) return OSErr(call.status);
   if (!r) return kStandInParamError;
@@ -53,20 +53,20 @@ OSErr Make(PIActionReference* r) {
   return 0;
 }
 
-OSErr Free(PIActionReference r) {
+OSErr HOSTCALL Free(PIActionReference r) {
   SuiteCall call = Enter("Free");
   if (call.status) return OSErr(call.status);
   return call.Objects().FreeReference(r) ? OSErr(0) : kStandInParamError;
 }
 
-OSErr GetForm(PIActionReference r, DescriptorFormID* value) {
+OSErr HOSTCALL GetForm(PIActionReference r, DescriptorFormID* value) {
   return ReadFirst("GetForm", r, 0, value, [&](const ReferenceElement& e) { *value = e.form; });
 }
-OSErr GetDesiredClass(PIActionReference r, DescriptorClassID* value) {
+OSErr HOSTCALL GetDesiredClass(PIActionReference r, DescriptorClassID* value) {
   return ReadFirst("GetDesiredClass", r, 0, value, [&](const ReferenceElement& e) { *value = e.desiredClass; });
 }
 
-OSErr PutName(PIActionReference r, DescriptorClassID cls, const char* name) {
+OSErr HOSTCALL PutName(PIActionReference r, DescriptorClassID cls, const char* name) {
   if (!name) {
     SuiteCall call = Enter("PutName");
     return call.status ? OSErr(call.status) : kStandInParamError;
@@ -75,41 +75,41 @@ OSErr PutName(PIActionReference r, DescriptorClassID cls, const char* name) {
   e.name = name;
   return Append("PutName", r, e);
 }
-OSErr PutIndex(PIActionReference r, DescriptorClassID cls, uint32_t value) {
+OSErr HOSTCALL PutIndex(PIActionReference r, DescriptorClassID cls, uint32_t value) {
   ReferenceElement e = Element(cls, formIndex);
   e.number = value;
   return Append("PutIndex", r, e);
 }
-OSErr PutIdentifier(PIActionReference r, DescriptorClassID cls, uint32_t value) {
+OSErr HOSTCALL PutIdentifier(PIActionReference r, DescriptorClassID cls, uint32_t value) {
   ReferenceElement e = Element(cls, formIdentifier);
   e.number = value;
   return Append("PutIdentifier", r, e);
 }
-OSErr PutOffset(PIActionReference r, DescriptorClassID cls, int32_t value) {
+OSErr HOSTCALL PutOffset(PIActionReference r, DescriptorClassID cls, int32_t value) {
   ReferenceElement e = Element(cls, formOffset);
   e.offset = value;
   return Append("PutOffset", r, e);
 }
-OSErr PutEnumerated(PIActionReference r, DescriptorClassID cls, DescriptorEnumTypeID type, DescriptorEnumID value) {
+OSErr HOSTCALL PutEnumerated(PIActionReference r, DescriptorClassID cls, DescriptorEnumTypeID type, DescriptorEnumID value) {
   ReferenceElement e = Element(cls, formEnumerated);
   e.enumType = type;
   e.enumValue = value;
   return Append("PutEnumerated", r, e);
 }
-OSErr PutProperty(PIActionReference r, DescriptorClassID cls, DescriptorKeyID value) {
+OSErr HOSTCALL PutProperty(PIActionReference r, DescriptorClassID cls, DescriptorKeyID value) {
   ReferenceElement e = Element(cls, formProperty);
   e.property = value;
   return Append("PutProperty", r, e);
 }
-OSErr PutClass(PIActionReference r, DescriptorClassID cls) { return Append("PutClass", r, Element(cls, formClass)); }
+OSErr HOSTCALL PutClass(PIActionReference r, DescriptorClassID cls) { return Append("PutClass", r, Element(cls, formClass)); }
 
-OSErr GetNameLength(PIActionReference r, uint32_t* length) {
+OSErr HOSTCALL GetNameLength(PIActionReference r, uint32_t* length) {
   return ReadFirst("GetNameLength", r, formName, length,
                    [&](const ReferenceElement& e) { *length = uint32_t(e.name.size()); });
 }
 
 // At most maxLength - 1 characters and always a terminating zero; maxLength 0 cannot hold even that.
-OSErr GetName(PIActionReference r, char* buffer, uint32_t maxLength) {
+OSErr HOSTCALL GetName(PIActionReference r, char* buffer, uint32_t maxLength) {
   if (maxLength == 0) {
     SuiteCall call = Enter("GetName");
     return call.status ? OSErr(call.status) : kStandInParamError;
@@ -121,27 +121,27 @@ OSErr GetName(PIActionReference r, char* buffer, uint32_t maxLength) {
   });
 }
 
-OSErr GetIndex(PIActionReference r, uint32_t* value) {
+OSErr HOSTCALL GetIndex(PIActionReference r, uint32_t* value) {
   return ReadFirst("GetIndex", r, formIndex, value, [&](const ReferenceElement& e) { *value = e.number; });
 }
-OSErr GetIdentifier(PIActionReference r, uint32_t* value) {
+OSErr HOSTCALL GetIdentifier(PIActionReference r, uint32_t* value) {
   return ReadFirst("GetIdentifier", r, formIdentifier, value, [&](const ReferenceElement& e) { *value = e.number; });
 }
-OSErr GetOffset(PIActionReference r, int32_t* value) {
+OSErr HOSTCALL GetOffset(PIActionReference r, int32_t* value) {
   return ReadFirst("GetOffset", r, formOffset, value, [&](const ReferenceElement& e) { *value = e.offset; });
 }
-OSErr GetEnumerated(PIActionReference r, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
+OSErr HOSTCALL GetEnumerated(PIActionReference r, DescriptorEnumTypeID* type, DescriptorEnumID* value) {
   return ReadFirst("GetEnumerated", r, formEnumerated, value, [&](const ReferenceElement& e) {
     if (type) *type = e.enumType;
     *value = e.enumValue;
   });
 }
-OSErr GetProperty(PIActionReference r, DescriptorKeyID* value) {
+OSErr HOSTCALL GetProperty(PIActionReference r, DescriptorKeyID* value) {
   return ReadFirst("GetProperty", r, formProperty, value, [&](const ReferenceElement& e) { *value = e.property; });
 }
 
 // A reference without a container gives no reference (null) and kStandInNoSuchObject.
-OSErr GetContainer(PIActionReference r, PIActionReference* value) {
+OSErr HOSTCALL GetContainer(PIActionReference r, PIActionReference* value) {
   SuiteCall call = Enter("GetContainer");
   if (call.status) return OSErr(call.status);
   ReferenceData* data = call.Objects().Reference(r);
@@ -156,7 +156,7 @@ OSErr GetContainer(PIActionReference r, PIActionReference* value) {
   return 0;
 }
 
-OSErr PutNameZString(PIActionReference r, DescriptorClassID cls, ASZString zstring) {
+OSErr HOSTCALL PutNameZString(PIActionReference r, DescriptorClassID cls, ASZString zstring) {
   SuiteCall call = Enter("PutNameZString");
   if (call.status) return OSErr(call.status);
   ReferenceData* data = call.Objects().Reference(r);
@@ -168,7 +168,7 @@ OSErr PutNameZString(PIActionReference r, DescriptorClassID cls, ASZString zstri
   return 0;
 }
 
-OSErr GetNameZString(PIActionReference r, ASZString* zstring) {
+OSErr HOSTCALL GetNameZString(PIActionReference r, ASZString* zstring) {
   SuiteCall call = Enter("GetNameZString");
   if (call.status) return OSErr(call.status);
   ReferenceData* data = call.Objects().Reference(r);

@@ -1,5 +1,7 @@
 #include "TypeIdTable.h"
 
+#include "HostCodes.h"
+
 namespace zk {
 namespace {
 
@@ -9,13 +11,8 @@ struct KnownId {
 };
 
 constexpr KnownId kKnownIds[] = {
-    {"null", FourCC("null")},          {"document", FourCC("Dcmn")},    {"application", FourCC("capp")},
-    {"ordinal", FourCC("Ordn")},       {"targetEnum", FourCC("Trgt")},  {"open", FourCC("Opn ")},
-    {"close", FourCC("Cls ")},         {"export", FourCC("Expr")},      {"import", FourCC("Impr")},
-    {"select", FourCC("slct")},        {"using", FourCC("Usng")},       {"as", FourCC("As  ")},
-    {"fileReference", FourCC("FilR")}, {"width", FourCC("Wdth")},       {"height", FourCC("Hght")},
-    {"title", FourCC("Ttl ")},         {"message", FourCC("Msge")},     {"numberOfDocuments", FourCC("NmbD")},
-    {"documentID", FourCC("DocI")},    {"resolution", FourCC("Rslt")},  {"property", FourCC("Prpr")},
+    {"null", typeNull},           {"document", classDocument}, {"application", classApplication},
+    {"ordinal", typeOrdinal},     {"targetEnum", enumTarget},  {"message", keyMessage},
 };
 
 }  // namespace

@@ -10,37 +10,37 @@ namespace {
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSUIHooks", procedure); }
 
-void ProcessEvent(void*) { Enter("processEvent"); }
+void HOSTCALL ProcessEvent(void*) { Enter("processEvent"); }
 
-OSErr DisplayPixels(const PSPixelMap*, const VRect*, int32_t, int32_t, void*) {
+OSErr HOSTCALL DisplayPixels(const PSPixelMap*, const VRect*, int32_t, int32_t, void*) {
   SuiteCall call = Enter("displayPixels");
   return call.status ? OSErr(call.status) : kStandInNotImplemented;
 }
 
-void ProgressBar(int32_t, int32_t) { Enter("progressBar"); }
+void HOSTCALL ProgressBar(int32_t, int32_t) { Enter("progressBar"); }
 
-Boolean TestAbort() {
+Boolean HOSTCALL TestAbort() {
   Enter("testAbort");
   return 0;
 }
 
-intptr_t MainAppWindow() {
+intptr_t HOSTCALL MainAppWindow() {
   SuiteCall call = Enter("MainAppWindow");
   return call.status ? 0 : reinterpret_cast<intptr_t>(call.host->MainWindowHandle());
 }
 
-SPErr SetCursor(const char*) {
+SPErr HOSTCALL SetCursor(const char*) {
   SuiteCall call = Enter("SetCursor");
   return call.status ? call.status : kSPUnimplementedError;
 }
 
-uint32_t TickCount() {
+uint32_t HOSTCALL TickCount() {
   Enter("TickCount");
   return uint32_t(GetTickCount64() * 60 / 1000);
 }
 
 // A new ZString (one reference, the caller releases it) of the menu name of the plug-in asked for.
-SPErr GetPluginName(SPPluginRef plugin, ASZString* name) {
+SPErr HOSTCALL GetPluginName(SPPluginRef plugin, ASZString* name) {
   SuiteCall call = Enter("GetPluginName");
   if (call.status) return call.status;
   if (!name || !plugin || plugin != call.host->PluginRef() || !call.host->LoadedPlugin()) {

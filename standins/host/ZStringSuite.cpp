@@ -15,12 +15,12 @@ namespace {
 
 SuiteCall Enter(const char* procedure) { return EnterProcedure("ASZString", procedure); }
 
-ASErr Unimplemented(const char* procedure) {
+ASErr HOSTCALL Unimplemented(const char* procedure) {
   SuiteCall call = Enter(procedure);
   return call.status ? call.status : kSPUnimplementedError;
 }
 
-ASErr Make(const char* procedure, std::u16string text, ASZString* out) {
+ASErr HOSTCALL Make(const char* procedure, std::u16string text, ASZString* out) {
   SuiteCall call = Enter(procedure);
   if (call.status) return call.status;
   if (!out) return kSPBadParameterError;
@@ -29,7 +29,7 @@ ASErr Make(const char* procedure, std::u16string text, ASZString* out) {
 }
 
 // The count may include a terminator: the text stops at the first zero within the count.
-ASErr MakeFromUnicode(ASUnicode* src, size_t count, ASZString* out) {
+ASErr HOSTCALL MakeFromUnicode(ASUnicode* src, size_t count, ASZString* out) {
   if (!src && count > 0) return Make("MakeFromUnicode", u"", nullptr);
   std::u16string text;
   for (size_t i = 0; i < count && src[i] != 0; ++i) text.push_back(char16_t(src[i]));
@@ -37,7 +37,7 @@ ASErr MakeFromUnicode(ASUnicode* src, size_t count, ASZString* out) {
 }
 
 // At most byteCount bytes, stopping at a zero.
-ASErr MakeFromCString(const char* src, size_t byteCount, ASZString* out) {
+ASErr HOSTCALL MakeFromCString(const char* src, size_t byteCount, ASZString* out) {
   if (!src && byteCount > 0) return Make("MakeFromCString", u"", nullptr);
   const void* zero = src ? std::memchr(src, 0, byteCount) : nullptr;
   size_t length = zero ? size_t(static_cast<const char*>(zero) - src) : byteCount;
@@ -46,32 +46,32 @@ ASErr MakeFromCString(const char* src, size_t byteCount, ASZString* out) {
 }
 
 // The length byte comes first; byteCount bounds how much of src may be read.
-ASErr MakeFromPascalString(const unsigned char* src, size_t byteCount, ASZString* out) {
+ASErr HOSTCALL MakeFromPascalString(const unsigned char* src, size_t byteCount, ASZString* out) {
   if (!src || byteCount == 0) return Make("MakeFromPascalString", u"", src ? out : nullptr);
   size_t length = src[0] < byteCount - 1 ? src[0] : byteCount - 1;
   return Make("MakeFromPascalString", AnsiToUtf16(std::string(reinterpret_cast<const char*>(src + 1), length)), out);
 }
 
-ASErr MakeRomanizationOfInteger(ASInt32 value, ASZString* out) {
+ASErr HOSTCALL MakeRomanizationOfInteger(ASInt32 value, ASZString* out) {
   return Make("MakeRomanizationOfInteger", Utf8ToUtf16(std::to_string(value)), out);
 }
 
-ASErr MakeRomanizationOfFixed(ASInt32, ASInt16, ASBoolean, ASBoolean, ASZString*) {
+ASErr HOSTCALL MakeRomanizationOfFixed(ASInt32, ASInt16, ASBoolean, ASBoolean, ASZString*) {
   return Unimplemented("MakeRomanizationOfFixed");
 }
 
-ASErr MakeRomanizationOfDouble(real64 value, ASZString* out) {
+ASErr HOSTCALL MakeRomanizationOfDouble(real64 value, ASZString* out) {
   char text[64];
   std::snprintf(text, sizeof text, "%g", value);
   return Make("MakeRomanizationOfDouble", Utf8ToUtf16(text), out);
 }
 
-ASZString GetEmpty() {
+ASZString HOSTCALL GetEmpty() {
   SuiteCall call = Enter("GetEmpty");
   return call.status ? nullptr : call.Objects().EmptyZString();
 }
 
-ASErr Copy(ASZString source, ASZString* copy) {
+ASErr HOSTCALL Copy(ASZString source, ASZString* copy) {
   SuiteCall call = Enter("Copy");
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(source);
@@ -80,12 +80,12 @@ ASErr Copy(ASZString source, ASZString* copy) {
   return kSPNoError;
 }
 
-ASErr Replace(ASZString, ASUInt32, ASZString) { return Unimplemented("Replace"); }
-ASErr TrimEllipsis(ASZString) { return Unimplemented("TrimEllipsis"); }
-ASErr TrimSpaces(ASZString) { return Unimplemented("TrimSpaces"); }
-ASErr RemoveAccelerators(ASZString) { return Unimplemented("RemoveAccelerators"); }
+ASErr HOSTCALL Replace(ASZString, ASUInt32, ASZString) { return Unimplemented("Replace"); }
+ASErr HOSTCALL TrimEllipsis(ASZString) { return Unimplemented("TrimEllipsis"); }
+ASErr HOSTCALL TrimSpaces(ASZString) { return Unimplemented("TrimSpaces"); }
+ASErr HOSTCALL RemoveAccelerators(ASZString) { return Unimplemented("RemoveAccelerators"); }
 
-ASErr AddRef(ASZString zstring) {
+ASErr HOSTCALL AddRef(ASZString zstring) {
   SuiteCall call = Enter("AddRef");
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(zstring);
@@ -94,13 +94,13 @@ ASErr AddRef(ASZString zstring) {
   return kSPNoError;
 }
 
-ASErr Release(ASZString zstring) {
+ASErr HOSTCALL Release(ASZString zstring) {
   SuiteCall call = Enter("Release");
   if (call.status) return call.status;
   return call.Objects().ReleaseZString(zstring) ? kSPNoError : kSPBadParameterError;
 }
 
-ASBoolean IsAllWhiteSpace(ASZString zstring) {
+ASBoolean HOSTCALL IsAllWhiteSpace(ASZString zstring) {
   SuiteCall call = Enter("IsAllWhiteSpace");
   HostZString* z = call.status ? nullptr : call.Objects().ZString(zstring);
   if (!z) return 0;
@@ -110,19 +110,19 @@ ASBoolean IsAllWhiteSpace(ASZString zstring) {
   return 1;
 }
 
-ASBoolean IsEmpty(ASZString zstring) {
+ASBoolean HOSTCALL IsEmpty(ASZString zstring) {
   SuiteCall call = Enter("IsEmpty");
   HostZString* z = call.status ? nullptr : call.Objects().ZString(zstring);
   return (z && z->text.empty()) ? 1 : 0;
 }
 
-ASBoolean WillReplace(ASZString, ASUInt32) {
+ASBoolean HOSTCALL WillReplace(ASZString, ASUInt32) {
   Enter("WillReplace");
   return 0;
 }
 
 // Lengths count the characters (UTF-16 units, or bytes) without the terminator.
-ASUInt32 LengthAsUnicodeCString(ASZString zstring) {
+ASUInt32 HOSTCALL LengthAsUnicodeCString(ASZString zstring) {
   SuiteCall call = Enter("LengthAsUnicodeCString");
   HostZString* z = call.status ? nullptr : call.Objects().ZString(zstring);
   return z ? ASUInt32(z->text.size()) : 0;
@@ -131,7 +131,7 @@ ASUInt32 LengthAsUnicodeCString(ASZString zstring) {
 // With checkSize, a buffer too small for the text and its terminator is an error; without it the
 // text is cut to fit. Either way nothing is written past bufferSize, and a written text is terminated.
 template <typename Char>
-ASErr CopyOut(const std::basic_string<Char>& text, Char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+ASErr HOSTCALL CopyOut(const std::basic_string<Char>& text, Char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
   if (!buffer || bufferSize == 0) return kSPBadParameterError;
   if (checkSize && text.size() + 1 > bufferSize) return kSPBadParameterError;
   size_t n = text.size() < bufferSize - 1 ? text.size() : bufferSize - 1;
@@ -140,7 +140,7 @@ ASErr CopyOut(const std::basic_string<Char>& text, Char* buffer, ASUInt32 buffer
   return kSPNoError;
 }
 
-ASErr AsUnicodeCString(ASZString zstring, ASUnicode* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+ASErr HOSTCALL AsUnicodeCString(ASZString zstring, ASUnicode* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
   SuiteCall call = Enter("AsUnicodeCString");
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(zstring);
@@ -157,13 +157,13 @@ std::string AsAnsi(const std::u16string& text) {
   return narrow;
 }
 
-ASUInt32 LengthAsCString(ASZString zstring) {
+ASUInt32 HOSTCALL LengthAsCString(ASZString zstring) {
   SuiteCall call = Enter("LengthAsCString");
   HostZString* z = call.status ? nullptr : call.Objects().ZString(zstring);
   return z ? ASUInt32(AsAnsi(z->text).size()) : 0;
 }
 
-ASErr AsCString(ASZString zstring, char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+ASErr HOSTCALL AsCString(ASZString zstring, char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
   SuiteCall call = Enter("AsCString");
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(zstring);
@@ -171,7 +171,7 @@ ASErr AsCString(ASZString zstring, char* buffer, ASUInt32 bufferSize, ASBoolean 
   return CopyOut(AsAnsi(z->text), buffer, bufferSize, checkSize);
 }
 
-ASUInt32 LengthAsPascalString(ASZString zstring) {
+ASUInt32 HOSTCALL LengthAsPascalString(ASZString zstring) {
   SuiteCall call = Enter("LengthAsPascalString");
   HostZString* z = call.status ? nullptr : call.Objects().ZString(zstring);
   if (!z) return 0;
@@ -180,7 +180,7 @@ ASUInt32 LengthAsPascalString(ASZString zstring) {
 }
 
 // The length byte and the characters; at most 255 characters and never more than bufferSize bytes.
-ASErr AsPascalString(ASZString zstring, char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+ASErr HOSTCALL AsPascalString(ASZString zstring, char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
   SuiteCall call = Enter("AsPascalString");
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(zstring);
