@@ -1,0 +1,122 @@
+// zkhost.exe as a program: its output and exit codes against the fixture plug-ins.
+#include "TextConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+// Owner of a kernel handle (null means none): CloseHandle exactly once.
+class OwnedHandle {
+ public:
+  explicit OwnedHandle(HANDLE h = nullptr) : h_(h) {}
+  ~OwnedHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  HANDLE Get() const { return h_; }
+  HANDLE* Out() { return &h_; }
+  void Reset() {
+    if (h_) CloseHandle(h_);
+    h_ = nullptr;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+struct ProgramRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string output;  // standard output and standard error together
+};
+
+ProgramRun RunZkHost(const std::wstring& arguments) {
+  ProgramRun run;
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  OwnedHandle readEnd, writeEnd;
+  if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0)) return run;
+  SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd.Get();
+  startup.hStdError = writeEnd.Get();
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring program = ProgramFolder() + L"\\zkhost.exe";
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return run;
+  }
+  OwnedHandle processHandle(process.hProcess), threadHandle(process.hThread);
+  writeEnd.Reset();  // the child holds the only write end now: reading ends when it exits
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(readEnd.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
+  WaitForSingleObject(processHandle.Get(), 30000);
+  GetExitCodeProcess(processHandle.Get(), &run.exitCode);
+  return run;
+}
+
+std::wstring Plugins() { return L"--plugins \"" + ProgramFolder() + L"\\fixture-plugins\" "; }
+
+struct ProgramCase {
+  const char* what;
+  std::wstring arguments;
+  DWORD exitCode;
+  std::vector<const char*> outputParts;
+};
+
+void PrintTo(const ProgramCase& c, std::ostream* out) { *out << c.what; }
+
+class ZkHostProgram : public testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ZkHostProgram, PrintsAndExits) {
+  ProgramRun run = RunZkHost(GetParam().arguments);
+  EXPECT_EQ(GetParam().exitCode, run.exitCode) << run.output;
+  for (const char* part : GetParam().outputParts) {
+    EXPECT_NE(std::string::npos, run.output.find(part)) << part << "\n" << run.output;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ZkHostProgram,
+    testing::Values(
+        ProgramCase{"list",
+                    Plugins() + L"--list",
+                    0,
+                    {"Automation menu:", "  Fixture Automation...    [Good.8li] event \"Fixture Event\"",
+                     "Not in the menu: Filter.8li: skipped: its kind is '8BFM'"}},
+        ProgramCase{"about and do it",
+                    Plugins() + L"--about \"Fixture Automation...\" --doit \"Fixture Automation...\"",
+                    0,
+                    {"Loading \"Fixture Automation...\" from Good.8li", "  SP Access/Reload -> 0",
+                     "  SP Interface/About -> 0", "  PS Photoshop/Do It -> 0", "  SP Access/Unload -> 0",
+                     "  AS ZString Suite: acquired 1, released 1", "Host objects left: none"}},
+        ProgramCase{"refused suite gives the plug-in's result",
+                    Plugins() + L"--refuse-suite \"Photoshop UIHooks Suite for Plug-ins\" --doit \"Fixture Automation...\"",
+                    0,
+                    {"  PS Photoshop/Do It -> 1394689636 ('S!Fd')"}},
+        ProgramCase{"unknown plug-in", Plugins() + L"--about \"No Such Plug-in\"", 4,
+                    {"no automation plug-in named \"No Such Plug-in\""}},
+        ProgramCase{"module without its entry point", Plugins() + L"--doit \"Fixture Without Entry\"", 5,
+                    {"has no exported entry point \"MissingEntry\""}},
+        ProgramCase{"missing folder", L"--plugins \"C:\\no such folder\" --list", 3,
+                    {"cannot read the plug-ins folder"}},
+        ProgramCase{"usage error", L"--plugins x --answer sometimes", 2, {"unknown answer", "usage: zkhost.exe"}}));
+
+}  // namespace
