@@ -10,6 +10,16 @@ constexpr uint32_t classApplication = FourCC("capp");
 constexpr uint32_t typeOrdinal = FourCC("Ordn");
 constexpr uint32_t enumTarget = FourCC("Trgt");
 constexpr uint32_t keyMessage = FourCC("Msge");  // the error text in the result of a failed Play
+constexpr uint32_t classProperty = FourCC("Prpr");
+constexpr uint32_t keyNumberOfDocuments = FourCC("NmbD");
+constexpr uint32_t keyFileReference = FourCC("FilR");
+constexpr uint32_t keyTitle = FourCC("Ttl ");
+constexpr uint32_t keyDepth = FourCC("Dpth");
+constexpr uint32_t keyWidth = FourCC("Wdth");
+constexpr uint32_t keyHeight = FourCC("Hght");
+constexpr uint32_t keyResolution = FourCC("Rslt");
+constexpr uint32_t keyIsDirty = FourCC("IsDr");
+constexpr uint32_t keyDocumentID = FourCC("DocI");
 
 // Descriptor value types.
 constexpr uint32_t typeInteger = FourCC("long");

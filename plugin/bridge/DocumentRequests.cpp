@@ -1,9 +1,21 @@
 #include "DocumentRequests.h"
 
-#include "RequestDispatcher.h"
+#include "AutomationUtils.h"
+#include "BridgeState.h"
+#include "RequestNumbers.h"
 
-// The document queries through the host's action suites are not built yet; until they are, the
-// companion gets a clear error instead of an answer that would claim to know the documents.
-void HandleGetOpenDocuments() { ReplyError("GetOpenDocuments is not available in this version."); }
+namespace AutomationUtils = ZentrastMisc::AutomationUtils;
 
-void HandleCheckAllDocumentsSaved() { ReplyError("CheckAllDocumentsSaved is not available in this version."); }
+void HandleGetOpenDocuments() {
+  std::vector<AutomationUtils::DocumentInfo> documents;
+  AutomationUtils::GetOpenDocuments(documents);  // whatever could be read is listed
+  for (const AutomationUtils::DocumentInfo& document : documents) {
+    ReplyFields.Append(document.title);
+    ReplyFields.Append(document.path);
+    ReplyFields.Append(FormatNumber(document.width));
+    ReplyFields.Append(FormatNumber(document.height));
+    ReplyFields.Append(FormatNumber(document.depth));
+  }
+}
+
+void HandleCheckAllDocumentsSaved() { ReplyFields.Append(AutomationUtils::AllDocumentsSaved() ? "true" : "false"); }

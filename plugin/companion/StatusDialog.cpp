@@ -55,6 +55,10 @@ void ServeRequest(HWND dialog) {
 void EndWithMessage(HWND dialog, const std::string& text) {
   EndDialog(dialog, 0);
   MessageBoxA(nullptr, text.c_str(), kProblemCaption, MB_OK);
+  // A notice the listener sent rather than posted is handled while the modal loop waits for a
+  // posted message, and the message box's own loop has taken the one that ending the dialog
+  // posted: wake the loop, or it would wait for the next input before it sees the dialog ended.
+  PostMessageA(dialog, WM_NULL, 0, 0);
 }
 
 void HandleNotice(HWND dialog, WPARAM code) {

@@ -8,11 +8,36 @@ DescriptorHolder::DescriptorHolder(bool make) {
 }
 
 DescriptorHolder::~DescriptorHolder() {
-  if (descriptor == nullptr || !owns) return;
   try {
-    sPSActionDescriptor->Free(descriptor);
+    Free();
   } catch (...) {
   }
+}
+
+PIActionDescriptor DescriptorHolder::Release() {
+  PIActionDescriptor held = descriptor;
+  descriptor = nullptr;
+  return held;
+}
+
+void DescriptorHolder::Free() {
+  if (descriptor == nullptr || !owns) return;
+  PIActionDescriptor held = Release();
+  sPSActionDescriptor->Free(held);
+}
+
+HostHandleHolder::~HostHandleHolder() {
+  try {
+    Dispose();
+  } catch (...) {
+  }
+}
+
+void HostHandleHolder::Dispose() {
+  if (handle == nullptr) return;
+  Handle held = handle;
+  handle = nullptr;
+  sPSHandle->Dispose(held);
 }
 
 ReferenceHolder::ReferenceHolder(bool make) {

@@ -28,6 +28,7 @@ class SuiteHolderOf : public SuiteHolder {
  public:
   using SuiteHolder::SuiteHolder;
   const Procs* operator->() { return static_cast<const Procs*>(Access()); }
+  const Procs& operator*() { return *operator->(); }
 };
 
 // Set while the process itself is ending: the host may be gone, so nothing is released to it.

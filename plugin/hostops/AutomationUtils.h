@@ -1,0 +1,36 @@
+// Host document operations: everything the bridge does to the host's documents through the action
+// suites. They run on the host's main thread only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "HostTypes.h"
+
+namespace ZentrastMisc {
+namespace AutomationUtils {
+
+struct DocumentInfo {
+  DocumentInfo(std::string documentTitle, std::string documentPath, int32_t pixelWidth, int32_t pixelHeight,
+               int32_t bitDepth)
+      : title(std::move(documentTitle)), path(std::move(documentPath)), width(pixelWidth), height(pixelHeight),
+        depth(bitDepth) {}
+  std::string title;
+  std::string path;
+  int32_t width;
+  int32_t height;
+  int32_t depth;
+};
+
+// A length in the given unit as pixels: distance units (1/72 inch) scale with the resolution.
+double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution);
+
+// Appends the open documents that have a file on disk, in the host's order. A document that
+// cannot be read whole is left out; the status is that of the last document examined.
+OSErr GetOpenDocuments(std::vector<DocumentInfo>& list);
+
+// True when no open document has unsaved changes. False when the documents cannot be counted.
+bool AllDocumentsSaved();
+
+}  // namespace AutomationUtils
+}  // namespace ZentrastMisc

@@ -1,0 +1,128 @@
+// The listener thread against a real pipe client and a stand-in for the status dialog: notices in
+// order, one reply per served request, and no thread left waiting once the run has ended.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "BridgeState.h"
+#include "ListenerThread.h"
+#include "PipePair.h"
+
+namespace {
+
+std::vector<WPARAM> notices;
+
+LRESULT CALLBACK RecordNotices(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == ListenerNotice) {
+    notices.push_back(wParam);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Listener : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    notices.clear();
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = RecordNotices;
+    windowClass.lpszClassName = L"zk-status-stand-in";
+    RegisterClassW(&windowClass);
+    dialog = CreateWindowW(L"zk-status-stand-in", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    suffix = L"zk-listener-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+
+    // The listener takes over its handles, as it does in a run.
+    ListenerStartData.statusDialog = dialog;
+    ListenerStartData.pipeNameSuffix = suffix;
+    ListenerStartData.companionProcessId = GetCurrentProcessId();  // this process plays the companion
+    ListenerStartData.companionProcess = OpenProcess(SYNCHRONIZE, FALSE, GetCurrentProcessId());
+    DuplicateHandle(GetCurrentProcess(), runEnded.Get(), GetCurrentProcess(), &ListenerStartData.runEnded, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    DuplicateHandle(GetCurrentProcess(), requestServed.Get(), GetCurrentProcess(), &ListenerStartData.requestServed, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    thread.Reset(CreateThread(nullptr, 0, ListenerThread, &ListenerStartData, 0, nullptr));
+
+    const std::wstring name = L"\\\\.\\pipe\\" + suffix;
+    for (int i = 0; i < 200 && !client; ++i, Sleep(10)) {
+      client.Reset(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    ASSERT_TRUE(client.Valid());
+  }
+  void TearDown() override {
+    SetEvent(runEnded.Get());
+    WaitForSingleObject(thread.Get(), 2000);
+    DestroyWindow(dialog);
+  }
+
+  // Takes the dialog's messages until the given number of notices has arrived.
+  bool PumpUntil(size_t count) {
+    for (int i = 0; i < 300 && notices.size() < count; ++i) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(10);
+    }
+    return notices.size() >= count;
+  }
+  void Send(const std::vector<uint8_t>& bytes) {
+    DWORD written = 0;
+    WriteFile(client.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+  }
+  bool ThreadEndsWithin(DWORD ms) { return WaitForSingleObject(thread.Get(), ms) == WAIT_OBJECT_0; }
+
+  static inline int serial = 0;
+  HWND dialog = nullptr;
+  std::wstring suffix;
+  UniqueHandle runEnded{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle requestServed{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  UniqueHandle thread;
+  UniqueFile client;
+};
+
+TEST_F(Listener, ServesARequestThenFinishesWhenTheCompanionCloses) {
+  Send(Join({Field(u"Running"), Field(u"extra"), Count(0)}));
+  ASSERT_TRUE(PumpUntil(2));
+  EXPECT_EQ(notices, (std::vector<WPARAM>{NoticeConnected, NoticeRequest}));
+  EXPECT_EQ(RequestFields, (FieldList{"Running", "extra"}));
+  EXPECT_EQ(ListenerError, "");
+
+  ReplyFields.Clear();
+  ReplyFields.Append("OK");
+  SetEvent(requestServed.Get());
+  std::vector<uint8_t> reply(12);
+  DWORD read = 0;
+  ASSERT_TRUE(ReadFile(client.Get(), reply.data(), 12, &read, nullptr));
+  EXPECT_EQ(reply, Join({Field(u"OK"), Count(0)}));
+
+  client.Reset();
+  ASSERT_TRUE(PumpUntil(3));
+  EXPECT_EQ(notices.back(), WPARAM(NoticeFinished));
+  EXPECT_TRUE(ThreadEndsWithin(1000));
+}
+
+TEST_F(Listener, ABrokenRequestIsLostWithItsReason) {
+  Send(Join({Count(8), Utf16(u"tr")}));
+  client.Reset();
+  ASSERT_TRUE(PumpUntil(2));
+  EXPECT_EQ(notices, (std::vector<WPARAM>{NoticeConnected, NoticeLost}));
+  EXPECT_EQ(ListenerError, "Error reading from pipe: 2");
+  EXPECT_TRUE(ThreadEndsWithin(1000));
+}
+
+TEST_F(Listener, EndOfRunReleasesAListenerWaitingForItsReply) {
+  Send(Join({Field(u"Running"), Count(0)}));
+  ASSERT_TRUE(PumpUntil(2));  // the request is announced but never served: the dialog has gone
+  SetEvent(runEnded.Get());
+  EXPECT_TRUE(ThreadEndsWithin(1000));
+}
+
+TEST_F(Listener, EndOfRunReleasesAListenerWaitingForARequest) {
+  ASSERT_TRUE(PumpUntil(1));
+  SetEvent(runEnded.Get());
+  EXPECT_TRUE(ThreadEndsWithin(1000));
+  // Its end of the pipe is closed: the companion sees it.
+  char byte = 0;
+  DWORD read = 0;
+  EXPECT_FALSE(ReadFile(client.Get(), &byte, 1, &read, nullptr));
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// The run's pipe: one instance only, and only the companion we started may use it.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "PipeConnection.h"
+
+namespace {
+
+std::wstring UniquePipeName(const wchar_t* tag) {
+  return L"\\\\.\\pipe\\zk-connect-" + std::wstring(tag) + L"-" + std::to_wstring(GetCurrentProcessId());
+}
+
+UniqueFile OpenClient(const std::wstring& name) {
+  return UniqueFile(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// A real, short-lived other process: this test program listing its tests.
+UniqueHandle StartShortLivedProcess(DWORD* processId) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_list_tests";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // no inherited output
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    return UniqueHandle();
+  }
+  CloseHandle(started.hThread);
+  *processId = started.dwProcessId;
+  return UniqueHandle(started.hProcess);
+}
+
+class PipeConnection : public ::testing::Test {
+ protected:
+  UniqueHandle runEnded{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle self{OpenProcess(SYNCHRONIZE, FALSE, GetCurrentProcessId())};
+};
+
+TEST_F(PipeConnection, ANameAlreadyHeldIsNeverShared) {
+  const std::wstring name = UniquePipeName(L"held");
+  UniqueFile other = CreateRunPipe(name);
+  ASSERT_TRUE(other.Valid());
+  UniqueFile ours = CreateRunPipe(name);
+  EXPECT_FALSE(ours.Valid());
+  // Windows refuses the first-instance flag with 5, Wine only the instance limit with 231.
+  EXPECT_TRUE(GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_PIPE_BUSY) << GetLastError();
+  EXPECT_EQ(WaitForCompanion(ours.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 200),
+            ConnectOutcome::NotConnected);
+}
+
+TEST_F(PipeConnection, TheCompanionConnectsEarlyOrLate) {
+  const std::wstring name = UniquePipeName(L"early");
+  UniqueFile pipe = CreateRunPipe(name);
+  UniqueFile early = OpenClient(name);  // before the wait starts
+  ASSERT_TRUE(early.Valid());
+  EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 2000),
+            ConnectOutcome::Connected);
+
+  const std::wstring lateName = UniquePipeName(L"late");
+  UniqueFile latePipe = CreateRunPipe(lateName);
+  UniqueFile late;
+  std::thread companion([&] {
+    Sleep(150);
+    late = OpenClient(lateName);
+  });
+  EXPECT_EQ(WaitForCompanion(latePipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 5000),
+            ConnectOutcome::Connected);
+  companion.join();
+}
+
+TEST_F(PipeConnection, AClientOfAnotherProcessIsTurnedAway) {
+  const std::wstring name = UniquePipeName(L"stranger");
+  UniqueFile pipe = CreateRunPipe(name);
+  UniqueFile stranger = OpenClient(name);  // this process, while the companion is another one
+  ASSERT_TRUE(stranger.Valid());
+  const ULONGLONG started = GetTickCount64();
+  DWORD otherId = 0;
+  UniqueHandle other = StartShortLivedProcess(&otherId);
+  ASSERT_TRUE(other.Valid());
+  // The companion here exits without connecting, which also ends the wait.
+  EXPECT_EQ(WaitForCompanion(pipe.Get(), other.Get(), otherId, runEnded.Get(), 10000), ConnectOutcome::NotConnected);
+  EXPECT_LT(GetTickCount64() - started, 8000u) << "a companion that died must not be waited for";
+  char byte = 0;
+  DWORD read = 0;
+  EXPECT_FALSE(ReadFile(stranger.Get(), &byte, 1, &read, nullptr)) << "the stranger was disconnected";
+}
+
+TEST_F(PipeConnection, NobodyConnectsOrTheRunEnds) {
+  const std::wstring name = UniquePipeName(L"nobody");
+  UniqueFile pipe = CreateRunPipe(name);
+  EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 300),
+            ConnectOutcome::NotConnected);
+  std::thread dialogCloses([&] {
+    Sleep(100);
+    SetEvent(runEnded.Get());
+  });
+  EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 10000),
+            ConnectOutcome::RunEnded);
+  dialogCloses.join();
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+// Whole bridge runs under Wine: the module in the stand-in host, the stand-in companion started
+// by the module, real pipes, real dialogs and message boxes answered by the robot.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "BridgeRunHarness.h"
+#include "HostSuitesAll.h"
+
+namespace {
+
+const std::wstring kStarting = L"Please wait while Zentrast Kolvane starts up...";
+const std::wstring kRunning =
+    L"Please use the Zentrast Kolvane window to work with the images.  This window will close automatically when "
+    L"you have finished.";
+const std::wstring kLost = L"Problem communicating with Zentrast | Connection to Zentrast was lost: ";
+
+std::string ReplyTo(const std::string& unknown) {
+  return "\"Error\" " + Quoted("Unknown command '" + unknown + "' received.");
+}
+
+class BridgeRun : public ::testing::Test {
+ protected:
+  BridgeRunHarness run;
+};
+
+TEST_F(BridgeRun, DefaultSessionIsAnsweredAndTheDialogClosesByItself) {
+  run.InstallRemembered();
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_TRUE(run.Messages().empty()) << "the companion closed the pipe: no message";
+  ASSERT_FALSE(run.Seen().empty());
+  EXPECT_EQ(run.Seen()[0].caption, L"Dialog");
+  EXPECT_EQ(run.Values("request"),
+            (std::vector<std::string>{"\"Running\"", "\"GetOpenDocuments\"", "\"CheckAllDocumentsSaved\""}));
+  ASSERT_EQ(run.Values("reply").size(), 3u);
+  EXPECT_EQ(run.Values("reply")[0], "") << "Running is answered with the end marker alone";
+  EXPECT_EQ(run.Values("reply-bytes")[0], "00 00 00 00");
+  EXPECT_EQ(run.Values("pipe-suffix"), std::vector<std::string>{Quoted("ZentrastKolvane" + std::to_string(GetCurrentProcessId()))});
+  EXPECT_EQ(run.Values("exit"), std::vector<std::string>{"0"});
+}
+
+TEST_F(BridgeRun, TheTextChangesOnlyOnRunning) {
+  run.InstallRemembered();
+  run.SetScenario("pause 300\nrequest \"CheckAllDocumentsSaved\"\npause 300\nrequest \"Running\"\npause 300\n"
+                  "request \"CheckAllDocumentsSaved\"\npause 300\n");
+  std::vector<std::wstring> texts;
+  std::thread watcher;
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption != L"Dialog") return;
+    watcher = std::thread([&texts, window = dialog.window] {
+      while (IsWindow(window)) {
+        const std::wstring text = StatusText(window);
+        if (!text.empty() && (texts.empty() || texts.back() != text)) texts.push_back(text);
+        Sleep(20);
+      }
+    });
+  });
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  if (watcher.joinable()) watcher.join();
+  EXPECT_EQ(texts, (std::vector<std::wstring>{kStarting, kRunning}));
+}
+
+TEST_F(BridgeRun, CompanionThatNeverConnectsIsGivenUpAfterThirtySeconds) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nnever-connect\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Unable to get connection from Zentrast"});
+  EXPECT_GE(run.ElapsedMs(), 29000u);
+  // Still running: the user decides about it, not the module.
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, run.CompanionProcessId());
+  ASSERT_NE(process, nullptr);
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+TEST_F(BridgeRun, CompanionThatDiesBeforeConnectingEndsTheRunAtOnce) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nnever-connect 300\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Unable to get connection from Zentrast"});
+  EXPECT_LT(run.ElapsedMs(), 10000u);
+}
+
+TEST_F(BridgeRun, APipeNameHeldByAnotherProgramIsNotShared) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nconnect-timeout 3000\nrequest \"Running\"\n");
+  const std::wstring name = L"\\\\.\\pipe\\ZentrastKolvane" + std::to_wstring(GetCurrentProcessId());
+  HANDLE squatter = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(squatter, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  CloseHandle(squatter);  // the companion, connected to the squatter, now sees the pipe close
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Unable to get connection from Zentrast"});
+  EXPECT_LT(run.ElapsedMs(), 10000u);
+}
+
+TEST_F(BridgeRun, MessagesAreFramedByteForByte) {
+  run.InstallRemembered();
+  const std::string e512(512, 'e');
+  run.SetScenario("request \"" + e512 + "\"\n" +                      // 1024 bytes: the fixed buffer
+                  "request \"" + e512 + "f\"\n" +                     // 1026 bytes: a buffer of its own
+                  "bytes 03 00 00 00 41 00 42\ncount 0\nread-reply\n"  // an odd count drops its last byte
+                  "request \"\\u00e9\"\n"
+                  "bytes 0E 00\npause 300\nbytes 00 00\ntext \"Running\"\ncount 0\nread-reply\n"  // a count in pieces
+                  "request \"readraw\"\n"
+                  "request \"Bogus\" \"with\" \"arguments\"\n"
+                  "request\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_TRUE(run.Messages().empty());
+  const std::vector<std::string> replies = run.Values("reply");
+  ASSERT_EQ(replies.size(), 8u);
+  EXPECT_EQ(replies[0], ReplyTo(e512));
+  EXPECT_EQ(replies[1], ReplyTo(e512 + "f"));
+  EXPECT_EQ(replies[2], ReplyTo("A"));
+  EXPECT_EQ(replies[3], ReplyTo("\xC3\xA9"));
+  EXPECT_NE(run.Values("reply-bytes")[3].find("27 00 E9 00 27 00"), std::string::npos) << "'é' as UTF-16LE";
+  EXPECT_EQ(replies[4], "") << "Running";
+  EXPECT_EQ(replies[5], ReplyTo("readraw"));
+  EXPECT_EQ(replies[6], ReplyTo("Bogus"));
+  EXPECT_EQ(replies[7], "\"Error\" \"Empty request received.\"");
+}
+
+TEST_F(BridgeRun, ClosesInsideAMessageEndTheRunWithTheReadError) {
+  const struct {
+    const char* name;
+    std::string scenario;
+    std::wstring message;
+  } cases[] = {
+      {"inside a count", "bytes 08 00\npause 200\nclose\n", kLost + L"Error reading from pipe: 1"},
+      {"inside a field", "count 8\ntext \"tr\"\npause 200\nclose\n", kLost + L"Error reading from pipe: 2"},
+      {"between two fields", "field \"Running\"\npause 200\nclose\n", L""},
+  };
+  run.InstallRemembered();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    run.SetScenario("window hidden\n" + c.scenario);
+    EXPECT_EQ(run.DoIt(), kSPNoError);
+    if (c.message.empty()) {
+      EXPECT_TRUE(run.Messages().empty());
+    } else {
+      EXPECT_EQ(run.Messages(), std::vector<std::wstring>{c.message});
+    }
+  }
+}
+
+TEST_F(BridgeRun, FoundInTheDefaultFolderWithoutTouchingTheRegistry) {
+  run.Install().InstallInDefaultFolder(run.CompanionProgram());
+  run.SetScenario("window hidden\nrequest \"Running\"\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_TRUE(run.Messages().empty());
+  EXPECT_EQ(run.Values("reply"), std::vector<std::string>{""});
+  EXPECT_FALSE(run.Install().KeyExists());
+}
+
+// Types the path into the open-file dialog's name box and confirms it.
+void PickFile(const zk::SeenDialog& dialog, const std::wstring& path) {
+  SetDlgItemTextW(dialog.window, 0x47c /* cmb13 */, path.c_str());
+  PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(BridgeRun, BrowsingFindsTheCompanionAndRemembersItsFolder) {
+  run.Install().CreateKey();
+  const std::wstring folder = run.Install().MakeFolder(L"E Z", run.CompanionProgram());
+  run.SetScenario("window hidden\nrequest \"Running\"\n");
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption == L"Please browse to the location where Zentrast Kolvane is installed") {
+      PickFile(dialog, folder + L"\\ZentrastKolvane.exe");
+    }
+  });
+  EXPECT_EQ(run.DoIt({"leave", "leave"}), kSPNoError);
+  EXPECT_EQ(run.Values("reply"), std::vector<std::string>{""});
+  std::string remembered;
+  ASSERT_TRUE(run.Install().ReadPath(&remembered));
+  EXPECT_EQ(remembered, Utf8(folder) + '\0');
+}
+
+TEST_F(BridgeRun, CancelledBrowseSaysTheCompanionWasNotFound) {
+  EXPECT_EQ(run.DoIt({"cancel"}), kSPNoError);
+  ASSERT_EQ(run.Seen().size(), 2u);
+  EXPECT_EQ(run.Seen()[0].caption, L"Please browse to the location where Zentrast Kolvane is installed");
+  EXPECT_EQ(run.Messages().back(), L"Zentrast Kolvane Not Found | Can't find Zentrast Kolvane on the system");
+  EXPECT_NE(run.Seen()[1].owner, nullptr) << "owned by the status dialog";
+}
+
+TEST_F(BridgeRun, AFolderWithoutTheCompanionCannotBeStarted) {
+  run.Install().CreateKey();
+  const std::wstring folder = run.Install().Scratch() + L"\\other";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CopyFileW(run.CompanionProgram().c_str(), (folder + L"\\Other.exe").c_str(), FALSE);
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption == L"Please browse to the location where Zentrast Kolvane is installed") {
+      PickFile(dialog, folder + L"\\Other.exe");
+    }
+  });
+  EXPECT_EQ(run.DoIt({"leave"}), kSPNoError);
+  wchar_t system[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_NOT_FOUND, 0x400,
+                 system, 512, nullptr);
+  ASSERT_EQ(run.Seen().size(), 2u);
+  EXPECT_EQ(run.Seen()[1].caption, L"Zentrast Kolvane could not be started");
+  EXPECT_EQ(run.Seen()[1].texts.back(), L"Can't start Zentrast Kolvane: " + std::wstring(system));
+  EXPECT_EQ(run.Seen()[1].owner, nullptr);
+  std::string remembered;
+  ASSERT_TRUE(run.Install().ReadPath(&remembered));
+  EXPECT_EQ(remembered, Utf8(folder) + '\0') << "remembered before it was tried";
+}
+
+// The companion's process, as soon as its transcript names it.
+HANDLE OpenCompanion(const BridgeRunHarness& run) {
+  for (int i = 0; i < 250 && run.CompanionProcessId() == 0; ++i) Sleep(20);
+  return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.CompanionProcessId());
+}
+
+// Closes the status dialog with its close box once it shows the "running" text.
+void CloseWhenRunning(const zk::SeenDialog& dialog) {
+  if (dialog.caption != L"Dialog") return;
+  std::thread([window = dialog.window] {
+    for (int i = 0; i < 500 && StatusText(window) != kRunning; ++i) Sleep(20);
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }).detach();
+}
+
+DWORD ExitCodeOf(HANDLE process) {
+  WaitForSingleObject(process, 5000);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+TEST_F(BridgeRun, ClosingAsksFirstWhenTheCompanionShowsAWindow) {
+  run.InstallRemembered();
+  run.SetScenario("request \"Running\"\nstay-until-killed\n");
+  HANDLE companion = nullptr;
+  int closes = 0;
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption == L"Dialog") {
+      companion = OpenCompanion(run);
+      CloseWhenRunning(dialog);
+    } else if (dialog.caption == L"Terminate Zentrast?" && ++closes == 1) {
+      // Cancelled: the run goes on; close again.
+      std::thread([owner = dialog.owner] {
+        Sleep(300);
+        PostMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }).detach();
+    }
+  });
+  EXPECT_EQ(run.DoIt({"leave", "cancel", "ok"}), kSPNoError);
+  ASSERT_EQ(run.Messages().size(), 2u);
+  EXPECT_EQ(run.Messages()[0],
+            L"Terminate Zentrast? | Closing this window will terminate Zentrast Kolvane, and you will lose any unsaved "
+            L"changes to the image you are working on.  Are you sure you want to do this?");
+  ASSERT_NE(companion, nullptr);
+  EXPECT_EQ(ExitCodeOf(companion), 1234u);
+  CloseHandle(companion);
+}
+
+TEST_F(BridgeRun, ClosingEndsAHiddenCompanionWithoutAsking) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nrequest \"Running\"\nstay-until-killed\n");
+  HANDLE companion = nullptr;
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption != L"Dialog") return;
+    companion = OpenCompanion(run);
+    CloseWhenRunning(dialog);
+  });
+  const size_t threadsBefore = ThreadCount();
+  EXPECT_EQ(run.DoIt({"leave"}), kSPNoError);
+  EXPECT_TRUE(run.Messages().empty());
+  ASSERT_NE(companion, nullptr);
+  EXPECT_EQ(ExitCodeOf(companion), 1234u);
+  CloseHandle(companion);
+  // The listener thread is gone within a second of the run's end, as is the robot's thread.
+  size_t threadsAfter = ThreadCount();
+  for (int i = 0; i < 50 && threadsAfter > threadsBefore; ++i, Sleep(20)) threadsAfter = ThreadCount();
+  EXPECT_LE(threadsAfter, threadsBefore);
+}
+
+TEST_F(BridgeRun, EscapeDoesNotCloseTheStatusDialog) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nrequest \"Running\"\npause 800\nrequest \"Running\"\n");
+  EXPECT_EQ(run.DoIt({"escape"}), kSPNoError);
+  EXPECT_EQ(run.Values("reply").size(), 2u) << "the run went on to its end";
+}
+
+TEST_F(BridgeRun, AnyFailureInsideARequestStillGetsItsOneReply) {
+  run.InstallRemembered();
+  run.Host().Book().RefuseSuite(kPSActionControlSuite);  // the document queries cannot reach the host
+  run.SetScenario("window hidden\nrequest \"GetOpenDocuments\"\nrequest \"Running\"\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_EQ(run.Values("reply"),
+            (std::vector<std::string>{"\"Error\" \"Error processing ZKV request: \"", ""}));
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+#include "BridgeRunHarness.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestPaths.h"
+
+BridgeRunHarness::BridgeRunHarness() {
+  transcriptPath = install.Scratch() + L"\\transcript.txt";
+  scenarioPath = install.Scratch() + L"\\scenario.txt";
+  SetEnvironmentVariableW(L"ZK_COMPANION_TRANSCRIPT", transcriptPath.c_str());
+  SetEnvironmentVariableW(L"ZK_COMPANION_SCENARIO", nullptr);
+  host.Scan(PluginsFolder());
+  std::string error;
+  if (const zk::PluginRecord* plugin = host.FindPlugin("Zentrast Kolvane...")) host.Load(*plugin, &error);
+}
+
+BridgeRunHarness::~BridgeRunHarness() {
+  SetEnvironmentVariableW(L"ZK_COMPANION_TRANSCRIPT", nullptr);
+  SetEnvironmentVariableW(L"ZK_COMPANION_SCENARIO", nullptr);
+}
+
+std::wstring BridgeRunHarness::CompanionProgram() const { return TestProgramFolder() + L"\\ZentrastKolvane.exe"; }
+
+std::wstring BridgeRunHarness::InstallRemembered(const std::wstring& folderName) {
+  const std::wstring folder = install.MakeFolder(folderName, CompanionProgram());
+  install.SetPath(Utf8(folder) + '\0');
+  return folder;
+}
+
+void BridgeRunHarness::SetScenario(const std::string& text) {
+  std::ofstream(std::filesystem::path(scenarioPath), std::ios::binary) << text;
+  SetEnvironmentVariableW(L"ZK_COMPANION_SCENARIO", scenarioPath.c_str());
+}
+
+SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenExhausted) {
+  zk::ModalRobot robot(std::move(answers), std::move(whenExhausted));
+  // Every window goes to the test's output too: a failing run then shows what the user saw.
+  robot.SetPrinter([this](const zk::SeenDialog& dialog) {
+    std::fwprintf(stderr, L"window: \"%ls\" %ls (answer %hs)\n", dialog.caption.c_str(),
+                  dialog.texts.empty() ? L"" : dialog.texts.back().c_str(), dialog.answer.c_str());
+    if (onWindow) onWindow(dialog);
+  });
+  const ULONGLONG started = GetTickCount64();
+  const SPErr result = host.DoIt();
+  elapsedMs = DWORD(GetTickCount64() - started);
+  seen = robot.Seen();
+  return result;
+}
+
+std::vector<std::wstring> BridgeRunHarness::Messages() const {
+  std::vector<std::wstring> messages;
+  for (const zk::SeenDialog& dialog : seen) {
+    if (dialog.caption == L"Dialog") continue;  // the status dialog itself
+    messages.push_back(dialog.caption + L" | " + (dialog.texts.empty() ? L"" : dialog.texts.back()));
+  }
+  return messages;
+}
+
+TranscriptLines BridgeRunHarness::Transcript() const {
+  TranscriptLines lines;
+  std::ifstream file(std::filesystem::path(transcriptPath), std::ios::binary);
+  std::string line;
+  while (std::getline(file, line)) {
+    const size_t colon = line.find(": ");
+    if (colon == std::string::npos) {
+      lines.emplace_back(line.substr(0, line.find(':')), "");
+    } else {
+      lines.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+    }
+  }
+  return lines;
+}
+
+std::vector<std::string> BridgeRunHarness::Values(const std::string& key) const {
+  std::vector<std::string> values;
+  for (const auto& [name, value] : Transcript()) {
+    if (name == key) values.push_back(value);
+  }
+  return values;
+}
+
+DWORD BridgeRunHarness::CompanionProcessId() const {
+  const std::vector<std::string> starts = Values("start");
+  if (starts.empty()) return 0;
+  const size_t at = starts.back().rfind(' ');
+  return DWORD(std::stoul(starts.back().substr(at + 1)));
+}
+
+size_t ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  size_t count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+std::wstring StatusText(HWND dialog) {
+  wchar_t text[512] = {};
+  GetDlgItemTextW(dialog, 100, text, 512);
+  return text;
+}
+
+std::string Quoted(const std::string& utf8) {
+  std::string quoted = "\"";
+  for (char c : utf8) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}

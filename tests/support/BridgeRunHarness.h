@@ -1,0 +1,62 @@
+// One bridge run as a user starts it: the stand-in host loads the module from the plug-ins
+// folder, the stand-in companion is installed where the module looks for it, plays a scenario,
+// and writes a transcript; the modal robot answers every window the run shows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CompanionInstall.h"
+#include "ModalRobot.h"
+#include "StandInHost.h"
+
+using TranscriptLines = std::vector<std::pair<std::string, std::string>>;
+
+class BridgeRunHarness {
+ public:
+  BridgeRunHarness();
+  ~BridgeRunHarness();
+
+  zk::StandInHost& Host() { return host; }
+  CompanionInstall& Install() { return install; }
+  std::wstring CompanionProgram() const;  // the built stand-in companion
+
+  // Installs the companion in a scratch folder and remembers that folder in the registry.
+  std::wstring InstallRemembered(const std::wstring& folderName = L"Zentrast Apps");
+  // The scenario the companion plays (UTF-8 text); without one it plays its default session.
+  void SetScenario(const std::string& text);
+
+  // Sends "Do It" with a robot that gives the answers in order ("leave" lets the test act).
+  // By default every window gets OK: message boxes close, the status dialog ignores it.
+  SPErr DoIt(std::vector<std::string> answers = {}, std::string whenExhausted = "ok");
+  const std::vector<zk::SeenDialog>& Seen() const { return seen; }
+  // The windows after the status dialog: message boxes and file dialogs, as "caption | text".
+  std::vector<std::wstring> Messages() const;
+  DWORD ElapsedMs() const { return elapsedMs; }
+
+  TranscriptLines Transcript() const;
+  std::vector<std::string> Values(const std::string& key) const;  // in order
+  DWORD CompanionProcessId() const;                               // from the transcript's start line
+
+  // Called on the robot thread for each new window, after the robot has given its answer.
+  void OnWindow(std::function<void(const zk::SeenDialog&)> action) { onWindow = std::move(action); }
+
+ private:
+  CompanionInstall install;
+  zk::StandInHost host;
+  std::wstring transcriptPath;
+  std::wstring scenarioPath;
+  std::vector<zk::SeenDialog> seen;
+  std::function<void(const zk::SeenDialog&)> onWindow;
+  DWORD elapsedMs = 0;
+};
+
+// Counts this process's threads (for checks that a run leaves none behind).
+size_t ThreadCount();
+// Reads the status dialog's text control.
+std::wstring StatusText(HWND dialog);
+// Quoted and escaped as the companion's transcript writes texts.
+std::string Quoted(const std::string& utf8);
