@@ -13,7 +13,7 @@ export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="msco
 unset DISPLAY
 # A persistent server with the prefix's services started apart from ctest: otherwise every test
 # waits for the services to exit (slow), or inherits ctest's pipes for ever (hang).
-wineserver -p
+wineserver -p || true  # already up (another run, or a session) is fine
 wine wineboot </dev/null >/dev/null 2>&1
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 ctest --preset mingw "$@"

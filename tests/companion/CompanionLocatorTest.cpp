@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 
 #include "CompanionInstall.h"
 #include "CompanionLocator.h"
@@ -12,46 +13,74 @@ namespace {
 
 class Locator : public ::testing::Test {
  protected:
+  void TearDown() override { DestroyWindow(owner); }
   CompanionInstall install;
+  // The browse dialog is owned by the status dialog in a run; a visible window stands in for it.
+  HWND owner = CreateWindowExW(0, L"STATIC", L"status", WS_POPUP | WS_VISIBLE, 100, 100, 300, 120, nullptr, nullptr,
+                               nullptr, nullptr);
 };
 
-TEST_F(Locator, RememberedFolderComesFirstThenTheDefault) {
-  const std::wstring remembered = install.MakeFolder(L"D Apps ZK");
-  const std::wstring empty = install.Scratch() + L"\\nothing here";
-  const std::wstring accented = install.MakeFolder(L"M\u00fcller \u00e9t\u00e9");
-  const std::wstring tooLong = install.MakeFolder(std::wstring(200, L'x') + L"\\" + std::wstring(60, L'y'));
-  const std::string longValue = Utf8(tooLong) + '\0';
-  ASSERT_GT(longValue.size(), 259u);
+// What the registry value holds, given the folders a case made.
+struct Folders {
+  std::wstring remembered, empty, accented, tooLong;
+};
 
+std::string WithZero(const std::wstring& folder) { return Utf8(folder) + '\0'; }
+
+std::string WithoutTrailingZeros(std::string bytes) {
+  while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+  return bytes;
+}
+
+TEST(LocatorCases, RememberedFolderComesFirstThenTheDefault) {
   const struct {
     const char* name;
-    bool setValue;
-    std::string value;
+    std::function<std::string(const Folders&)> value;  // null: no value
     DWORD type;
     bool defaultInstalled;
-    std::wstring expected;
+    std::function<std::wstring(const Folders&)> expected;
   } cases[] = {
-      {"remembered folder with its terminating zero", true, Utf8(remembered) + '\0', REG_SZ, true, remembered},
-      {"remembered folder without a terminating zero", true, Utf8(remembered), REG_SZ, false, remembered},
-      {"non-ASCII folder name", true, Utf8(accented) + '\0', REG_SZ, false, accented},
-      {"remembered folder lost its executable", true, Utf8(empty) + '\0', REG_SZ, true, kTestDefaultFolder},
-      {"value of another type is ignored", true, Utf8(remembered) + '\0', REG_EXPAND_SZ, true, kTestDefaultFolder},
-      {"value too long for the read counts as absent", true, longValue, REG_SZ, true, kTestDefaultFolder},
-      {"value that is not UTF-8 counts as absent", true, "C:\\\xFF\xFE" + std::string(1, '\0'), REG_SZ, true,
-       kTestDefaultFolder},
-      {"no value, default folder", false, "", REG_SZ, true, kTestDefaultFolder},
-      {"nowhere", true, Utf8(empty) + '\0', REG_SZ, false, L""},
+      {"remembered folder with its terminating zero", [](const Folders& f) { return WithZero(f.remembered); }, REG_SZ,
+       true, [](const Folders& f) { return f.remembered; }},
+      {"remembered folder without a terminating zero", [](const Folders& f) { return Utf8(f.remembered); }, REG_SZ,
+       false, [](const Folders& f) { return f.remembered; }},
+      {"non-ASCII folder name", [](const Folders& f) { return WithZero(f.accented); }, REG_SZ, false,
+       [](const Folders& f) { return f.accented; }},
+      {"remembered folder lost its executable", [](const Folders& f) { return WithZero(f.empty); }, REG_SZ, true,
+       [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"value of another type is ignored", [](const Folders& f) { return WithZero(f.remembered); }, REG_EXPAND_SZ,
+       true, [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"value too long for the read counts as absent", [](const Folders& f) { return WithZero(f.tooLong); }, REG_SZ,
+       true, [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"value that is not UTF-8 counts as absent",
+       [](const Folders&) { return std::string("C:\\\xFF\xFE") + '\0'; }, REG_SZ, true,
+       [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"no value, default folder", nullptr, REG_SZ, true,
+       [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"nowhere", [](const Folders& f) { return WithZero(f.empty); }, REG_SZ, false,
+       [](const Folders&) { return std::wstring(); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CompanionInstall fresh;  // each case starts from nothing
-    if (c.setValue) fresh.SetPath(c.value, c.type);
-    if (c.defaultInstalled) fresh.InstallInDefaultFolder();
-    EXPECT_EQ(FindCompanionFolder(), c.expected);
-    std::string after;
-    if (c.setValue) {
-      ASSERT_TRUE(fresh.ReadPath(&after));
-      EXPECT_EQ(after, c.value) << "looking never changes the registry";
+    CompanionInstall install;  // each case starts from nothing and leaves nothing
+    Folders folders;
+    folders.remembered = install.MakeFolder(L"D Apps ZK");
+    folders.empty = install.Scratch() + L"\\nothing here";
+    folders.accented = install.MakeFolder(L"M\u00fcller \u00e9t\u00e9");
+    folders.tooLong = install.MakeFolder(std::wstring(200, L'x') + L"\\" + std::wstring(60, L'y'));
+    ASSERT_GT(WithZero(folders.tooLong).size(), 259u);
+    // Where the first 259 bytes of the long value lead: a cut value would start the program there.
+    const std::wstring cut = folders.tooLong.substr(0, 259);
+    install.MakeFolder(cut.substr(install.Scratch().size() + 1));
+    if (c.value) install.SetPath(c.value(folders), c.type);
+    if (c.defaultInstalled) install.InstallInDefaultFolder();
+
+    EXPECT_EQ(FindCompanionFolder(), c.expected(folders));
+    if (c.value) {
+      std::string after;
+      ASSERT_TRUE(install.ReadPath(&after));
+      EXPECT_EQ(WithoutTrailingZeros(after), WithoutTrailingZeros(c.value(folders)))
+          << "looking never changes the registry";
     }
   }
 }
@@ -89,7 +118,7 @@ TEST_F(Locator, BrowsingRemembersTheChosenFolder) {
     caption = dialog.caption;
     AnswerFileDialog(dialog, folder + L"\\ZentrastKolvane.exe");
   });
-  EXPECT_EQ(BrowseForCompanionFolder(nullptr), folder);
+  EXPECT_EQ(BrowseForCompanionFolder(owner), folder);
   EXPECT_EQ(caption, L"Please browse to the location where Zentrast Kolvane is installed");
   std::string stored;
   ASSERT_TRUE(install.ReadPath(&stored));
@@ -100,7 +129,7 @@ TEST_F(Locator, CancelledBrowseGivesNoFolderAndRemembersNothing) {
   install.CreateKey();
   zk::ModalRobot robot({"leave"}, "cancel");
   robot.SetPrinter([&](const zk::SeenDialog& dialog) { AnswerFileDialog(dialog, L""); });
-  EXPECT_EQ(BrowseForCompanionFolder(nullptr), L"");
+  EXPECT_EQ(BrowseForCompanionFolder(owner), L"");
   std::string stored;
   EXPECT_FALSE(install.ReadPath(&stored));
 }
