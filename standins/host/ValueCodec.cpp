@@ -131,7 +131,13 @@ OSErr MakeIntegersValue(uint32_t count, const int32_t* values, ActionValue* out)
   return 0;
 }
 
+// A measurement (a document's width, say) read as an integer gives its whole part, as the host
+// does: the module reads a document's size both ways.
 OSErr ReadInteger(const ActionValue& v, int32_t* out) {
+  if (out && (v.type == typeUnitFloat || v.type == typeFloat)) {
+    *out = int32_t(v.number);
+    return 0;
+  }
   if (OSErr e = Expect(v, typeInteger, out)) return e;
   *out = int32_t(v.integer);
   return 0;

@@ -6,6 +6,8 @@
 #include "TextConvert.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <cstdlib>
 
 namespace zk {
@@ -29,12 +31,35 @@ bool ParseStatus(const std::string& text, int32_t* status) {
   return true;
 }
 
+// One document spec a line; blank lines and lines starting with # are skipped.
+bool ReadDocumentFile(const std::wstring& path, std::vector<HostDocument>* documents, std::string* error) {
+  std::ifstream file{std::filesystem::path(path)};
+  if (!file) {
+    *error = "cannot read the documents file \"" + WideToUtf8(path) + "\"";
+    return false;
+  }
+  std::string line;
+  for (int number = 1; std::getline(file, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    HostDocument document;
+    if (!ParseDocumentSpec(line, &document, error)) {
+      *error = WideToUtf8(path) + " line " + std::to_string(number) + ": " + *error;
+      return false;
+    }
+    documents->push_back(document);
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* HostUsage() {
   return "usage: zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]\n"
          "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
-         "                  [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]\n";
+         "                  [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]\n"
+         "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no]...\n"
+         "                  [--documents FILE]   (one document a line)\n";
 }
 
 bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error) {
@@ -98,6 +123,14 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
         return false;
       }
       options->failures.push_back(failure);
+    } else if (option == "--document") {
+      if (!value(&text)) return false;
+      HostDocument document;
+      if (!ParseDocumentSpec(text, &document, error)) return false;
+      options->documents.push_back(document);
+    } else if (option == "--documents") {
+      if (!value(&text)) return false;
+      if (!ReadDocumentFile(Utf8ToWide(text), &options->documents, error)) return false;
     } else {
       *error = "unknown option \"" + option + "\"";
       return false;

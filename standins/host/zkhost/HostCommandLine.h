@@ -2,8 +2,12 @@
 //   zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]
 //              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
 //              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
+//              [--document SPEC]... [--documents FILE]
+// A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
 // About and Do It run in the order given; each --answer answers the next modal window.
 #pragma once
+
+#include "DocumentModel.h"
 
 #include <cstdint>
 #include <string>
@@ -33,6 +37,7 @@ struct HostOptions {
   std::vector<std::string> answers;
   std::vector<SuiteRefusal> refusedSuites;
   std::vector<ProcedureFailure> failures;
+  std::vector<HostDocument> documents;  // open when the host starts, in this order
 };
 
 constexpr int32_t kDefaultInjectedStatus = -50;

@@ -1,6 +1,7 @@
 // zkhost.exe: the stand-in plug-in host on the command line. Scans a plug-ins folder, prints the
 // automation menu, sends About and Do It to a plug-in by its menu name and prints each result;
 // every modal window the plug-in shows is printed and answered, so that a run never hangs.
+#include "DocumentModel.h"
 #include "FourCCText.h"
 #include "HostCommandLine.h"
 #include "ModalRobot.h"
@@ -102,8 +103,21 @@ int EnsureLoaded(zk::StandInHost& host, const std::string& name) {
   return kExitOk;
 }
 
+void PrintDocuments(const zk::DocumentModel& documents) {
+  zk::PrintLine("Open documents:");
+  if (documents.Documents().empty()) zk::PrintLine("  none");
+  for (const zk::HostDocument& document : documents.Documents()) {
+    zk::PrintLine("  " + Quoted(document.title) + " " +
+                  (document.file.empty() ? std::string("never saved") : Quoted(document.file)) +
+                  (document.dirty ? ", unsaved changes" : ""));
+  }
+}
+
 int Run(const zk::HostOptions& options) {
   zk::StandInHost host;
+  zk::DocumentModel documents;
+  for (const zk::HostDocument& document : options.documents) documents.Open(document);
+  documents.AttachTo(host);
   for (const zk::SuiteRefusal& refusal : options.refusedSuites) host.Book().RefuseSuite(refusal.name, refusal.version);
   for (const zk::ProcedureFailure& failure : options.failures) {
     host.Book().FailProcedure(failure.procedure, failure.status);
@@ -114,6 +128,7 @@ int Run(const zk::HostOptions& options) {
     return kExitFolder;
   }
   PrintMenu(scan);
+  PrintDocuments(documents);
 
   zk::ModalRobot robot(options.answers, "cancel");
   robot.SetEscalation(kEscalateAfterMs);

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The main job: one bridge run as a user sees it, on Linux. Installs what is missing, builds the
+# module, the stand-in host and the stand-in companion, installs the companion in the default
+# folder of the project's Wine prefix, then has the stand-in host load ZentrastKolvane.8li from its
+# plug-ins folder with a few documents open, show the about box and run "Do It". Prints the host's
+# account, the companion's transcript and the plug-in log.
+#   ZK_SHOW_WINDOWS=1 scripts/run-main.sh   shows the windows on $DISPLAY (a prefix of its own)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/ensure-packages.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target ZentrastKolvane zkhost zk_companion
+
+if [ "${ZK_SHOW_WINDOWS:-0}" = 1 ]; then prefix="$PWD/build/wineprefix-windows"; else prefix="$PWD/build/wineprefix"; fi
+scripts/wine-prefix.sh "$prefix"
+run() { scripts/wine-run "$prefix" "$@"; }
+
+bin="$PWD/build/mingw/bin"
+user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+install_dir="$prefix/drive_c/Program Files/ZentrastKolvane4"
+mkdir -p "$install_dir"
+cp "$bin/ZentrastKolvane.exe" "$install_dir/"
+transcript="$user_dir/Temp/ZentrastKolvane-transcript.txt"
+log="$user_dir/Documents/ZKVPlugin.log"
+rm -f "$transcript" "$log"
+
+# The companion (started by the plug-in) writes its transcript where the host's environment says.
+export ZK_COMPANION_TRANSCRIPT='C:\users\'"$(basename "$user_dir")"'\Temp\ZentrastKolvane-transcript.txt'
+unset ZK_COMPANION_SCENARIO
+
+echo "== The stand-in host"
+run "$bin/zkhost.exe" --plugins "$(cd "$bin/plugins" && pwd)" --list \
+  --document 'title=Harbour.psd|file=C:\Photos\Harbour.psd|width=6000|height=4000|resolution=300|depth=16' \
+  --document 'title=Untitled-1|width=800|height=600|depth=8|dirty=yes' \
+  --document 'title=Dunes.tif|file=C:\Photos\Dunes.tif|width=72|height=48|unit=distance|resolution=300|depth=8' \
+  --about "Zentrast Kolvane..." --answer escape \
+  --doit "Zentrast Kolvane..."
+echo
+echo "== The companion's transcript"
+cat "$transcript"
+echo
+echo "== The plug-in log ($log)"
+tr -d '\r' < "$log"

@@ -1,0 +1,204 @@
+#include "DocumentModel.h"
+
+#include "HostStatus.h"
+#include "StandInHost.h"
+
+#include <cstdlib>
+
+namespace zk {
+namespace {
+
+ActionValue Integer(int64_t value) {
+  ActionValue v;
+  v.type = typeInteger;
+  v.integer = value;
+  return v;
+}
+
+ActionValue Float(double value) {
+  ActionValue v;
+  v.type = typeFloat;
+  v.number = value;
+  return v;
+}
+
+ActionValue UnitFloat(DescriptorUnitID unit, double value) {
+  ActionValue v;
+  v.type = typeUnitFloat;
+  v.unit = unit;
+  v.number = value;
+  return v;
+}
+
+ActionValue Text(const std::string& text) {
+  ActionValue v;
+  v.type = typeChar;
+  v.bytes = text;
+  return v;
+}
+
+ActionValue Flag(bool flag) {
+  ActionValue v;
+  v.type = typeBoolean;
+  v.flag = flag;
+  return v;
+}
+
+// An alias holds the file's full path as zero-terminated text.
+ActionValue Alias(const std::string& path) {
+  ActionValue v;
+  v.type = typeAlias;
+  v.bytes = path + '\0';
+  return v;
+}
+
+bool IsTarget(const ReferenceElement& element) {
+  return element.form == formEnumerated && element.enumType == typeOrdinal && element.enumValue == enumTarget;
+}
+
+bool ParseDouble(const std::string& text, double* value) {
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return !text.empty() && *end == '\0';
+}
+
+}  // namespace
+
+uint32_t DocumentModel::Open(HostDocument document) {
+  document.id = nextId_++;
+  documents_.push_back(std::move(document));
+  target_ = documents_.size() - 1;
+  return documents_.back().id;
+}
+
+bool DocumentModel::Close(uint32_t id) {
+  for (size_t i = 0; i < documents_.size(); ++i) {
+    if (documents_[i].id != id) continue;
+    documents_.erase(documents_.begin() + long(i));
+    target_ = documents_.empty() ? 0 : documents_.size() - 1;
+    return true;
+  }
+  return false;
+}
+
+const HostDocument* DocumentModel::Target() const { return documents_.empty() ? nullptr : &documents_[target_]; }
+
+DescriptorData DocumentModel::ApplicationDescriptor() const {
+  DescriptorData application;
+  application.Put(keyNumberOfDocuments, Integer(int64_t(documents_.size())));
+  return application;
+}
+
+DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) const {
+  DescriptorData data;
+  data.Put(keyTitle, Text(document.title));
+  if (!document.file.empty()) data.Put(keyFileReference, Alias(document.file));
+  data.Put(keyWidth, UnitFloat(document.unit, document.width));
+  data.Put(keyHeight, UnitFloat(document.unit, document.height));
+  data.Put(keyResolution, Float(document.resolution));
+  data.Put(keyDepth, Integer(document.depth));
+  data.Put(keyIsDirty, Flag(document.dirty));
+  data.Put(keyDocumentID, Integer(document.id));
+  return data;
+}
+
+const HostDocument* DocumentModel::Find(const ReferenceElement& element, OSErr* status) const {
+  *status = kStandInNoSuchObject;
+  if (IsTarget(element)) return Target();
+  if (element.form == formIndex) {
+    if (element.number < 1 || element.number > documents_.size()) {
+      *status = kStandInBadIndex;
+      return nullptr;
+    }
+    return &documents_[element.number - 1];
+  }
+  for (const HostDocument& document : documents_) {
+    if ((element.form == formIdentifier && document.id == element.number) ||
+        (element.form == formName && document.title == element.name)) {
+      return &document;
+    }
+  }
+  return nullptr;
+}
+
+OSErr DocumentModel::Resolve(const ReferenceData& reference, DescriptorData* result) const {
+  const std::vector<ReferenceElement>& elements = reference.elements;
+  size_t object = 0;
+  DescriptorKeyID property = 0;
+  if (!elements.empty() && elements[0].form == formProperty) {
+    property = elements[0].property;
+    object = 1;
+  }
+  if (object >= elements.size()) return kStandInNoSuchObject;
+
+  DescriptorData whole;
+  const ReferenceElement& element = elements[object];
+  if (element.desiredClass == classApplication && IsTarget(element)) {
+    whole = ApplicationDescriptor();
+  } else if (element.desiredClass == classDocument) {
+    OSErr status = 0;
+    const HostDocument* document = Find(element, &status);
+    if (!document) return status;
+    whole = DocumentDescriptor(*document);
+  } else {
+    return kStandInNoSuchObject;
+  }
+  if (property == 0) {
+    *result = std::move(whole);
+    return 0;
+  }
+  const ActionValue* value = whole.Find(property);
+  if (!value) return kStandInNoSuchObject;
+  result->Put(property, *value);
+  return 0;
+}
+
+void DocumentModel::AttachTo(StandInHost& host) {
+  host.SetGetResolver([this](const ReferenceData& reference, DescriptorData* result) {
+    return Resolve(reference, result);
+  });
+}
+
+bool ParseDocumentSpec(const std::string& text, HostDocument* document, std::string* error) {
+  *document = HostDocument();
+  bool titled = false;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('|', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string field = text.substr(start, end - start);
+    start = end + 1;
+    if (field.empty()) continue;
+    const size_t equals = field.find('=');
+    if (equals == std::string::npos) {
+      *error = "document field without '=': " + field;
+      return false;
+    }
+    const std::string key = field.substr(0, equals);
+    const std::string value = field.substr(equals + 1);
+    double number = 0;
+    if (key == "title") {
+      document->title = value;
+      titled = true;
+    } else if (key == "file") {
+      document->file = value;
+    } else if (key == "unit" && (value == "pixels" || value == "distance")) {
+      document->unit = value == "pixels" ? unitPixels : unitDistance;
+    } else if (key == "dirty" && (value == "yes" || value == "no")) {
+      document->dirty = value == "yes";
+    } else if ((key == "width" || key == "height" || key == "resolution" || key == "depth") &&
+               ParseDouble(value, &number)) {
+      if (key == "width") document->width = number;
+      if (key == "height") document->height = number;
+      if (key == "resolution") document->resolution = number;
+      if (key == "depth") document->depth = int32_t(number);
+    } else {
+      *error = "bad document field: " + field;
+      return false;
+    }
+  }
+  if (!titled) *error = "a document needs a title: " + text;
+  return titled;
+}
+
+}  // namespace zk

@@ -1,0 +1,61 @@
+// The documents open in the stand-in host, and how ActionControl.Get sees them: the application
+// object (its document count) and each document (title, file, size, resolution, depth, unsaved
+// changes, identifier), by target, by index or by identifier, whole or one property.
+//
+//   zk::DocumentModel documents;
+//   documents.Open(zk::HostDocument{"Sunset.psd", "C:\\photos\\Sunset.psd", 4000, 3000});
+//   documents.AttachTo(host);   // the host's Get now resolves against these documents
+#pragma once
+
+#include "ActionValue.h"
+#include "HostCodes.h"
+
+#include <string>
+#include <vector>
+
+namespace zk {
+
+class StandInHost;
+
+struct HostDocument {
+  std::string title;
+  std::string file;                    // full path; empty for a document never saved
+  double width = 0;                    // in unit
+  double height = 0;
+  DescriptorUnitID unit = unitPixels;  // unitPixels, or unitDistance (1/72 inch)
+  double resolution = 72;              // pixels per inch
+  int32_t depth = 8;                   // bits per channel
+  bool dirty = false;                  // unsaved changes
+  uint32_t id = 0;                     // given by the model when the document opens
+};
+
+class DocumentModel {
+ public:
+  // Opens the document after the others (host order) and makes it the target; returns its id.
+  uint32_t Open(HostDocument document);
+  bool Close(uint32_t id);
+  const std::vector<HostDocument>& Documents() const { return documents_; }
+  const HostDocument* Target() const;
+
+  DescriptorData ApplicationDescriptor() const;
+  DescriptorData DocumentDescriptor(const HostDocument& document) const;
+
+  // What Get answers for a reference: the whole object, or the property its first element names.
+  OSErr Resolve(const ReferenceData& reference, DescriptorData* result) const;
+  // Makes this model the one the host's Get resolves against (the model must outlive that use).
+  void AttachTo(StandInHost& host);
+
+ private:
+  const HostDocument* Find(const ReferenceElement& element, OSErr* status) const;
+
+  std::vector<HostDocument> documents_;
+  size_t target_ = 0;  // index into documents_
+  uint32_t nextId_ = 1;
+};
+
+// One document from text: fields "key=value" separated by '|' (a character no Windows path has):
+//   title=Sunset.psd|file=C:\photos\Sunset.psd|width=72|height=48|unit=distance|resolution=300|depth=16|dirty=yes
+// title is required; file empty or absent: never saved; unit "pixels" (default) or "distance".
+bool ParseDocumentSpec(const std::string& text, HostDocument* document, std::string* error);
+
+}  // namespace zk
