@@ -282,6 +282,32 @@ TEST_F(BridgeRun, EscapeDoesNotCloseTheStatusDialog) {
   EXPECT_EQ(run.Values("reply").size(), 2u) << "the run went on to its end";
 }
 
+TEST_F(BridgeRun, DocumentRequestsAreAnsweredFromTheHostsDocuments) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nrequest \"GetOpenDocuments\"\nrequest \"CheckAllDocumentsSaved\"\n");
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_EQ(run.Values("reply"), (std::vector<std::string>{"", "\"true\""})) << "no documents: the end marker alone";
+
+  zk::HostDocument harbour{"Harbour.psd", "C:\\Photos\\Harbour.psd", 6000, 4000};
+  harbour.depth = 16;
+  zk::HostDocument untitled{"Untitled-1", "", 800, 600};
+  untitled.dirty = true;
+  zk::HostDocument dunes{"D\xC3\xBCnen.tif", "C:\\Photos\\D\xC3\xBCnen.tif", 72, 48};
+  dunes.unit = unitDistance;
+  dunes.resolution = 300;
+  run.Documents().Open(harbour);
+  run.Documents().Open(untitled);
+  run.Documents().Open(dunes);
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  const std::vector<std::string> replies = run.Values("reply");
+  ASSERT_EQ(replies.size(), 4u);
+  EXPECT_EQ(replies[2],
+            "\"Harbour.psd\" \"C:\\\\Photos\\\\Harbour.psd\" \"6000\" \"4000\" \"16\" "
+            "\"D\xC3\xBCnen.tif\" \"C:\\\\Photos\\\\D\xC3\xBCnen.tif\" \"300\" \"200\" \"8\"");
+  EXPECT_EQ(replies[3], "\"false\"");
+  EXPECT_EQ(run.Host().Objects().Live().Total(), 0u) << run.Host().Objects().DescribeLive();
+}
+
 TEST_F(BridgeRun, AnyFailureInsideARequestStillGetsItsOneReply) {
   run.InstallRemembered();
   run.Host().Book().RefuseSuite(kPSActionControlSuite);  // the document queries cannot reach the host

@@ -14,6 +14,7 @@ BridgeRunHarness::BridgeRunHarness() {
   scenarioPath = install.Scratch() + L"\\scenario.txt";
   SetEnvironmentVariableW(L"ZK_COMPANION_TRANSCRIPT", transcriptPath.c_str());
   SetEnvironmentVariableW(L"ZK_COMPANION_SCENARIO", nullptr);
+  documents.AttachTo(host);
   host.Scan(PluginsFolder());
   std::string error;
   if (const zk::PluginRecord* plugin = host.FindPlugin("Zentrast Kolvane...")) host.Load(*plugin, &error);

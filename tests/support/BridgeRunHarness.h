@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CompanionInstall.h"
+#include "DocumentModel.h"
 #include "ModalRobot.h"
 #include "StandInHost.h"
 
@@ -21,6 +22,7 @@ class BridgeRunHarness {
   ~BridgeRunHarness();
 
   zk::StandInHost& Host() { return host; }
+  zk::DocumentModel& Documents() { return documents; }  // open in the host for the run
   CompanionInstall& Install() { return install; }
   std::wstring CompanionProgram() const;  // the built stand-in companion
 
@@ -47,6 +49,7 @@ class BridgeRunHarness {
  private:
   CompanionInstall install;
   zk::StandInHost host;
+  zk::DocumentModel documents;
   std::wstring transcriptPath;
   std::wstring scenarioPath;
   std::vector<zk::SeenDialog> seen;

@@ -1,0 +1,222 @@
+// The descriptor helpers against the stand-in host's real descriptors, references and handles.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "DescriptorHelpers.h"
+#include "HostCodes.h"
+#include "HostSuites.h"
+#include "InProcessHost.h"
+
+namespace {
+
+class DescriptorHelpers : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetTestHost(); }
+  void TearDown() override {
+    for (PIActionDescriptor descriptor : made) sPSActionDescriptor->Free(descriptor);
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+  }
+  PIActionDescriptor Descriptor() {
+    PIActionDescriptor descriptor = nullptr;
+    sPSActionDescriptor->Make(&descriptor);
+    made.push_back(descriptor);
+    return descriptor;
+  }
+  std::vector<PIActionDescriptor> made;
+};
+
+TEST_F(DescriptorHelpers, ReadsTheApplicationsDocumentCount) {
+  int32_t count = -1;
+  EXPECT_EQ(PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr), 0);
+  EXPECT_EQ(count, 0);
+  TestDocuments().Open(zk::HostDocument{"a", "C:\\a", 1, 1});
+  TestDocuments().Open(zk::HostDocument{"b", "C:\\b", 1, 1});
+  EXPECT_EQ(PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(PIUGetTargetInfo(classApplication, keyNumberOfDocuments, nullptr, nullptr), kHelperBadParameter);
+}
+
+TEST_F(DescriptorHelpers, HandsTheWholeDescriptorToTheCaller) {
+  TestDocuments().Open(zk::HostDocument{"first", "C:\\1", 1, 1});
+  TestDocuments().Open(zk::HostDocument{"second", "C:\\2", 1, 1});
+  PIActionDescriptor second = nullptr;
+  ASSERT_EQ(PIUGetInfoByIndex(2, classDocument, 0, &second, nullptr), 0);
+  made.push_back(second);
+  EXPECT_EQ(TestHost().Objects().Live().descriptors, 1u) << "only the caller's descriptor is left";
+  EXPECT_EQ(TestHost().Objects().Live().references, 0u);
+  char title[32] = {};
+  uint32_t length = sizeof title - 1;
+  EXPECT_EQ(PIUGetDescriptorItem(second, keyTitle, title, &length), 0);
+  EXPECT_STREQ(title, "second");
+  PIActionDescriptor missing = nullptr;
+  EXPECT_NE(PIUGetInfoByIndex(3, classDocument, 0, &missing, nullptr), 0);
+  EXPECT_EQ(missing, nullptr);
+}
+
+TEST_F(DescriptorHelpers, EachTypeIsReadWithItsGetter) {
+  PIActionDescriptor d = Descriptor();
+  PIActionDescriptor object = nullptr;
+  sPSActionDescriptor->Make(&object);
+  PIActionReference reference = nullptr;
+  sPSActionReference->Make(&reference);
+  Handle alias = nullptr;
+  FullPathToAlias("C:\\x.psd", alias);
+  const PSActionDescriptorProcs& put = *sPSActionDescriptor;
+  put.PutInteger(d, FourCC("Intg"), 7);
+  put.PutFloat(d, FourCC("Flot"), 2.5);
+  put.PutUnitFloat(d, FourCC("Unit"), unitDistance, 3.5);
+  put.PutBoolean(d, FourCC("Bool"), true);
+  put.PutEnumerated(d, FourCC("Enum"), typeOrdinal, enumTarget);
+  put.PutObject(d, FourCC("Objc"), classDocument, object);
+  put.PutGlobalObject(d, FourCC("GlbO"), classApplication, object);
+  put.PutReference(d, FourCC("Refr"), reference);
+  put.PutClass(d, FourCC("Clas"), classDocument);
+  put.PutGlobalClass(d, FourCC("GCls"), classApplication);
+  put.PutAlias(d, FourCC("Alis"), alias);
+  put.PutData(d, FourCC("Data"), 3, const_cast<char*>("raw"));
+  sPSActionDescriptor->Free(object);
+  sPSActionReference->Free(reference);
+  sPSHandle->Dispose(alias);
+
+  int32_t integer = 0;
+  double number = 0;
+  DescriptorUnitID unit = 0;
+  Boolean flag = false;
+  DescriptorEnumTypeID enumType = 0;
+  DescriptorEnumID enumValue = 0;
+  DescriptorClassID cls = 0;
+  PIActionDescriptor gotObject = nullptr, gotGlobal = nullptr;
+  PIActionReference gotReference = nullptr;
+  Handle gotAlias = nullptr;
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Intg"), &integer, nullptr), 0);
+  EXPECT_EQ(integer, 7);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Flot"), &number, nullptr), 0);
+  EXPECT_EQ(number, 2.5);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Unit"), &number, &unit), 0);
+  EXPECT_EQ(number, 3.5);
+  EXPECT_EQ(unit, unitDistance);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Bool"), &flag, nullptr), 0);
+  EXPECT_TRUE(flag);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Enum"), &enumValue, &enumType), 0);
+  EXPECT_EQ(enumType, typeOrdinal);
+  EXPECT_EQ(enumValue, enumTarget);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Objc"), &gotObject, &cls), 0);
+  EXPECT_EQ(cls, classDocument);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("GlbO"), &gotGlobal, &cls), 0);
+  EXPECT_EQ(cls, classApplication);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Refr"), &gotReference, nullptr), 0);
+
+  TestHost().Book().ResetCounts();
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("GCls"), &cls, nullptr), 0);
+  EXPECT_EQ(cls, classApplication);
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetClass"), 1) << "a global class is read with GetClass";
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetGlobalClass"), 0);
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Alis"), &gotAlias, nullptr), 0);
+  char path[16] = {};
+  PIUAliasToPath(gotAlias, path, sizeof path);
+  EXPECT_STREQ(path, "C:\\x.psd");
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Data"), &integer, nullptr), kHelperUnimplemented);
+
+  // What the helper hands out belongs to the caller.
+  sPSActionDescriptor->Free(gotObject);
+  sPSActionDescriptor->Free(gotGlobal);
+  sPSActionReference->Free(gotReference);
+  sPSHandle->Dispose(gotAlias);
+}
+
+TEST_F(DescriptorHelpers, MissingKeysAndMissingArguments) {
+  PIActionDescriptor d = Descriptor();
+  sPSActionDescriptor->PutUnitFloat(d, keyWidth, unitPixels, 5);
+  sPSActionDescriptor->PutString(d, keyTitle, "five!");
+  int32_t untouched = 42;
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyHeight, &untouched, nullptr), 0) << "an absent key is no error";
+  EXPECT_EQ(untouched, 42);
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyWidth, nullptr, nullptr), kHelperBadParameter);
+
+  TestHost().Book().ResetCounts();
+  double value = 0;
+  char text[8] = {};
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyWidth, &value, nullptr), kHelperBadParameter);
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyTitle, text, nullptr), kHelperBadParameter);
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetUnitFloat"), 0);
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetStringLength"), 0);
+}
+
+TEST_F(DescriptorHelpers, TextMustFitTheCallersCapacity) {
+  PIActionDescriptor d = Descriptor();
+  sPSActionDescriptor->PutString(d, keyTitle, "five!");
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof buffer);
+  uint32_t capacity = 5;  // the buffer then holds capacity + 1 bytes
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyTitle, buffer, &capacity), 0);
+  EXPECT_STREQ(buffer, "five!");
+  EXPECT_EQ(capacity, 5u);
+
+  std::memset(buffer, 'x', sizeof buffer);
+  capacity = 4;
+  EXPECT_EQ(PIUGetDescriptorItem(d, keyTitle, buffer, &capacity), kHelperBadParameter);
+  EXPECT_EQ(capacity, 5u) << "the real length is written";
+  EXPECT_EQ(buffer[0], 'x') << "the buffer is not";
+}
+
+TEST_F(DescriptorHelpers, AliasesHoldThePathAndKeepTheirLockState) {
+  Handle alias = nullptr;
+  FullPathToAlias("C:\\a.psd", alias);  // 8 characters
+  ASSERT_NE(alias, nullptr);
+  EXPECT_EQ(sPSHandle->GetSize(alias), 9);
+  EXPECT_EQ(std::memcmp(*alias, "C:\\a.psd", 9), 0);
+
+  for (bool lockedBefore : {false, true}) {
+    Ptr address = nullptr;
+    Boolean wasLocked = false;
+    sPSHandle->SetLock(alias, lockedBefore, &address, &wasLocked);
+    char path[16] = {};
+    PIUAliasToPath(alias, path, sizeof path);
+    EXPECT_STREQ(path, "C:\\a.psd");
+    sPSHandle->SetLock(alias, lockedBefore, &address, &wasLocked);
+    EXPECT_EQ(bool(wasLocked), lockedBefore) << "the lock state it had before";
+  }
+
+  // A path that does not fit the buffer is not cut, and nothing is written past the buffer.
+  char small[12];
+  std::memset(small, 'x', sizeof small);
+  PIUAliasToPath(alias, small, 8);
+  EXPECT_EQ(small[0], '\0');
+  for (int i = 1; i < 12; ++i) EXPECT_EQ(small[i], 'x') << i;
+  char exact[9];
+  PIUAliasToPath(alias, exact, 9);
+  EXPECT_STREQ(exact, "C:\\a.psd");
+
+  char fromNull[4] = "abc";
+  PIUAliasToPath(nullptr, fromNull, sizeof fromNull);
+  EXPECT_EQ(fromNull[0], '\0');
+  sPSHandle->Dispose(alias);
+}
+
+TEST_F(DescriptorHelpers, PlayResults) {
+  EXPECT_EQ(CheckPlayResult(nullptr), -1);
+  PIActionDescriptor quiet = Descriptor();
+  EXPECT_EQ(CheckPlayResult(quiet), 0);
+  PIActionDescriptor failed = Descriptor();
+  sPSActionDescriptor->PutString(failed, keyMessage, "could not open");
+  EXPECT_EQ(CheckPlayResult(failed), -1);
+}
+
+TEST_F(DescriptorHelpers, AFailingHostCallIsTheStatusAndLeavesNothing) {
+  TestDocuments().Open(zk::HostDocument{"a", "C:\\a", 1, 1});
+  for (const char* procedure :
+       {"PSActionReference.Make", "PSActionReference.PutProperty", "PSActionReference.PutEnumerated",
+        "PSActionControl.Get", "PSActionDescriptor.GetInteger"}) {
+    SCOPED_TRACE(procedure);
+    TestHost().Book().ClearFaults();
+    TestHost().Book().FailProcedure(procedure, -25);
+    int32_t count = 77;
+    EXPECT_EQ(PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr), -25);
+    EXPECT_EQ(count, 77);
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+  }
+  TestHost().Book().ClearFaults();
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The document queries against the stand-in host's documents: which documents are listed and how
+// they are measured, what "all saved" means, and that every host object is released on every
+// path, also when any host call of the queries fails.
+#include <gtest/gtest.h>
+
+#include "HostCodes.h"
+#include "HostStatus.h"
+#include "InProcessHost.h"
+
+namespace ZentrastMisc {
+namespace AutomationUtils {
+// Found by argument lookup, so that lists of records compare in the expectations.
+bool operator==(const DocumentInfo& a, const DocumentInfo& b) {
+  return a.title == b.title && a.path == b.path && a.width == b.width && a.height == b.height && a.depth == b.depth;
+}
+}  // namespace AutomationUtils
+}  // namespace ZentrastMisc
+
+namespace {
+
+using Document = AutomationUtils::DocumentInfo;
+
+zk::HostDocument Saved(const std::string& title, const std::string& file, double width, double height,
+                       int32_t depth = 8) {
+  zk::HostDocument document;
+  document.title = title;
+  document.file = file;
+  document.width = width;
+  document.height = height;
+  document.depth = depth;
+  return document;
+}
+
+class DocumentQueries : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetTestHost(); }
+  void TearDown() override { EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive(); }
+};
+
+TEST_F(DocumentQueries, NoDocuments) {
+  OSErr status = -1;
+  EXPECT_TRUE(ListDocuments(&status).empty());
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(AutomationUtils::AllDocumentsSaved());
+}
+
+TEST_F(DocumentQueries, ListsSavedDocumentsInHostOrder) {
+  TestDocuments().Open(Saved("Harbour.psd", "C:\\Photos\\Harbour.psd", 6000, 4000, 16));
+  zk::HostDocument untitled = Saved("Untitled-1", "", 800, 600);
+  untitled.dirty = true;
+  TestDocuments().Open(untitled);
+  TestDocuments().Open(Saved("Dunes.tif", "C:\\Photos\\Dunes.tif", 300, 200));
+  EXPECT_EQ(ListDocuments(), (std::vector<Document>{{"Harbour.psd", "C:\\Photos\\Harbour.psd", 6000, 4000, 16},
+                                                    {"Dunes.tif", "C:\\Photos\\Dunes.tif", 300, 200, 8}}));
+}
+
+TEST_F(DocumentQueries, SizesBecomePixels) {
+  const struct {
+    const char* name;
+    double width;
+    DescriptorUnitID unit;
+    double resolution;
+    int32_t pixels;
+  } cases[] = {
+      {"72/72 inch at 300 ppi", 72, unitDistance, 300, 300},
+      {"pixels are taken as they are", 640, unitPixels, 300, 640},
+      {"99.5 rounds up", 99.5, unitPixels, 72, 100},
+      {"99.4 rounds down", 99.4, unitPixels, 72, 99},
+      {"distance at 72 ppi is pixels", 48, unitDistance, 72, 48},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetTestHost();
+    zk::HostDocument document = Saved("a.psd", "C:\\a.psd", c.width, c.width);
+    document.unit = c.unit;
+    document.resolution = c.resolution;
+    TestDocuments().Open(document);
+    const std::vector<Document> listed = ListDocuments();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].width, c.pixels);
+    EXPECT_EQ(listed[0].height, c.pixels);
+  }
+}
+
+// A host whose document reports its width in pixels and its height as a distance.
+TEST_F(DocumentQueries, WidthIsConvertedWithTheHeightsUnit) {
+  TestDocuments().Open(Saved("mixed.psd", "C:\\mixed.psd", 0, 0));
+  TestHost().SetGetResolver([](const zk::ReferenceData& reference, zk::DescriptorData* result) {
+    const OSErr status = TestDocuments().Resolve(reference, result);
+    if (status == 0 && result->Find(keyWidth) != nullptr) {
+      zk::ActionValue width = *result->Find(keyWidth), height = *result->Find(keyHeight);
+      width.unit = unitPixels;
+      width.number = 72;
+      height.unit = unitDistance;
+      height.number = 36;
+      result->Put(keyWidth, width);
+      result->Put(keyHeight, height);
+      result->Put(keyResolution, [] {
+        zk::ActionValue resolution;
+        resolution.type = typeFloat;
+        resolution.number = 200;
+        return resolution;
+      }());
+    }
+    return status;
+  });
+  const std::vector<Document> listed = ListDocuments();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].width, 200) << "72 taken as 1/72 inch at 200 ppi";
+  EXPECT_EQ(listed[0].height, 100);
+}
+
+TEST_F(DocumentQueries, DocumentsThatCannotBeNamedAreLeftOut) {
+  TestDocuments().Open(Saved("", "C:\\no title.psd", 10, 10));
+  TestDocuments().Open(Saved("long.psd", "C:\\" + std::string(1100, 'p') + ".psd", 10, 10));
+  TestDocuments().Open(Saved("fits.psd", "C:\\" + std::string(1016, 'p') + ".psd", 10, 10));  // 1023 characters
+  const std::vector<Document> listed = ListDocuments();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].title, "fits.psd");
+  EXPECT_EQ(listed[0].path.size(), 1023u);
+}
+
+TEST_F(DocumentQueries, AllSavedStopsAtTheFirstDocumentWithChanges) {
+  TestDocuments().Open(Saved("a.psd", "C:\\a.psd", 1, 1));
+  EXPECT_TRUE(AutomationUtils::AllDocumentsSaved());
+  for (int i = 0; i < 2; ++i) {
+    zk::HostDocument dirty = Saved("dirty.psd", "C:\\dirty.psd", 1, 1);
+    dirty.dirty = true;
+    TestDocuments().Open(dirty);
+  }
+  TestHost().Book().ResetCounts();
+  EXPECT_FALSE(AutomationUtils::AllDocumentsSaved());
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetBoolean"), 2) << "the second dirty one is not read";
+}
+
+TEST_F(DocumentQueries, AllSavedIsFalseWhenTheDocumentsCannotBeCounted) {
+  TestDocuments().Open(Saved("a.psd", "C:\\a.psd", 1, 1));
+  TestHost().Book().FailProcedure("PSActionControl.Get", -25, 1);
+  EXPECT_FALSE(AutomationUtils::AllDocumentsSaved());
+}
+
+// Every host call the queries make fails in turn, at each of its calls: whatever is answered, no
+// host object is left behind, and only documents that were read whole are listed.
+TEST_F(DocumentQueries, EveryFailingHostCallReleasesEverything) {
+  const char* procedures[] = {
+      "PSActionReference.Make",      "PSActionReference.PutProperty", "PSActionReference.PutEnumerated",
+      "PSActionReference.PutIndex",  "PSActionControl.Get",           "PSActionDescriptor.HasKey",
+      "PSActionDescriptor.GetType",  "PSActionDescriptor.GetInteger", "PSActionDescriptor.GetAlias",
+      "PSActionDescriptor.GetString", "PSActionDescriptor.GetUnitFloat", "PSActionDescriptor.GetFloat",
+      "PSActionDescriptor.GetBoolean", "PSHandle.SetLock",             "PSHandle.GetSize",
+  };
+  auto open = [] {
+    ResetTestHost();
+    TestDocuments().Open(Saved("a.psd", "C:\\a.psd", 640, 480));
+    zk::HostDocument never = Saved("Untitled-1", "", 10, 10);
+    never.dirty = true;
+    TestDocuments().Open(never);
+    TestDocuments().Open(Saved("b.psd", "C:\\b.psd", 320, 240, 16));
+  };
+  open();
+  const std::vector<Document> complete = ListDocuments();
+  ASSERT_EQ(complete.size(), 2u);
+  AutomationUtils::AllDocumentsSaved();
+  int injected = 0;
+  for (const char* procedure : procedures) {
+    open();
+    ListDocuments();
+    AutomationUtils::AllDocumentsSaved();
+    const int calls = TestHost().Book().Calls(procedure);
+    for (int call = 1; call <= calls; ++call) {
+      SCOPED_TRACE(std::string(procedure) + " failing at call " + std::to_string(call));
+      open();
+      TestHost().Book().FailProcedure(procedure, -25, call);
+      for (const Document& listed : ListDocuments()) {
+        EXPECT_TRUE(listed == complete[0] || listed == complete[1]) << listed.title;
+      }
+      AutomationUtils::AllDocumentsSaved();
+      EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+      ++injected;
+    }
+  }
+  EXPECT_GT(injected, 30);
+}
+
+}  // namespace

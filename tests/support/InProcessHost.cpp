@@ -1,0 +1,50 @@
+#include "InProcessHost.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "HostSession.h"
+#include "SuiteTables.h"
+
+namespace {
+
+std::unique_ptr<zk::StandInHost> host;
+std::unique_ptr<zk::DocumentModel> documents;
+
+class InProcessHostEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    host = std::make_unique<zk::StandInHost>();
+    documents = std::make_unique<zk::DocumentModel>();
+    documents->AttachTo(*host);
+    sSPBasic = const_cast<SPBasicSuite*>(zk::StandInBasicSuite(0));
+  }
+  // The module's holders release nothing at exit: the host is gone by then.
+  void TearDown() override {
+    sSPBasic = nullptr;
+    documents.reset();
+    host.reset();
+  }
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new InProcessHostEnvironment);
+
+}  // namespace
+
+zk::StandInHost& TestHost() { return *host; }
+zk::DocumentModel& TestDocuments() { return *documents; }
+
+void ResetTestHost() {
+  documents = std::make_unique<zk::DocumentModel>();
+  documents->AttachTo(*host);
+  host->Book().ClearFaults();
+  host->Book().ResetCounts();
+}
+
+std::vector<AutomationUtils::DocumentInfo> ListDocuments(OSErr* status) {
+  std::vector<AutomationUtils::DocumentInfo> list;
+  const OSErr result = AutomationUtils::GetOpenDocuments(list);
+  if (status != nullptr) *status = result;
+  return list;
+}
