@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "DialogTemplateReader.h"
+#include "HostCodes.h"
 #include "ModuleResources.h"
+#include "PluginScanner.h"
 #include "TestPaths.h"
 
 namespace {
@@ -95,6 +97,27 @@ TEST_F(PluginResources, TerminologyIsExactlyTheDocumentedBytes) {
   const std::vector<uint8_t> expected = ExpectedTerminology();
   ASSERT_EQ(expected.size(), 108u);
   EXPECT_EQ(module.Bytes(L"AETE", 16000), expected);
+}
+
+TEST_F(PluginResources, TheHostReadsThemAsAnAutomationPlugIn) {
+  zk::PluginRecord record;
+  std::string error;
+  ASSERT_TRUE(zk::ReadPluginRecord(ModulePath(), &record, &error)) << error;
+  EXPECT_EQ(record.pipl.properties.size(), 6u);
+  EXPECT_EQ(record.pipl.kind, PIAutomationPluginKind);
+  EXPECT_EQ(record.pipl.name, "Zentrast Kolvane...");
+  EXPECT_EQ(record.pipl.category, "AdobeSDK");
+  EXPECT_EQ(record.pipl.version, 0x00010000u);
+  EXPECT_EQ(record.pipl.entryName, "AutoPluginMain");
+  EXPECT_EQ(record.pipl.terminology.classId, FourCC("AuFi"));
+  EXPECT_EQ(record.pipl.terminology.eventId, FourCC("AuFi"));
+  EXPECT_EQ(record.pipl.terminology.terminologyId, 16000);
+  EXPECT_EQ(record.pipl.terminology.scope, "eade9280-5edb-11e2-bcfd-0800200c9a66");
+  ASSERT_TRUE(record.hasTerminology);
+  EXPECT_EQ(record.eventName, "Merge to 32 Bit");
+  for (const zk::PiplProperty& property : record.pipl.properties) {
+    EXPECT_EQ(property.length % 4, 0u) << "padded lengths";
+  }
 }
 
 struct ExpectedItem {

@@ -19,7 +19,9 @@ namespace {
 
 enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitFolder = 3, kExitNotFound = 4, kExitLoad = 5 };
 
-constexpr DWORD kEscalateAfterMs = 2000;
+// A window still up this long after its answer is closed harder. Long enough for a bridge run's
+// status window, which closes by itself when the companion is done.
+constexpr DWORD kEscalateAfterMs = 60000;
 
 std::string ResultText(SPErr result) {
   std::string text = std::to_string(result);
