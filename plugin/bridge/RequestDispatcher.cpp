@@ -2,6 +2,7 @@
 
 #include "BridgeState.h"
 #include "DocumentRequests.h"
+#include "ImageRequests.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
 
@@ -27,6 +28,10 @@ void DispatchRequest(HWND dialog) {
   const std::string& command = RequestFields[0];
   if (command == "Running") {
     HandleRunning(dialog);
+  } else if (command == "ReadRaw") {
+    HandleReadRaw();
+  } else if (command == "SendImage") {
+    HandleSendImage();
   } else if (command == "GetOpenDocuments") {
     HandleGetOpenDocuments();
   } else if (command == "CheckAllDocumentsSaved") {

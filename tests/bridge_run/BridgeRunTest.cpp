@@ -104,11 +104,12 @@ TEST_F(BridgeRun, MessagesAreFramedByteForByte) {
                   "bytes 0E 00\npause 300\nbytes 00 00\ntext \"Running\"\ncount 0\nread-reply\n"  // a count in pieces
                   "request \"readraw\"\n"
                   "request \"Bogus\" \"with\" \"arguments\"\n"
-                  "request\n");
+                  "request\n"
+                  "request \"ReadRaw\" \"C:\\\\a.nef\" \"segment\" \"1000\" \"16\"\n");
   EXPECT_EQ(run.DoIt(), kSPNoError);
   EXPECT_TRUE(run.Messages().empty());
   const std::vector<std::string> replies = run.Values("reply");
-  ASSERT_EQ(replies.size(), 8u);
+  ASSERT_EQ(replies.size(), 9u);
   EXPECT_EQ(replies[0], ReplyTo(e512));
   EXPECT_EQ(replies[1], ReplyTo(e512 + "f"));
   EXPECT_EQ(replies[2], ReplyTo("A"));
@@ -118,6 +119,7 @@ TEST_F(BridgeRun, MessagesAreFramedByteForByte) {
   EXPECT_EQ(replies[5], ReplyTo("readraw"));
   EXPECT_EQ(replies[6], ReplyTo("Bogus"));
   EXPECT_EQ(replies[7], "\"Error\" \"Empty request received.\"");
+  EXPECT_EQ(replies[8], "\"Error\" \"ReadRaw is not available in this version.\"");
 }
 
 TEST_F(BridgeRun, ClosesInsideAMessageEndTheRunWithTheReadError) {
