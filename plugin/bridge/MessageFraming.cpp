@@ -9,6 +9,9 @@
 namespace {
 
 constexpr uint32_t kFixedBufferBytes = 2048;  // fields of up to 1024 bytes need no allocation
+// The pipe carries short texts (commands, names, numbers, paths, messages). A count beyond this is
+// garbage or hostile: it must not make the host's process reserve gigabytes and wait for them.
+constexpr uint32_t kLongestFieldBytes = 16u << 20;
 
 ReadStatus Failed(const char* text) { return ReadStatus{ReadFailed, text}; }
 
@@ -42,6 +45,7 @@ ReadStatus ReadMessage(ByteChannel& channel, FieldList& fields) {
 
     std::unique_ptr<uint8_t[]> largeBuffer;
     uint8_t* buffer = fixedBuffer;
+    if (count > kLongestFieldBytes) return Failed("Unable to allocate memory for response");
     if (count > 1024) {
       largeBuffer.reset(new (std::nothrow) uint8_t[count]);
       if (!largeBuffer) return Failed("Unable to allocate memory for response");

@@ -48,6 +48,8 @@ TEST(MessageFraming, ReadsWhatTheCompanionWrites) {
       {"closed between two fields", {{Join({Field(u"ReadRaw"), Field(u"x")})}}, true, PeerClosed, "", {}},
       {"closed inside a count", {{{0x08, 0x00}}}, true, ReadFailed, "Error reading from pipe: 1", {}},
       {"closed inside a field", {{Join({Count(8), Utf16(u"tr")})}}, true, ReadFailed, "Error reading from pipe: 2", {}},
+      {"a count of gigabytes is refused before anything is reserved", {{Count(0xA0000000u)}}, false, ReadFailed,
+       "Unable to allocate memory for response", {}},
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the native fuzz harnesses (clang's libFuzzer with address and undefined-behaviour
+# sanitizers) for the code that reads what another process sends, and runs each for a while.
+#   scripts/fuzz.sh [SECONDS]      default 30 seconds each
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+missing=()
+for pkg in clang-14 libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+if ((${#missing[@]})); then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+out=build/fuzz
+mkdir -p "$out"
+flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi)
+
+clang++-14 "${flags[@]}" -Iplugin/bridge \
+  plugin/bridge/fuzz/MessageReaderFuzz.cpp plugin/bridge/MessageFraming.cpp plugin/bridge/WireText.cpp \
+  plugin/bridge/RequestNumbers.cpp -o "$out/message-reader-fuzz"
+clang++-14 "${flags[@]}" -Istandins/host \
+  standins/host/fuzz/ResourceParserFuzz.cpp standins/host/PiplParser.cpp standins/host/AeteParser.cpp \
+  standins/host/ByteReader.cpp standins/host/FourCCText.cpp -o "$out/resource-parser-fuzz"
+
+for harness in message-reader-fuzz resource-parser-fuzz; do
+  mkdir -p "$out/$harness-corpus"
+  echo "== $harness, $seconds s"
+  "$out/$harness" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$out/$harness-corpus" 2>&1 |
+    grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true
+done
