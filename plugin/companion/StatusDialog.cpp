@@ -5,6 +5,7 @@
 #include "BridgeState.h"
 #include "CompanionLauncher.h"
 #include "CompanionRun.h"
+#include "GdiObject.h"
 #include "ModalDialog.h"
 #include "RequestDispatcher.h"
 #include "ResourceIds.h"
@@ -16,24 +17,22 @@ constexpr COLORREF kTextColour = RGB(231, 231, 231);
 constexpr COLORREF kBackgroundColour = RGB(40, 40, 40);
 constexpr char kProblemCaption[] = "Problem communicating with Zentrast";
 
-HBRUSH DialogBrush = nullptr;
-HFONT StatusFont = nullptr;  // one per run, released when the run ends
+// Made on the first colour request, deleted when the dialog closes, made again when needed.
+GdiObject<HBRUSH> DialogBrush;
+GdiObject<HFONT> StatusFont;  // one per run, released when the run ends
 
 HBRUSH EnsureDialogBrush() {
-  if (DialogBrush == nullptr) DialogBrush = CreateSolidBrush(kBackgroundColour);
-  return DialogBrush;
+  if (!DialogBrush) DialogBrush.Reset(CreateSolidBrush(kBackgroundColour));
+  return DialogBrush.Get();
 }
 
-void DeleteDialogBrush() {
-  if (DialogBrush != nullptr) DeleteObject(DialogBrush);
-  DialogBrush = nullptr;
-}
+void DeleteDialogBrush() { DialogBrush.Reset(); }
 
 void InitialiseStatusDialog(HWND dialog) {
-  StatusFont = CreateFontA(20, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+  StatusFont.Reset(CreateFontA(20, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
   HWND text = GetDlgItem(dialog, IDC_STATUS_TEXT);
-  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
+  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont.Get()), TRUE);
   SetWindowLongA(text, GWL_STYLE, GetWindowLongA(text, GWL_STYLE) | SS_CENTER);
   SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(IDS_STATUS_STARTING).c_str());
   LaunchCompanion(dialog);
@@ -142,6 +141,5 @@ void RunStatusDialog() {
   HWND owner = GetActiveWindow();
   ShowModalDialog(PluginModuleHandle(nullptr), MAKEINTRESOURCEA(IDD_STATUS_DIALOG), owner, StatusDialogProc, 0);
   EndCompanionRun();
-  if (StatusFont != nullptr) DeleteObject(StatusFont);
-  StatusFont = nullptr;
+  StatusFont.Reset();  // the dialog that used it is gone
 }
