@@ -27,6 +27,6 @@ clang++-14 "${flags[@]}" -Istandins/host \
 for harness in message-reader-fuzz resource-parser-fuzz; do
   mkdir -p "$out/$harness-corpus"
   echo "== $harness, $seconds s"
-  "$out/$harness" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$out/$harness-corpus" 2>&1 |
+  "$out/$harness" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/" "$out/$harness-corpus" 2>&1 |
     grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true
 done
