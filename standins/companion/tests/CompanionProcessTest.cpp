@@ -18,6 +18,27 @@ using Bytes = std::vector<std::uint8_t>;
 const wchar_t kWindowTitle[] = L"Zentrast Kolvane (stand-in)";
 constexpr DWORD kWait = 15000;
 
+// One companion for one case of a table: its own folder, pipe server and transcript.
+struct CaseRun {
+  TestFolder folder;
+  std::wstring suffix = UniqueSuffix();
+  TestPipeServer server{suffix};
+  CompanionRun companion;
+
+  std::wstring TranscriptPath() const { return folder.Path() + L"transcript.txt"; }
+  // Creates the pipe and starts the companion on the scenario (null: a scenario file that is missing).
+  bool Start(const char* scenario) {
+    const std::wstring path =
+        scenario ? folder.WriteFile(L"scenario.txt", scenario) : folder.Path() + L"missing scenario.txt";
+    return server.Create() && companion.Start(CompanionExePath(), suffix, path, TranscriptPath());
+  }
+  DWORD ExitCode() {
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(companion.WaitForExit(kWait, code)) << "the companion did not end";
+    return code;
+  }
+};
+
 // One companion in its own temp folder (path with a blank), its transcript and the test's pipe.
 class CompanionTest : public testing::Test {
  protected:
@@ -171,20 +192,13 @@ TEST_F(CompanionTest, ByteLevelActionsWriteExactlyTheirBytes) {
   };
   for (const ByteCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TestFolder folder;
-    const std::wstring suffix = UniqueSuffix();
-    TestPipeServer server(suffix);
-    ASSERT_TRUE(server.Create());
-    CompanionRun companion;
-    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
-                                folder.Path() + L"transcript.txt"));
-    ASSERT_TRUE(server.WaitForClient(kWait));
+    CaseRun run;
+    ASSERT_TRUE(run.Start(c.scenario));
+    ASSERT_TRUE(run.server.WaitForClient(kWait));
     bool closed = false;
-    EXPECT_EQ(server.ReadUntilClosed(kWait, closed), c.expected);
+    EXPECT_EQ(run.server.ReadUntilClosed(kWait, closed), c.expected);
     EXPECT_TRUE(closed);
-    DWORD code = 0xDEAD;
-    EXPECT_TRUE(companion.WaitForExit(kWait, code));
-    EXPECT_EQ(code, 0u) << TranscriptFile(folder.Path() + L"transcript.txt").Text();
+    EXPECT_EQ(run.ExitCode(), 0u) << TranscriptFile(run.TranscriptPath()).Text();
   }
 }
 
@@ -221,20 +235,12 @@ TEST_F(CompanionTest, UnusableScenarioIsRefusedWithoutConnecting) {
   };
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.reason);
-    TestFolder folder;
-    const std::wstring suffix = UniqueSuffix();
-    TestPipeServer server(suffix);
-    ASSERT_TRUE(server.Create());
-    const std::wstring scenario =
-        c.scenario ? folder.WriteFile(L"scenario.txt", c.scenario) : folder.Path() + L"missing scenario.txt";
-    CompanionRun companion;
-    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, scenario, folder.Path() + L"transcript.txt"));
-    DWORD code = 0xDEAD;
-    EXPECT_TRUE(companion.WaitForExit(kWait, code));
-    EXPECT_EQ(code, 3u);
-    EXPECT_FALSE(server.WaitForClient(0)) << "connected despite a refused scenario";
+    CaseRun run;
+    ASSERT_TRUE(run.Start(c.scenario));
+    EXPECT_EQ(run.ExitCode(), 3u);
+    EXPECT_FALSE(run.server.WaitForClient(0)) << "connected despite a refused scenario";
 
-    const TranscriptFile t(folder.Path() + L"transcript.txt");
+    const TranscriptFile t(run.TranscriptPath());
     ASSERT_EQ(t.Values("scenario-error").size(), 1u) << t.Text();
     const std::string error = t.Values("scenario-error")[0];
     EXPECT_NE(error.find("scenario.txt\""), std::string::npos) << error;
@@ -306,20 +312,13 @@ TEST_F(CompanionTest, RunEndsWithTheCodeAndAtTheTimeTheScenarioSays) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.scenario);
-    TestFolder folder;
-    const std::wstring suffix = UniqueSuffix();
-    TestPipeServer server(suffix);
-    ASSERT_TRUE(server.Create());
+    CaseRun run;
     const ULONGLONG start = GetTickCount64();
-    CompanionRun companion;
-    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
-                                folder.Path() + L"transcript.txt"));
-    DWORD code = 0xDEAD;
-    EXPECT_TRUE(companion.WaitForExit(kWait, code));
-    EXPECT_EQ(code, c.code);
+    ASSERT_TRUE(run.Start(c.scenario));
+    EXPECT_EQ(run.ExitCode(), c.code);
     EXPECT_GE(GetTickCount64() - start, c.atLeastMs);
-    EXPECT_EQ(server.WaitForClient(0), c.connects);
-    const TranscriptFile t(folder.Path() + L"transcript.txt");
+    EXPECT_EQ(run.server.WaitForClient(0), c.connects);
+    const TranscriptFile t(run.TranscriptPath());
     EXPECT_EQ(t.Values("exit"), std::vector<std::string>{std::to_string(static_cast<int>(c.code))}) << t.Text();
   }
 }
@@ -333,29 +332,24 @@ TEST_F(CompanionTest, HiddenOrLateWindowIsNotVisibleWhenRunningArrives) {
                         {"window later 1500\nrequest \"Running\"\nstay 5000\n", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.scenario);
-    TestFolder folder;
-    const std::wstring suffix = UniqueSuffix();
-    TestPipeServer server(suffix);
-    ASSERT_TRUE(server.Create());
-    CompanionRun companion;
-    ASSERT_TRUE(companion.Start(CompanionExePath(), suffix, folder.WriteFile(L"scenario.txt", c.scenario),
-                                folder.Path() + L"transcript.txt"));
-    ASSERT_TRUE(server.WaitForClient(kWait));
+    CaseRun run;
+    ASSERT_TRUE(run.Start(c.scenario));
+    ASSERT_TRUE(run.server.WaitForClient(kWait));
     ReceivedMessage message;
-    ASSERT_TRUE(server.ReadMessage(message, kWait));
-    EXPECT_FALSE(HasVisibleWindow(companion.ProcessId(), kWindowTitle));
-    ASSERT_TRUE(server.Write(EndMarker()));
+    ASSERT_TRUE(run.server.ReadMessage(message, kWait));
+    EXPECT_FALSE(HasVisibleWindow(run.companion.ProcessId(), kWindowTitle));
+    ASSERT_TRUE(run.server.Write(EndMarker()));
     bool visible = false;
     for (int i = 0; i < 25 && !visible; ++i) {
       Sleep(50);
-      visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
+      visible = HasVisibleWindow(run.companion.ProcessId(), kWindowTitle);
     }
     for (int i = 0; i < 40 && c.shownLater && !visible; ++i) {
       Sleep(100);
-      visible = HasVisibleWindow(companion.ProcessId(), kWindowTitle);
+      visible = HasVisibleWindow(run.companion.ProcessId(), kWindowTitle);
     }
     EXPECT_EQ(visible, c.shownLater);
-    companion.Terminate(1234);
+    run.companion.Terminate(1234);
   }
 }
 
