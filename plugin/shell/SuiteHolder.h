@@ -14,7 +14,6 @@ class SuiteHolder {
   // The suite's function table. Acquires it when not held yet; raises the failing host status as
   // a bare uint32_t when it cannot be had. Never returns null.
   const void* Access();
-  bool IsHeld() const { return suite != nullptr; }
 
  private:
   const void* suite = nullptr;
