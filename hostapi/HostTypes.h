@@ -3,6 +3,10 @@
 // record says otherwise: never wrap these headers in a #pragma pack.
 #pragma once
 
+// The system's headers first, in every file that sees the suites: <windows.h> turns names such
+// as GetObject into macros, and a suite member must be spelt the same way wherever it is used.
+#include <windows.h>
+
 #include <cstddef>
 #include <cstdint>
 

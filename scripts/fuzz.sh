@@ -20,9 +20,9 @@ flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi)
 clang++-14 "${flags[@]}" -Iplugin/bridge \
   plugin/bridge/fuzz/MessageReaderFuzz.cpp plugin/bridge/MessageFraming.cpp plugin/bridge/WireText.cpp \
   plugin/bridge/RequestNumbers.cpp -o "$out/message-reader-fuzz"
-clang++-14 "${flags[@]}" -Istandins/host \
-  standins/host/fuzz/ResourceParserFuzz.cpp standins/host/PiplParser.cpp standins/host/AeteParser.cpp \
-  standins/host/ByteReader.cpp standins/host/FourCCText.cpp -o "$out/resource-parser-fuzz"
+clang++-14 "${flags[@]}" -Istandins/host/plugins -Istandins/host/text \
+  standins/host/fuzz/ResourceParserFuzz.cpp standins/host/plugins/PiplParser.cpp standins/host/plugins/AeteParser.cpp \
+  standins/host/plugins/ByteReader.cpp standins/host/text/FourCCText.cpp -o "$out/resource-parser-fuzz"
 
 for harness in message-reader-fuzz resource-parser-fuzz; do
   mkdir -p "$out/$harness-corpus"

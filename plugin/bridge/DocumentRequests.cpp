@@ -1,21 +1,22 @@
 #include "DocumentRequests.h"
 
-#include "AutomationUtils.h"
-#include "BridgeState.h"
+#include "DocumentQueries.h"
 #include "RequestNumbers.h"
 
 namespace AutomationUtils = ZentrastMisc::AutomationUtils;
 
-void HandleGetOpenDocuments() {
+void HandleGetOpenDocuments(ReplyFieldList& reply) {
   std::vector<AutomationUtils::DocumentInfo> documents;
   AutomationUtils::GetOpenDocuments(documents);  // whatever could be read is listed
   for (const AutomationUtils::DocumentInfo& document : documents) {
-    ReplyFields.Append(document.title);
-    ReplyFields.Append(document.path);
-    ReplyFields.Append(FormatNumber(document.width));
-    ReplyFields.Append(FormatNumber(document.height));
-    ReplyFields.Append(FormatNumber(document.depth));
+    reply.Append(document.title);
+    reply.Append(document.path);
+    reply.Append(FormatNumber(document.width));
+    reply.Append(FormatNumber(document.height));
+    reply.Append(FormatNumber(document.depth));
   }
 }
 
-void HandleCheckAllDocumentsSaved() { ReplyFields.Append(AutomationUtils::AllDocumentsSaved() ? "true" : "false"); }
+void HandleCheckAllDocumentsSaved(ReplyFieldList& reply) {
+  reply.Append(AutomationUtils::AllDocumentsSaved() ? "true" : "false");
+}

@@ -1,4 +1,6 @@
-// The field lists of the last request and of the reply being built: UTF-8 texts in wire order.
+// The fields of the last request and of the reply being built: UTF-8 texts in wire order. The
+// listener fills RequestFields and sends ReplyFields; between the two, the main thread serves the
+// request (the listener waits meanwhile, so neither needs a lock).
 #pragma once
 
 #include <stdexcept>
@@ -21,3 +23,9 @@ class ReplyFieldList {
  private:
   FieldList fields;
 };
+
+extern FieldList RequestFields;
+extern ReplyFieldList ReplyFields;
+
+// An error reply: "Error", then the message.
+void ReplyError(ReplyFieldList& reply, const std::string& message);

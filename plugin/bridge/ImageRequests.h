@@ -1,5 +1,7 @@
 // The two requests that move pixels through shared segments.
 #pragma once
 
-void HandleReadRaw();    // "OK", width, height
-void HandleSendImage();  // "OK"
+#include "FieldLists.h"
+
+void HandleReadRaw(const FieldList& request, ReplyFieldList& reply);    // "OK", width, height
+void HandleSendImage(const FieldList& request, ReplyFieldList& reply);  // "OK"

@@ -1,9 +1,11 @@
 #include "ListenerThread.h"
 
-#include "BridgeState.h"
+#include "FieldLists.h"
 #include "MessageFraming.h"
 #include "PipeChannel.h"
 #include "PipeConnection.h"
+
+std::string ListenerError;
 
 namespace {
 
@@ -17,17 +19,23 @@ bool WaitForRequestServed(HANDLE requestServed, HANDLE runEnded) {
 
 }  // namespace
 
+UniqueHandle StartListenerThread(std::unique_ptr<ListenerStartData> start) {
+  UniqueHandle thread(CreateThread(nullptr, 0, ListenerThread, start.get(), 0, nullptr));
+  if (thread) (void)start.release();  // the thread owns it now
+  return thread;
+}
+
 DWORD WINAPI ListenerThread(LPVOID parameter) {
-  const auto& start = *static_cast<const ListenerStartDataRecord*>(parameter);
-  const HWND dialog = start.statusDialog;
-  const std::wstring pipeName = L"\\\\.\\pipe\\" + start.pipeNameSuffix;
-  const DWORD companionProcessId = start.companionProcessId;
-  UniqueHandle companionProcess(start.companionProcess);
-  UniqueHandle runEnded(start.runEnded);
-  UniqueHandle requestServed(start.requestServed);
+  const std::unique_ptr<ListenerStartData> start(static_cast<ListenerStartData*>(parameter));
+  const HWND dialog = start->statusDialog;
+  const std::wstring pipeName = L"\\\\.\\pipe\\" + start->pipeNameSuffix;
+  const DWORD companionProcessId = start->companionProcessId;
+  const HANDLE companionProcess = start->companionProcess.Get();
+  const HANDLE runEnded = start->runEnded.Get();
+  const HANDLE requestServed = start->requestServed.Get();
 
   UniqueFile pipe = CreateRunPipe(pipeName);
-  switch (WaitForCompanion(pipe.Get(), companionProcess.Get(), companionProcessId, runEnded.Get())) {
+  switch (WaitForCompanion(pipe.Get(), companionProcess, companionProcessId, runEnded)) {
     case ConnectOutcome::RunEnded:
       return 0;
     case ConnectOutcome::NotConnected:
@@ -40,7 +48,7 @@ DWORD WINAPI ListenerThread(LPVOID parameter) {
   }
   PostNotice(dialog, NoticeConnected);
 
-  PipeChannel channel(pipe.Get(), runEnded.Get());
+  PipeChannel channel(pipe.Get(), runEnded);
   for (;;) {
     const ReadStatus status = ReadMessage(channel, RequestFields);
     if (status.code == ReadRunEnded) return 0;
@@ -52,9 +60,9 @@ DWORD WINAPI ListenerThread(LPVOID parameter) {
     if (status.code != MessageComplete) break;
 
     PostNotice(dialog, NoticeRequest);
-    if (!WaitForRequestServed(requestServed.Get(), runEnded.Get())) return 0;
+    if (!WaitForRequestServed(requestServed, runEnded)) return 0;
     if (!WriteMessage(channel, ReplyFields)) {
-      if (WaitForSingleObject(runEnded.Get(), 0) == WAIT_OBJECT_0) return 0;
+      if (WaitForSingleObject(runEnded, 0) == WAIT_OBJECT_0) return 0;
       ListenerError = "Error communicating with Zentrast";
       break;
     }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "ByteChannel.h"
-#include "KernelHandles.h"
+#include "WindowsOwners.h"
 
 class PipeChannel : public ByteChannel {
  public:

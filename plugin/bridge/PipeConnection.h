@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "KernelHandles.h"
+#include "WindowsOwners.h"
 
 enum class ConnectOutcome { Connected, NotConnected, RunEnded };
 

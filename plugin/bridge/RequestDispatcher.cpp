@@ -1,42 +1,27 @@
 #include "RequestDispatcher.h"
 
-#include "BridgeState.h"
 #include "DocumentRequests.h"
 #include "ImageRequests.h"
-#include "ResourceIds.h"
-#include "StringLoader.h"
 
-namespace {
-
-void HandleRunning(HWND dialog) {
-  SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(IDS_STATUS_RUNNING).c_str());
-}
-
-}  // namespace
-
-void ReplyError(const std::string& message) {
-  ReplyFields.Append("Error");
-  ReplyFields.Append(message);
-}
-
-void DispatchRequest(HWND dialog) {
-  ReplyFields.Clear();
-  if (RequestFields.empty()) {
-    ReplyError("Empty request received.");
-    return;
+RequestOutcome DispatchRequest(const FieldList& request, ReplyFieldList& reply) {
+  reply.Clear();
+  if (request.empty()) {
+    ReplyError(reply, "Empty request received.");
+    return RequestOutcome::Answered;
   }
-  const std::string& command = RequestFields[0];
+  const std::string& command = request[0];
   if (command == "Running") {
-    HandleRunning(dialog);
+    return RequestOutcome::CompanionRunning;  // answered with the end marker alone
   } else if (command == "ReadRaw") {
-    HandleReadRaw();
+    HandleReadRaw(request, reply);
   } else if (command == "SendImage") {
-    HandleSendImage();
+    HandleSendImage(request, reply);
   } else if (command == "GetOpenDocuments") {
-    HandleGetOpenDocuments();
+    HandleGetOpenDocuments(reply);
   } else if (command == "CheckAllDocumentsSaved") {
-    HandleCheckAllDocumentsSaved();
+    HandleCheckAllDocumentsSaved(reply);
   } else {
-    ReplyError("Unknown command '" + command + "' received.");
+    ReplyError(reply, "Unknown command '" + command + "' received.");
   }
+  return RequestOutcome::Answered;
 }

@@ -2,10 +2,8 @@
 
 #include <vector>
 
-#include "BridgeState.h"
+#include "BridgeRun.h"
 #include "CompanionLocator.h"
-#include "CompanionRun.h"
-#include "ListenerThread.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
 #include "WireText.h"
@@ -21,37 +19,6 @@ void WriteConsoleLine(const std::wstring& text) {
     WriteFile(output, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     FlushFileBuffers(output);
   }
-}
-
-HANDLE DuplicateForListener(HANDLE handle) {
-  HANDLE copy = nullptr;
-  if (handle == nullptr ||
-      !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-    return nullptr;
-  }
-  return copy;
-}
-
-bool StartListener(HWND statusDialog, const std::wstring& pipeNameSuffix) {
-  UniqueHandle process(DuplicateForListener(CompanionRun.companionProcess.Get()));
-  UniqueHandle runEnded(DuplicateForListener(CompanionRun.runEnded.Get()));
-  UniqueHandle requestServed(DuplicateForListener(RequestServed.Get()));
-  if (!process || !runEnded || !requestServed) return false;
-
-  ListenerStartData.statusDialog = statusDialog;
-  ListenerStartData.pipeNameSuffix = pipeNameSuffix;
-  ListenerStartData.companionProcessId = CompanionProcessId;
-  ListenerStartData.companionProcess = process.Get();
-  ListenerStartData.runEnded = runEnded.Get();
-  ListenerStartData.requestServed = requestServed.Get();
-  DWORD threadId = 0;
-  CompanionRun.listenerThread.Reset(CreateThread(nullptr, 0, ListenerThread, &ListenerStartData, 0, &threadId));
-  if (!CompanionRun.listenerThread) return false;
-  // The thread owns the duplicates now.
-  process.Release();
-  runEnded.Release();
-  requestServed.Release();
-  return true;
 }
 
 }  // namespace
@@ -99,11 +66,12 @@ void LaunchCompanion(HWND statusDialog) {
     MessageBoxW(nullptr, message.c_str(), LoadModuleStringW(IDS_START_FAILED_CAPTION).c_str(), MB_OK);
     return;
   }
-  UniqueHandle mainThread(started.hThread);
-  CompanionRun.companionProcess.Reset(started.hProcess);
-  CompanionProcessId = started.dwProcessId;
+  const UniqueHandle mainThread(started.hThread);
+  BridgeRun.companionProcess.Reset(started.hProcess);
+  BridgeRun.CompanionProcessId = started.dwProcessId;
+  BridgeRun.pipeNameSuffix = pipeNameSuffix;
 
-  if (!StartListener(statusDialog, pipeNameSuffix)) {
+  if (!StartRunListener(statusDialog)) {
     EndDialog(statusDialog, 0);
     MessageBoxA(nullptr, "Error starting Zentrast Listening Thread", "Problem Starting Zentrast", MB_OK);
   }

@@ -5,25 +5,17 @@
 #include "ModuleActivationContext.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
+#include "WindowsOwners.h"
 #include "WireText.h"
 
 namespace {
 
-class RegistryKey {
- public:
-  RegistryKey(const char* path, REGSAM access) {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) != ERROR_SUCCESS) key = nullptr;
-  }
-  ~RegistryKey() {
-    if (key != nullptr) RegCloseKey(key);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY Get() const { return key; }
-
- private:
+// The companion's key under the current user, or an empty owner when it cannot be opened.
+UniqueRegistryKey OpenCompanionKey(REGSAM access) {
   HKEY key = nullptr;
-};
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kCompanionRegistryKey, 0, access, &key) != ERROR_SUCCESS) return {};
+  return UniqueRegistryKey(key);
+}
 
 bool ExecutableIn(const std::wstring& folder) {
   return GetFileAttributesW((folder + L"\\" + CompanionExeName).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -32,8 +24,8 @@ bool ExecutableIn(const std::wstring& folder) {
 // The remembered folder. A value that does not fit the read, or is not UTF-8, counts as absent:
 // a cut or garbled folder could name another program's folder.
 bool ReadRememberedFolder(std::wstring* folder) {
-  RegistryKey key(kCompanionRegistryKey, KEY_READ);
-  if (key.Get() == nullptr) return false;
+  const UniqueRegistryKey key = OpenCompanionKey(KEY_READ);
+  if (!key) return false;
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(key.Get(), kCompanionRegistryValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       type != REG_SZ || size > kLongestRegistryValue) {
@@ -76,8 +68,8 @@ std::wstring FindCompanionFolder() {
 }
 
 void RememberCompanionFolder(const std::wstring& folder) {
-  RegistryKey key(kCompanionRegistryKey, KEY_WRITE);
-  if (key.Get() == nullptr) return;  // never created here: the installer owns the key
+  const UniqueRegistryKey key = OpenCompanionKey(KEY_WRITE);
+  if (!key) return;  // never created here: the installer owns the key
   const std::string bytes = WideToUtf8(folder);
   RegSetValueExA(key.Get(), kCompanionRegistryValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.c_str()),
                  DWORD(bytes.size() + 1));

@@ -2,14 +2,15 @@
 
 #include <string>
 
-#include "BridgeState.h"
+#include "BridgeRun.h"
 #include "CompanionLauncher.h"
-#include "CompanionRun.h"
-#include "GdiObject.h"
+#include "ListenerThread.h"
 #include "ModalDialog.h"
-#include "RequestDispatcher.h"
+#include "ModuleInstance.h"
+#include "RequestServing.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
+#include "WindowsOwners.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ constexpr COLORREF kBackgroundColour = RGB(40, 40, 40);
 constexpr char kProblemCaption[] = "Problem communicating with Zentrast";
 
 // Made on the first colour request, deleted when the dialog closes, made again when needed.
-GdiObject<HBRUSH> DialogBrush;
-GdiObject<HFONT> StatusFont;  // one per run, released when the run ends
+UniqueGdiObject<HBRUSH> DialogBrush;
+UniqueGdiObject<HFONT> StatusFont;  // one per run, released when the run ends
 
 HBRUSH EnsureDialogBrush() {
   if (!DialogBrush) DialogBrush.Reset(CreateSolidBrush(kBackgroundColour));
@@ -28,27 +29,18 @@ HBRUSH EnsureDialogBrush() {
 
 void DeleteDialogBrush() { DialogBrush.Reset(); }
 
+void ShowText(HWND dialog, unsigned stringId) {
+  SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(stringId).c_str());
+}
+
 void InitialiseStatusDialog(HWND dialog) {
   StatusFont.Reset(CreateFontA(20, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
   HWND text = GetDlgItem(dialog, IDC_STATUS_TEXT);
   SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont.Get()), TRUE);
   SetWindowLongA(text, GWL_STYLE, GetWindowLongA(text, GWL_STYLE) | SS_CENTER);
-  SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(IDS_STATUS_STARTING).c_str());
+  ShowText(dialog, IDS_STATUS_STARTING);
   LaunchCompanion(dialog);
-}
-
-// Serves one request; every request gets exactly one reply, whatever the dispatch throws (a
-// missing host suite raises a bare status, not a standard exception).
-void ServeRequest(HWND dialog) {
-  try {
-    DispatchRequest(dialog);
-  } catch (...) {
-    ReplyFields.Clear();
-    ReplyFields.Append("Error");
-    ReplyFields.Append("Error processing ZKV request: " + ListenerError);
-  }
-  SetEvent(RequestServed.Get());
 }
 
 void EndWithMessage(HWND dialog, const std::string& text) {
@@ -63,7 +55,7 @@ void EndWithMessage(HWND dialog, const std::string& text) {
 void HandleNotice(HWND dialog, WPARAM code) {
   switch (code) {
     case NoticeRequest:
-      ServeRequest(dialog);
+      if (ServeRequest() == RequestOutcome::CompanionRunning) ShowText(dialog, IDS_STATUS_RUNNING);
       break;
     case NoticeFinished:
       EndDialog(dialog, 1);
@@ -82,7 +74,7 @@ void HandleNotice(HWND dialog, WPARAM code) {
 BOOL CALLBACK StopAtVisibleCompanionWindow(HWND window, LPARAM found) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  if (processId == CompanionProcessId && IsWindowVisible(window)) {
+  if (processId == BridgeRun.CompanionProcessId && IsWindowVisible(window)) {
     *reinterpret_cast<bool*>(found) = true;
     return FALSE;
   }
@@ -100,7 +92,7 @@ void HandleCloseRequest(HWND dialog) {
                   "Terminate Zentrast?", MB_OKCANCEL) == IDOK;
   if (terminate) {
     // Through the handle the start returned: the id alone may by now name another program.
-    if (CompanionRun.companionProcess) TerminateProcess(CompanionRun.companionProcess.Get(), kTerminatedExitCode);
+    if (BridgeRun.companionProcess) TerminateProcess(BridgeRun.companionProcess.Get(), kTerminatedExitCode);
     EndDialog(dialog, 1);
   }
 }
@@ -137,9 +129,9 @@ INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 void RunStatusDialog() {
-  BeginCompanionRun();
+  BeginBridgeRun();
   HWND owner = GetActiveWindow();
   ShowModalDialog(PluginModuleHandle(nullptr), MAKEINTRESOURCEA(IDD_STATUS_DIALOG), owner, StatusDialogProc, 0);
-  EndCompanionRun();
+  EndBridgeRun();
   StatusFont.Reset();  // the dialog that used it is gone
 }

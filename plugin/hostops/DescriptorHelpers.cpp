@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "HostCodes.h"
-#include "HostObjectHolders.h"
+#include "HostObjectOwners.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ int32_t Widen(OSErr status) { return int32_t(status); }
 int32_t GetInfo(bool byIndex, uint32_t index, DescriptorClassID desiredClass, DescriptorKeyID desiredKey,
                 void* returnData, void* returnExtraData) {
   if (returnData == nullptr) return kHelperBadParameter;
-  ReferenceHolder reference(false);
-  DescriptorHolder result(false);
+  ReferenceHolder reference;
+  DescriptorHolder result;
   int32_t status = Widen(sPSActionReference->Make(reference.Address()));
   if (status == 0 && desiredKey != 0) {
     status = Widen(sPSActionReference->PutProperty(reference.Get(), classProperty, desiredKey));
@@ -29,7 +29,7 @@ int32_t GetInfo(bool byIndex, uint32_t index, DescriptorClassID desiredClass, De
     if (desiredKey != 0) {
       status = PIUGetDescriptorItem(result.Get(), desiredKey, returnData, returnExtraData);
     } else {
-      *static_cast<PIActionDescriptor*>(returnData) = result.Release();
+      *static_cast<PIActionDescriptor*>(returnData) = result.Take();
     }
   }
   return status;

@@ -1,9 +1,9 @@
-#include <cmath>
+#include "DocumentQueries.h"
 
-#include "AutomationUtils.h"
 #include "DescriptorHelpers.h"
+#include "HostCallChain.h"
 #include "HostCodes.h"
-#include "HostObjectHolders.h"
+#include "HostObjectOwners.h"
 #include "PluginLog.h"
 
 namespace ZentrastMisc {
@@ -24,65 +24,50 @@ int32_t ToPixels(double value, DescriptorUnitID unit, double resolution) {
 
 // Reads document index into the list; the status of the read that left it out, else 0.
 int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
-  LogAppend("GetOpenDocuments: PIUGetInfoByIndex()\n");
-  DescriptorHolder document(false);
-  int32_t status = PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr);
-  if (status != 0) return status;
-  const PSActionDescriptorProcs& descriptors = *sPSActionDescriptor;
-
-  LogAppend("GetOpenDocuments: sPSActionDescriptor->GetAlias()\n");
+  DescriptorHolder document;
   HostHandleHolder alias;
-  status = descriptors.GetAlias(document.Get(), keyFileReference, alias.Address());
-  if (status != 0) return status;  // never saved: no file
-  char path[kTextBufferBytes];
-  PIUAliasToPath(alias.Get(), path, int32_t(sizeof path));
-
-  LogAppend("GetOpenDocuments: PSActionDescriptor->GetString()\n");
+  char path[kTextBufferBytes] = {};
   char title[kTextBufferBytes] = {};
-  const int32_t titleStatus = descriptors.GetString(document.Get(), keyTitle, title, uint32_t(sizeof title));
-  LogAppend("GetOpenDocuments: sPSHandle->Dispose()\n");
-  alias.Dispose();
-  if (titleStatus != 0) return titleStatus;
-
-  int32_t depth = 0, integerWidth = 0, integerHeight = 0;
-  status = descriptors.GetInteger(document.Get(), keyDepth, &depth);
-  if (status != 0) return status;
-  status = descriptors.GetInteger(document.Get(), keyWidth, &integerWidth);
-  if (status != 0) {
-    LogAppend("LoadRAW: error keyWidth1:%d\n", status);
-    return status;
-  }
-  status = descriptors.GetInteger(document.Get(), keyHeight, &integerHeight);
-  if (status != 0) {
-    LogAppend("LoadRAW: error keyHeight1:%d\n", status);
-    return status;
-  }
+  int32_t titleStatus = 0, depth = 0, integerWidth = 0, integerHeight = 0;
   DescriptorUnitID unit = 0;
   double width = 0, height = 0, resolution = 0;
-  status = descriptors.GetUnitFloat(document.Get(), keyWidth, &unit, &width);
-  if (status != 0) {
-    LogAppend("LoadRAW: error keyWidth2:%d\n", status);
-    return status;
-  }
-  status = descriptors.GetUnitFloat(document.Get(), keyHeight, &unit, &height);  // its unit serves both
-  if (status != 0) {
-    LogAppend("LoadRAW: error keyHeight2:%d\n", status);
-    return status;
-  }
-  LogAppend("LoadRAW: before getting resolution\n");
-  status = descriptors.GetFloat(document.Get(), keyResolution, &resolution);
-  if (status != 0) {
-    LogAppend("LoadRAW: error keyResolution:%d\n", status);
-    return status;
-  }
-  LogAppend("GetOpenDocuments: sPSActionDescriptor->Free()\n");
-  document.Free();
+
+  HostCallChain chain;
+  chain.Log("GetOpenDocuments: PIUGetInfoByIndex()\n")
+      .Then([&] { return PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr); })
+      .Log("GetOpenDocuments: sPSActionDescriptor->GetAlias()\n")
+      // A document never saved has no file: it fails here and is left out.
+      .Then([&] { return sPSActionDescriptor->GetAlias(document.Get(), keyFileReference, alias.Address()); })
+      .Do([&] { PIUAliasToPath(alias.Get(), path, int32_t(sizeof path)); })
+      .Log("GetOpenDocuments: PSActionDescriptor->GetString()\n")
+      .Do([&] { titleStatus = sPSActionDescriptor->GetString(document.Get(), keyTitle, title, uint32_t(sizeof title)); })
+      .Log("GetOpenDocuments: sPSHandle->Dispose()\n")
+      .Then([&] {
+        alias.Reset();  // whether or not the title could be read
+        return titleStatus;
+      })
+      .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyDepth, &depth); })
+      .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyWidth, &integerWidth); },
+            "LoadRAW: error keyWidth1:%d\n")
+      .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyHeight, &integerHeight); },
+            "LoadRAW: error keyHeight1:%d\n")
+      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyWidth, &unit, &width); },
+            "LoadRAW: error keyWidth2:%d\n")
+      // The height's unit serves both.
+      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyHeight, &unit, &height); },
+            "LoadRAW: error keyHeight2:%d\n")
+      .Log("LoadRAW: before getting resolution\n")
+      .Then([&] { return sPSActionDescriptor->GetFloat(document.Get(), keyResolution, &resolution); },
+            "LoadRAW: error keyResolution:%d\n")
+      .Log("GetOpenDocuments: sPSActionDescriptor->Free()\n")
+      .Do([&] { document.Reset(); });
 
   // A document without a title, or whose path is empty or did not fit, cannot be named to the
   // companion: it is left out rather than sent with an empty or cut text.
-  if (title[0] == 0 || path[0] == 0) return 0;
-  list.emplace_back(title, path, ToPixels(width, unit, resolution), ToPixels(height, unit, resolution), depth);
-  return 0;
+  if (chain.Going() && title[0] != 0 && path[0] != 0) {
+    list.emplace_back(title, path, ToPixels(width, unit, resolution), ToPixels(height, unit, resolution), depth);
+  }
+  return chain.Status();
 }
 
 }  // namespace
@@ -109,14 +94,14 @@ bool AllDocumentsSaved() {
   if (DocumentCount(&count) != 0) return false;
   for (int32_t index = 1; index <= count; ++index) {
     LogAppend("In AllDocumentsSaved: PIUGetInfoByIndex()\n");
-    DescriptorHolder document(false);
+    DescriptorHolder document;
     if (PIUGetInfoByIndex(uint32_t(index), classDocument, 0, document.Address(), nullptr) != 0) break;
     LogAppend("In AllDocumentsSaved: sPSActionDescriptor->GetBoolean()\n");
     Boolean dirty = false;
     if (sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty) != 0) break;
     if (dirty) return false;
     LogAppend("In AllDocumentsSaved: sPSActionDescriptor->Free()\n");
-    document.Free();
+    document.Reset();
   }
   LogAppend("Left AutomationUtils::AllDocumentsSaved()\n");
   return true;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ModalDialog.h"
+#include "ModuleInstance.h"
 
 std::wstring LoadModuleStringW(unsigned id) {
   const wchar_t* text = nullptr;

@@ -1,7 +1,7 @@
 // The module's entry notification: records the instance handle the system gives it.
 #include <windows.h>
 
-#include "ModalDialog.h"
+#include "ModuleInstance.h"
 #include "SuiteHolder.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

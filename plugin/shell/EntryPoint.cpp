@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "AboutBox.h"
-#include "HostObjectHolders.h"
+#include "HostObjectOwners.h"
 #include "HostCodes.h"
 #include "HostSession.h"
 #include "HostSuites.h"
@@ -11,33 +11,6 @@
 #include "StatusDialog.h"
 
 namespace {
-
-// Owns the plug-in name the host hands out. The normal path releases it explicitly (a missing
-// ZString suite then reaches the host as 'Parm'); the owner releases it on the failure paths,
-// where nothing may escape a destructor.
-class PluginName {
- public:
-  PluginName() = default;
-  ~PluginName() {
-    try {
-      Release();
-    } catch (...) {
-    }
-  }
-  PluginName(const PluginName&) = delete;
-  PluginName& operator=(const PluginName&) = delete;
-
-  ASZString* Address() { return &name; }
-  void Release() {
-    if (name == nullptr) return;
-    ASZString held = name;
-    name = nullptr;
-    sASZString->Release(held);
-  }
-
- private:
-  ASZString name = nullptr;
-};
 
 [[noreturn]] void Fail(AutomationFilterData& record, int32_t status) {
   record.resultCode = status;
@@ -47,10 +20,14 @@ class PluginName {
 }  // namespace
 
 SPErr HandleDoIt(AutomationFilterData& record, PSActionsPlugInMessage* message) {
-  ReferenceHolder target(true);
-  PluginName name;
+  ReferenceHolder target;
+  // The plug-in's name as the host hands it out. Released explicitly on the normal path, so that a
+  // missing ZString suite reaches the host as 'Parm'; the owner releases it on the failure paths.
+  ZStringHolder name;
 
-  SPErr status = sPSUIHooks->GetPluginName(message->d.self, name.Address());
+  SPErr status = MakeReference(target);
+  if (status != kSPNoError) Fail(record, status);  // never hand the host a null reference
+  status = sPSUIHooks->GetPluginName(message->d.self, name.Address());
   if (status != kSPNoError) Fail(record, status);
 
   // A 16-bit host status, widened with its sign.
@@ -61,7 +38,8 @@ SPErr HandleDoIt(AutomationFilterData& record, PSActionsPlugInMessage* message) 
 
   // Whatever happened in the run was told to the user; the host only learns that it ran.
   record.resultCode = 0;
-  name.Release();
+  const ASZString held = name.Take();
+  if (held != nullptr) sASZString->Release(held);
   return record.resultCode;
 }
 

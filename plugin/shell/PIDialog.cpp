@@ -2,6 +2,7 @@
 
 #include "DialogPlacement.h"
 #include "ModalDialog.h"
+#include "ModuleInstance.h"
 
 namespace {
 PIDialog* currentDialog = nullptr;

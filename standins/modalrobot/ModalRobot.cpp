@@ -92,17 +92,17 @@ void ModalRobot::Answer(HWND window) {
   RobotAnswer answer = nextAnswer_ < answers_.size() ? answers_[nextAnswer_++] : whenExhausted_;
   std::function<void(const SeenDialog&)> printer;
   {
+    // The answer goes out and the dialog is recorded in one step: a caller whose dialog has closed
+    // on this answer and then asks Seen() finds it listed (it used to be recorded only after the
+    // answer, so a quick caller could miss the last dialog).
     std::lock_guard<std::mutex> lock(mutex_);
+    seen.answer = DeliverRobotAnswer(seen, answer);
+    seen_.push_back(seen);
     printer = printer_;
   }
-  seen.answer = DeliverRobotAnswer(seen, answer);
+  seenChanged_.notify_all();
   if (printer) printer(seen);
   tracked_.push_back({window, GetTickCount(), 0, answer == RobotAnswer::Leave});
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    seen_.push_back(std::move(seen));
-  }
-  seenChanged_.notify_all();
 }
 
 void ModalRobot::Escalate(Tracked& tracked) {

@@ -2,9 +2,10 @@
 // order, one reply per served request, and no thread left waiting once the run has ended.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
-#include "BridgeState.h"
+#include "FieldLists.h"
 #include "ListenerThread.h"
 #include "PipePair.h"
 
@@ -20,6 +21,12 @@ LRESULT CALLBACK RecordNotices(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HANDLE Duplicate(HANDLE handle) {
+  HANDLE copy = nullptr;
+  DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  return copy;
+}
+
 class Listener : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,15 +39,14 @@ class Listener : public ::testing::Test {
     suffix = L"zk-listener-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
 
     // The listener takes over its handles, as it does in a run.
-    ListenerStartData.statusDialog = dialog;
-    ListenerStartData.pipeNameSuffix = suffix;
-    ListenerStartData.companionProcessId = GetCurrentProcessId();  // this process plays the companion
-    ListenerStartData.companionProcess = OpenProcess(SYNCHRONIZE, FALSE, GetCurrentProcessId());
-    DuplicateHandle(GetCurrentProcess(), runEnded.Get(), GetCurrentProcess(), &ListenerStartData.runEnded, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
-    DuplicateHandle(GetCurrentProcess(), requestServed.Get(), GetCurrentProcess(), &ListenerStartData.requestServed, 0,
-                    FALSE, DUPLICATE_SAME_ACCESS);
-    thread.Reset(CreateThread(nullptr, 0, ListenerThread, &ListenerStartData, 0, nullptr));
+    auto start = std::make_unique<ListenerStartData>();
+    start->statusDialog = dialog;
+    start->pipeNameSuffix = suffix;
+    start->companionProcessId = GetCurrentProcessId();  // this process plays the companion
+    start->companionProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, GetCurrentProcessId()));
+    start->runEnded.Reset(Duplicate(runEnded.Get()));
+    start->requestServed.Reset(Duplicate(requestServed.Get()));
+    thread = StartListenerThread(std::move(start));
 
     const std::wstring name = L"\\\\.\\pipe\\" + suffix;
     for (int i = 0; i < 200 && !client; ++i, Sleep(10)) {

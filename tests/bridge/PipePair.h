@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "KernelHandles.h"
+#include "WindowsOwners.h"
 
 class PipePair {
  public:

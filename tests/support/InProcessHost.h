@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "AutomationUtils.h"
+#include "DocumentQueries.h"
 #include "DocumentModel.h"
 #include "StandInHost.h"
 

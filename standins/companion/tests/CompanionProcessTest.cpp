@@ -1,6 +1,6 @@
 // The stand-in companion as the plug-in meets it: a real process started with the plug-in's command
 // line, talking to a real pipe server of the test.
-#include "CompanionRun.h"
+#include "StartedCompanion.h"
 #include "TestPipeServer.h"
 #include "TranscriptFile.h"
 
@@ -23,7 +23,7 @@ struct CaseRun {
   TestFolder folder;
   std::wstring suffix = UniqueSuffix();
   TestPipeServer server{suffix};
-  CompanionRun companion;
+  StartedCompanion companion;
 
   std::wstring TranscriptPath() const { return folder.Path() + L"transcript.txt"; }
   // Creates the pipe and starts the companion on the scenario (null: a scenario file that is missing).
@@ -75,7 +75,7 @@ class CompanionTest : public testing::Test {
   TestPipeServer server_;
   std::wstring transcript_;
   std::wstring exe_;
-  CompanionRun companion_;
+  StartedCompanion companion_;
 };
 
 TEST_F(CompanionTest, DefaultSessionSendsThreeRequestsAndClosesAfterTheLastReply) {

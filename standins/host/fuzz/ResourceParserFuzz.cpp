@@ -1,8 +1,9 @@
 // libFuzzer harness for the property-list and terminology parsers (platform-independent code),
 // built natively on Linux with sanitizers, e.g. from the repository root:
-//   clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi -Istandins/host \
-//     standins/host/fuzz/ResourceParserFuzz.cpp standins/host/PiplParser.cpp standins/host/AeteParser.cpp \
-//     standins/host/ByteReader.cpp standins/host/FourCCText.cpp -o /tmp/resource-parser-fuzz
+//   clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi \
+//     -Istandins/host/plugins -Istandins/host/text standins/host/fuzz/ResourceParserFuzz.cpp \
+//     standins/host/plugins/PiplParser.cpp standins/host/plugins/AeteParser.cpp \
+//     standins/host/plugins/ByteReader.cpp standins/host/text/FourCCText.cpp -o /tmp/resource-parser-fuzz
 //   /tmp/resource-parser-fuzz -max_total_time=60
 #include "AeteParser.h"
 #include "PiplParser.h"

@@ -1,9 +1,10 @@
-// One holder per host suite the module calls.
+// One holder per host suite the module calls. Each is acquired on its first use.
 #pragma once
 
 #include "AccessSuite.h"
 #include "ActionControlSuite.h"
 #include "ActionDescriptorSuite.h"
+#include "ActionListSuite.h"
 #include "ActionReferenceSuite.h"
 #include "HandleSuite.h"
 #include "SuiteHolder.h"
@@ -12,6 +13,7 @@
 
 extern SuiteHolderOf<PSActionDescriptorProcs> sPSActionDescriptor;
 extern SuiteHolderOf<PSActionReferenceProcs> sPSActionReference;
+extern SuiteHolderOf<PSActionListProcs> sPSActionList;  // only to free lists the host hands out
 extern SuiteHolderOf<PSActionControlProcs> sPSActionControl;
 extern SuiteHolderOf<PSHandleSuite2> sPSHandle;
 extern SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks;

@@ -1,12 +1,8 @@
 #include "HostSuites.h"
 
-#include "HostSession.h"
-
-SPBasicSuite* sSPBasic = nullptr;
-SPPluginRef HostPluginRef = nullptr;
-
 SuiteHolderOf<PSActionDescriptorProcs> sPSActionDescriptor(kPSActionDescriptorSuite, kPSActionDescriptorSuiteVersion);
 SuiteHolderOf<PSActionReferenceProcs> sPSActionReference(kPSActionReferenceSuite, kPSActionReferenceSuiteVersion);
+SuiteHolderOf<PSActionListProcs> sPSActionList(kPSActionListSuite, kPSActionListSuiteVersion);
 SuiteHolderOf<PSActionControlProcs> sPSActionControl(kPSActionControlSuite, kPSActionControlSuiteVersion);
 SuiteHolderOf<PSHandleSuite2> sPSHandle(kPSHandleSuite, kPSHandleSuiteVersion);
 SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks(kPSUIHooksSuite, kPSUIHooksSuiteVersion);

@@ -1,5 +1,6 @@
-// Host document operations: everything the bridge does to the host's documents through the action
-// suites. They run on the host's main thread only.
+// The document queries of the host document operations (the group ZentrastMisc::AutomationUtils,
+// everything the bridge does to the host's documents through the action suites): which documents
+// are open, and whether they are all saved. Main thread only, like every host call.
 #pragma once
 
 #include <string>

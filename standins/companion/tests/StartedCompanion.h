@@ -33,9 +33,9 @@ std::wstring UniqueSuffix();
 // The companion program built beside this test program.
 std::wstring CompanionExePath();
 
-class CompanionRun {
+class StartedCompanion {
  public:
-  ~CompanionRun();  // ends the companion if it still runs
+  ~StartedCompanion();  // ends the companion if it still runs
 
   // An empty scenarioPath leaves ZK_COMPANION_SCENARIO unset (the default session).
   bool Start(const std::wstring& exePath, const std::wstring& suffix, const std::wstring& scenarioPath,

@@ -1,4 +1,4 @@
-#include "CompanionRun.h"
+#include "StartedCompanion.h"
 
 #include <atomic>
 #include <vector>
@@ -52,14 +52,14 @@ std::wstring CompanionExePath() {
   return path.substr(0, path.find_last_of(L'\\') + 1) + L"ZentrastKolvane.exe";
 }
 
-CompanionRun::~CompanionRun() {
+StartedCompanion::~StartedCompanion() {
   if (Running()) {
     TerminateProcess(process_.Get(), 99);
     WaitForSingleObject(process_.Get(), 5000);
   }
 }
 
-bool CompanionRun::Start(const std::wstring& exePath, const std::wstring& suffix, const std::wstring& scenarioPath,
+bool StartedCompanion::Start(const std::wstring& exePath, const std::wstring& suffix, const std::wstring& scenarioPath,
                          const std::wstring& transcriptPath) {
   SetEnvironmentVariableW(L"ZK_COMPANION_SCENARIO", scenarioPath.empty() ? nullptr : scenarioPath.c_str());
   SetEnvironmentVariableW(L"ZK_COMPANION_TRANSCRIPT", transcriptPath.c_str());
@@ -81,16 +81,16 @@ bool CompanionRun::Start(const std::wstring& exePath, const std::wstring& suffix
   return true;
 }
 
-bool CompanionRun::WaitForExit(DWORD timeoutMs, DWORD& code) {
+bool StartedCompanion::WaitForExit(DWORD timeoutMs, DWORD& code) {
   if (WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
   return GetExitCodeProcess(process_.Get(), &code) != FALSE;
 }
 
-bool CompanionRun::Running() const {
+bool StartedCompanion::Running() const {
   return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
 }
 
-void CompanionRun::Terminate(UINT code) {
+void StartedCompanion::Terminate(UINT code) {
   TerminateProcess(process_.Get(), code);
   WaitForSingleObject(process_.Get(), 5000);
 }

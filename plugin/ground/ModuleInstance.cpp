@@ -1,7 +1,6 @@
-#include "ModalDialog.h"
+#include "ModuleInstance.h"
 
 #include "HostSuites.h"
-#include "ModuleActivationContext.h"
 
 namespace {
 
@@ -10,12 +9,6 @@ HINSTANCE moduleHandle = nullptr;
 }  // namespace
 
 void RecordModuleHandle(HINSTANCE module) { moduleHandle = module; }
-
-INT_PTR ShowModalDialog(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter) {
-  ModuleActivationScope scope;
-  if (!scope.Active()) return -1;
-  return DialogBoxParamA(instance, templateName, owner, procedure, parameter);
-}
 
 HINSTANCE PluginModuleHandle(SPPluginRef plugin) {
   if (plugin == nullptr) return moduleHandle;

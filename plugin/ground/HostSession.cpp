@@ -1,0 +1,4 @@
+#include "HostSession.h"
+
+SPBasicSuite* sSPBasic = nullptr;
+SPPluginRef HostPluginRef = nullptr;
