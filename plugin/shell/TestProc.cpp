@@ -1,7 +1,6 @@
-// A developer's test dialog procedure for template 16002; the host never calls it.
-#include <windows.h>
+#include "TestProc.h"
 
-extern "C" __declspec(dllexport) INT_PTR CALLBACK TestProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK TestProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       return 1;

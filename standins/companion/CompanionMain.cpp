@@ -4,7 +4,7 @@
 // or the default session), recording everything in a transcript (ZK_COMPANION_TRANSCRIPT).
 #include "CommandLine.h"
 #include "ExitCodes.h"
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 #include "QuotedText.h"
 #include "Scenario.h"
 #include "Session.h"

@@ -1,7 +1,7 @@
 // The client end of the plug-in's pipe: connecting with retries, and whole reads and writes.
 #pragma once
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
 

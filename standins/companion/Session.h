@@ -1,7 +1,7 @@
 // Plays a scenario against the plug-in's pipe, on a worker thread, and records it in the transcript.
 #pragma once
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 #include "Scenario.h"
 #include "Transcript.h"
 

@@ -3,7 +3,7 @@
 // file is complete up to the last event even when the process is ended from outside.
 #pragma once
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 
 #include <cstdint>
 #include <mutex>

@@ -7,6 +7,7 @@
 
 #include "BridgeRunHarness.h"
 #include "HostSuitesAll.h"
+#include "WindowsOwners.h"
 
 namespace {
 
@@ -68,10 +69,9 @@ TEST_F(BridgeRun, CompanionThatNeverConnectsIsGivenUpAfterThirtySeconds) {
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Unable to get connection from Zentrast"});
   EXPECT_GE(run.ElapsedMs(), 29000u);
   // Still running: the user decides about it, not the module.
-  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, run.CompanionProcessId());
-  ASSERT_NE(process, nullptr);
-  TerminateProcess(process, 0);
-  CloseHandle(process);
+  const UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, run.CompanionProcessId()));
+  ASSERT_TRUE(process.Valid());
+  TerminateProcess(process.Get(), 0);
 }
 
 TEST_F(BridgeRun, CompanionThatDiesBeforeConnectingEndsTheRunAtOnce) {
@@ -86,10 +86,10 @@ TEST_F(BridgeRun, APipeNameHeldByAnotherProgramIsNotShared) {
   run.InstallRemembered();
   run.SetScenario("window hidden\nconnect-timeout 3000\nrequest \"Running\"\n");
   const std::wstring name = L"\\\\.\\pipe\\ZentrastKolvane" + std::to_wstring(GetCurrentProcessId());
-  HANDLE squatter = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
-  ASSERT_NE(squatter, INVALID_HANDLE_VALUE);
+  UniqueFile squatter(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(squatter.Valid());
   EXPECT_EQ(run.DoIt(), kSPNoError);
-  CloseHandle(squatter);  // the companion, connected to the squatter, now sees the pipe close
+  squatter.Reset();  // the companion, connected to the squatter, now sees the pipe close
   EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Unable to get connection from Zentrast"});
   EXPECT_LT(run.ElapsedMs(), 10000u);
 }
@@ -232,11 +232,11 @@ DWORD ExitCodeOf(HANDLE process) {
 TEST_F(BridgeRun, ClosingAsksFirstWhenTheCompanionShowsAWindow) {
   run.InstallRemembered();
   run.SetScenario("request \"Running\"\nstay-until-killed\n");
-  HANDLE companion = nullptr;
+  UniqueHandle companion;
   int closes = 0;
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption == L"Dialog") {
-      companion = OpenCompanion(run);
+      companion.Reset(OpenCompanion(run));
       CloseWhenRunning(dialog);
     } else if (dialog.caption == L"Terminate Zentrast?" && ++closes == 1) {
       // Cancelled: the run goes on; close again.
@@ -251,26 +251,24 @@ TEST_F(BridgeRun, ClosingAsksFirstWhenTheCompanionShowsAWindow) {
   EXPECT_EQ(run.Messages()[0],
             L"Terminate Zentrast? | Closing this window will terminate Zentrast Kolvane, and you will lose any unsaved "
             L"changes to the image you are working on.  Are you sure you want to do this?");
-  ASSERT_NE(companion, nullptr);
-  EXPECT_EQ(ExitCodeOf(companion), 1234u);
-  CloseHandle(companion);
+  ASSERT_TRUE(companion.Valid());
+  EXPECT_EQ(ExitCodeOf(companion.Get()), 1234u);
 }
 
 TEST_F(BridgeRun, ClosingEndsAHiddenCompanionWithoutAsking) {
   run.InstallRemembered();
   run.SetScenario("window hidden\nrequest \"Running\"\nstay-until-killed\n");
-  HANDLE companion = nullptr;
+  UniqueHandle companion;
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption != L"Dialog") return;
-    companion = OpenCompanion(run);
+    companion.Reset(OpenCompanion(run));
     CloseWhenRunning(dialog);
   });
   const size_t threadsBefore = ThreadCount();
   EXPECT_EQ(run.DoIt({"leave"}), kSPNoError);
   EXPECT_TRUE(run.Messages().empty());
-  ASSERT_NE(companion, nullptr);
-  EXPECT_EQ(ExitCodeOf(companion), 1234u);
-  CloseHandle(companion);
+  ASSERT_TRUE(companion.Valid());
+  EXPECT_EQ(ExitCodeOf(companion.Get()), 1234u);
   // The listener thread is gone within a second of the run's end, as is the robot's thread.
   size_t threadsAfter = ThreadCount();
   for (int i = 0; i < 50 && threadsAfter > threadsBefore; ++i, Sleep(20)) threadsAfter = ThreadCount();

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "TestPaths.h"
+#include "WindowsOwners.h"
 
 BridgeRunHarness::BridgeRunHarness() {
   transcriptPath = install.Scratch() + L"\\transcript.txt";
@@ -93,15 +94,14 @@ DWORD BridgeRunHarness::CompanionProcessId() const {
 }
 
 size_t ThreadCount() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return 0;
   size_t count = 0;
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+  for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry)) {
     if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
   }
-  CloseHandle(snapshot);
   return count;
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "HostSession.h"
-#include "SuiteTables.h"
+#include "StandInBasicSuite.h"
 
 namespace {
 

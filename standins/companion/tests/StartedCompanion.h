@@ -3,7 +3,7 @@
 // environment variables of this process, which the child inherits.
 #pragma once
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // that every wait has a time limit and a broken companion fails a test instead of hanging it.
 #pragma once
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
 

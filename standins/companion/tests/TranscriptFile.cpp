@@ -1,6 +1,6 @@
 #include "TranscriptFile.h"
 
-#include "HandleOwners.h"
+#include "WindowsOwners.h"
 #include "QuotedText.h"
 
 #include <windows.h>

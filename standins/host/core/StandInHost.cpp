@@ -1,7 +1,8 @@
 #include "StandInHost.h"
 
-#include "ModuleHandle.h"
-#include "SuiteTables.h"
+#include "SystemErrorText.h"
+#include "WindowsOwners.h"
+#include "StandInBasicSuite.h"
 #include "TextConvert.h"
 
 namespace zk {
@@ -37,8 +38,8 @@ bool StandInHost::Load(const PluginRecord& plugin, std::string* error) {
     *error = "another plug-in is loaded; unload it first";
     return false;
   }
-  ModuleHandle module(LoadLibraryW(plugin.path.c_str()));
-  if (!module.Get()) {
+  UniqueModule module(LoadLibraryW(plugin.path.c_str()));
+  if (!module) {
     *error = "cannot load " + WideToUtf8(plugin.path) + " (" + SystemErrorText(GetLastError()) + ")";
     return false;
   }
@@ -48,7 +49,7 @@ bool StandInHost::Load(const PluginRecord& plugin, std::string* error) {
     *error = WideToUtf8(plugin.path) + " has no exported entry point \"" + plugin.pipl.entryName + "\"";
     return false;
   }
-  module_ = module.Release();
+  module_ = std::move(module);
   entry_ = entry;
   loaded_ = std::make_unique<PluginRecord>(plugin);
   plugin_ = std::make_unique<SPPlugin>(SPPlugin{this});
@@ -93,8 +94,7 @@ void StandInHost::Unload() {
   Send(kSPAccessCaller, kSPUnloadSelector, &unload, &unload.d);
   // The module's static destructors run inside FreeLibrary and release suites through the latest
   // basic suite, so everything of the host stays alive until after this call.
-  FreeLibrary(module_);
-  module_ = nullptr;
+  module_.Reset();
   entry_ = nullptr;
   access_.reset();
   plugin_.reset();

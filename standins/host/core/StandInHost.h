@@ -22,6 +22,7 @@
 #include "MainWindow.h"
 #include "PluginScanner.h"
 #include "TypeIdTable.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
 
@@ -65,7 +66,7 @@ class StandInHost {
 
   // --- One module at a time. Load: LoadLibrary, find the '8664' entry, send Reload and Startup.
   bool Load(const PluginRecord& plugin, std::string* error);
-  bool IsLoaded() const { return module_ != nullptr; }
+  bool IsLoaded() const { return module_.Valid(); }
   SPErr About();
   // Sends "Do It" with a descriptor the host makes (and frees afterwards) and the given play option.
   SPErr DoIt(PIDialogPlayOptions playInfo = plugInDialogDisplay);
@@ -74,7 +75,7 @@ class StandInHost {
   // Sends Shutdown and Unload, then FreeLibrary. The suites stay valid: the module releases its
   // suites from its static destructors during FreeLibrary.
   void Unload();
-  HMODULE Module() const { return module_; }
+  HMODULE Module() const { return module_.Get(); }
   SPPluginRef PluginRef() const;
   const PluginRecord* LoadedPlugin() const { return loaded_.get(); }
   const std::vector<HostCallRecord>& Calls() const { return calls_; }
@@ -119,7 +120,7 @@ class StandInHost {
   std::unique_ptr<PluginRecord> loaded_;
   std::unique_ptr<SPPlugin> plugin_;
   std::unique_ptr<SPAccess> access_;
-  HMODULE module_ = nullptr;
+  UniqueModule module_;
   AutoPluginEntry entry_ = nullptr;
   int latestBasicTable_ = -1;
   int callCount_ = 0;

@@ -1,7 +1,8 @@
 #include "PluginScanner.h"
 
 #include "FourCCText.h"
-#include "ModuleHandle.h"
+#include "SystemErrorText.h"
+#include "WindowsOwners.h"
 #include "TextConvert.h"
 
 #include <windows.h>
@@ -35,22 +36,6 @@ bool ResourceBytes(HMODULE module, const wchar_t* type, int id, const uint8_t** 
   return true;
 }
 
-// Owner of a directory search: FindClose exactly once (INVALID_HANDLE_VALUE means none).
-class FileSearch {
- public:
-  FileSearch(const std::wstring& pattern, WIN32_FIND_DATAW* found) : search_(FindFirstFileW(pattern.c_str(), found)) {}
-  ~FileSearch() {
-    if (IsOpen()) FindClose(search_);
-  }
-  FileSearch(const FileSearch&) = delete;
-  FileSearch& operator=(const FileSearch&) = delete;
-  bool IsOpen() const { return search_ != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAW* found) { return FindNextFileW(search_, found) != FALSE; }
-
- private:
-  HANDLE search_;
-};
-
 bool Refuse(const std::wstring& path, const std::string& fault, std::string* error) {
   *error = WideToUtf8(FileNameOf(path)) + ": " + fault;
   return false;
@@ -61,7 +46,7 @@ bool Refuse(const std::wstring& path, const std::string& fault, std::string* err
 bool ReadPluginRecord(const std::wstring& path, PluginRecord* record, std::string* error) {
   *record = PluginRecord();
   record->path = path;
-  ModuleHandle module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  const UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   if (!module.Get()) {
     return Refuse(path, "cannot be opened as a module (" + SystemErrorText(GetLastError()) + ")", error);
   }
@@ -102,8 +87,8 @@ ScanResult ScanPluginFolder(const std::wstring& folder) {
   std::wstring base = folder;
   if (!base.empty() && base.back() != L'\\' && base.back() != L'/') base += L'\\';
   WIN32_FIND_DATAW found = {};
-  FileSearch search(base + L"*", &found);
-  if (!search.IsOpen()) {
+  const UniqueFindHandle search(FindFirstFileW((base + L"*").c_str(), &found));
+  if (!search) {
     result.folderError = "cannot read the plug-ins folder " + WideToUtf8(folder) + " (" +
                          SystemErrorText(GetLastError()) + ")";
     return result;
@@ -113,7 +98,7 @@ ScanResult ScanPluginFolder(const std::wstring& folder) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPluginExtension(found.cFileName)) {
       names.push_back(found.cFileName);
     }
-  } while (search.Next(&found));
+  } while (FindNextFileW(search.Get(), &found));
   std::sort(names.begin(), names.end());
   for (const std::wstring& name : names) {
     PluginRecord record;

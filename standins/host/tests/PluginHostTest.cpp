@@ -1,7 +1,10 @@
 // The stand-in host with real modules: the fixture plug-ins built beside this test program.
 #include "ModalRobot.h"
 #include "StandInHost.h"
-#include "SuiteTables.h"
+#include "AccessSuite.h"
+#include "StandInBasicSuite.h"
+#include "UIHooksSuite.h"
+#include "ZStringSuite.h"
 #include "TextConvert.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,15 @@
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
-#include "SuiteTables.h"
+#include "StandInAccessSuite.h"
+#include "StandInBasicSuite.h"
+#include "StandInControlSuite.h"
+#include "StandInDescriptorSuite.h"
+#include "StandInHandleSuite.h"
+#include "StandInListSuite.h"
+#include "StandInReferenceSuite.h"
+#include "StandInUIHooksSuite.h"
+#include "StandInZStringSuite.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "WindowsOwners.h"
+
 #include <windows.h>
 
 #include <ostream>
@@ -18,25 +20,6 @@ std::wstring ProgramFolder() {
   return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-// Owner of a kernel handle (null means none): CloseHandle exactly once.
-class OwnedHandle {
- public:
-  explicit OwnedHandle(HANDLE h = nullptr) : h_(h) {}
-  ~OwnedHandle() {
-    if (h_) CloseHandle(h_);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  HANDLE* Out() { return &h_; }
-  void Reset() {
-    if (h_) CloseHandle(h_);
-    h_ = nullptr;
-  }
-
- private:
-  HANDLE h_;
-};
 
 struct ProgramRun {
   DWORD exitCode = 0xFFFFFFFF;
@@ -46,8 +29,8 @@ struct ProgramRun {
 ProgramRun RunZkHost(const std::wstring& arguments) {
   ProgramRun run;
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  OwnedHandle readEnd, writeEnd;
-  if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0)) return run;
+  UniqueHandle readEnd, writeEnd;
+  if (!CreatePipe(readEnd.Address(), writeEnd.Address(), &inherit, 0)) return run;
   SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -62,7 +45,7 @@ ProgramRun RunZkHost(const std::wstring& arguments) {
                       &process)) {
     return run;
   }
-  OwnedHandle processHandle(process.hProcess), threadHandle(process.hThread);
+  UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
   writeEnd.Reset();  // the child holds the only write end now: reading ends when it exits
   char buffer[4096];
   DWORD read = 0;

@@ -1,8 +1,9 @@
+#include "StandInUIHooksSuite.h"
+
 // The UI hooks suite: the host's main window, ticks, and the plug-in's menu name.
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 #include "TextConvert.h"
 
 namespace zk {

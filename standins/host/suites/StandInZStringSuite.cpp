@@ -1,9 +1,10 @@
+#include "StandInZStringSuite.h"
+
 // The AS ZString suite: reference-counted UTF-16 texts. A new string has one reference; the last
 // Release frees it. The empty string of GetEmpty is permanent.
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 #include "TextConvert.h"
 
 #include <cmath>

@@ -1,7 +1,17 @@
 // The basic suite: acquiring and releasing every other suite, comparing texts, host memory blocks.
+#include "StandInBasicSuite.h"
+
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
+#include "StandInAccessSuite.h"
+#include "StandInControlSuite.h"
+#include "StandInDescriptorSuite.h"
+#include "StandInHandleSuite.h"
+#include "StandInListSuite.h"
+#include "StandInReferenceSuite.h"
+#include "StandInUIHooksSuite.h"
+#include "StandInZStringSuite.h"
+
 
 #include <array>
 #include <cstdlib>

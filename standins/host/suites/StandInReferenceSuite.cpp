@@ -1,10 +1,11 @@
+#include "StandInReferenceSuite.h"
+
 // The action reference suite: a chain of elements, innermost first. Put* appends an element; the
 // Get* procedures read the first one; GetContainer gives a new reference of the rest.
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 #include "TextConvert.h"
 
 #include <cstring>

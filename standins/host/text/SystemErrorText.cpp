@@ -1,4 +1,4 @@
-#include "ModuleHandle.h"
+#include "SystemErrorText.h"
 
 #include "TextConvert.h"
 

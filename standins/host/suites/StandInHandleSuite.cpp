@@ -1,9 +1,10 @@
+#include "StandInHandleSuite.h"
+
 // The handle suite: the host's relocatable blocks. A Handle is the address of the block's master
 // pointer; locking only records the state (the stand-in never moves a block behind the caller's back).
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 
 namespace zk {
 namespace {

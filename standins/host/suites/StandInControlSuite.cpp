@@ -1,10 +1,11 @@
+#include "StandInControlSuite.h"
+
 // The action control suite. Play and Get are the extension point of a later document model: Play
 // runs the handler registered for the event, Get asks the host's resolver.
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 
 #include <cstring>
 

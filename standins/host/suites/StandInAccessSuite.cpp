@@ -1,7 +1,8 @@
+#include "StandInAccessSuite.h"
+
 // The SP access suite: the loaded plug-in's access record and its module handle.
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 
 namespace zk {
 namespace {

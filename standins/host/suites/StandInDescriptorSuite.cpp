@@ -1,9 +1,10 @@
+#include "StandInDescriptorSuite.h"
+
 // The action descriptor suite: keyed, typed values.
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 #include "ValueCodec.h"
 
 #include <functional>

@@ -1,9 +1,10 @@
+#include "StandInListSuite.h"
+
 // The action list suite: typed values by index.
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
-#include "SuiteTables.h"
 #include "ValueCodec.h"
 
 #include <functional>
