@@ -20,6 +20,32 @@ constexpr uint32_t keyHeight = FourCC("Hght");
 constexpr uint32_t keyResolution = FourCC("Rslt");
 constexpr uint32_t keyIsDirty = FourCC("IsDr");
 constexpr uint32_t keyDocumentID = FourCC("DocI");
+constexpr uint32_t keyNull = FourCC("null");  // the target of an event
+constexpr uint32_t keyAs = FourCC("As  ");    // the format an open goes through
+constexpr uint32_t keyUsing = FourCC("Usng");  // the plug-in an export or import goes through
+constexpr uint32_t keySaving = FourCC("Svng");
+
+// Events.
+constexpr uint32_t eventOpen = FourCC("Opn ");
+constexpr uint32_t eventExport = FourCC("Expr");
+constexpr uint32_t eventImport = FourCC("Impr");
+constexpr uint32_t eventSelect = FourCC("slct");
+constexpr uint32_t eventClose = FourCC("Cls ");
+
+// Enumerations.
+constexpr uint32_t typeYesNo = FourCC("YsN ");
+constexpr uint32_t enumNo = FourCC("N   ");
+constexpr uint32_t keyBitDepth = FourCC("BtDp");   // also the enumeration's type
+constexpr uint32_t enumBitDepth8 = FourCC("BD8 ");
+constexpr uint32_t enumBitDepth16 = FourCC("BD16");
+
+// The keys of the companion export and import plug-ins' objects.
+constexpr uint32_t keyHorizontal = FourCC("Hrzn");
+constexpr uint32_t keyVertical = FourCC("Vrtc");
+constexpr uint32_t keyPixelData = FourCC("datA");
+constexpr uint32_t keyMetadataCallback = FourCC("metC");
+constexpr uint32_t keyMetadataSize = FourCC("metS");
+constexpr uint32_t keyMetadataData = FourCC("metD");
 
 // Descriptor value types.
 constexpr uint32_t typeInteger = FourCC("long");

@@ -1,11 +1,134 @@
 #include "ImageRequests.h"
 
-// Opening raw files and exchanging pixels through shared segments is not built yet; the companion
-// is told so plainly rather than that it sent an unknown command.
-void HandleReadRaw(const FieldList&, ReplyFieldList& reply) {
-  ReplyError(reply, "ReadRaw is not available in this version.");
+#include "NewDocument.h"
+#include "PixelExport.h"
+#include "RawFileLoading.h"
+#include "RequestNumbers.h"
+#include "SharedSegment.h"
+
+namespace AutomationUtils = ZentrastMisc::AutomationUtils;
+
+namespace {
+
+// A field the request may lack: a missing one reads as empty, so it fails the check it meets
+// (a number is non-numeric, a segment name opens nothing, a path loads nothing).
+const std::string& Argument(const FieldList& request, size_t index) {
+  static const std::string none;
+  return index < request.size() ? request[index] : none;
 }
 
-void HandleSendImage(const FieldList&, ReplyFieldList& reply) {
-  ReplyError(reply, "SendImage is not available in this version.");
+std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigned long long>(bytes)); }
+
+}  // namespace
+
+void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
+  const std::string& path = Argument(request, 1);
+  uint64_t size = 0;
+  int32_t depth = 0;
+  if (!ReadSizeNumber(Argument(request, 3), &size)) {
+    ReplyError(reply, "Non-numeric segment size provided");
+    return;
+  }
+  if (!ReadSignedNumber(Argument(request, 4), &depth)) {
+    ReplyError(reply, "Non-numeric bit depth provided");
+    return;
+  }
+  if (depth != 8 && depth != 16) {
+    ReplyError(reply, "Bit depth must be 8 or 16");
+    return;
+  }
+  SharedSegment segment;
+  std::string error;
+  if (!OpenSegment(Argument(request, 2), segment, &error)) {
+    ReplyError(reply, error);
+    return;
+  }
+  int32_t width = 0, height = 0;
+  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height);
+  // Without a measured document there is nothing to export.
+  if (loaded != 0) {
+    ReplyError(reply, "Unable to load RAW image " + path + ": error " + FormatNumber(loaded));
+    return;
+  }
+  if (!MapSegment(segment, size, &error)) {
+    ReplyError(reply, error);
+    return;
+  }
+  // The export writes the whole image: it must never write past the view.
+  uint64_t needed = 0;
+  if (!ImageSegmentBytes(width, height, depth, &needed)) {
+    ReplyError(reply, "Unable to load RAW image " + path + ": it measures " + FormatNumber(width) + " x " +
+                          FormatNumber(height) + " pixels");
+    return;
+  }
+  if (segment.mappedBytes < needed) {
+    ReplyError(reply, "Segment " + segment.name + " holds " + SizeText(segment.mappedBytes) + " bytes, the image needs " +
+                          SizeText(needed) + " bytes");
+    return;
+  }
+  AutomationUtils::MetadataBytes metadata;
+  const bool closeAfter = AutomationUtils::LoadedRawFileFlag(path);
+  const OSErr exported = AutomationUtils::GrabBuffer(width, height, depth, reinterpret_cast<uintptr_t>(segment.view.Get()),
+                                                     metadata, closeAfter);
+  if (exported < 0) {
+    ReplyError(reply, "Unable to load RAW image " + path + ": error " + FormatNumber(exported));
+    return;
+  }
+  AutomationUtils::StoreRawFileMetadata(path, metadata);
+  reply.Append("OK");
+  reply.Append(FormatNumber(width));
+  reply.Append(FormatNumber(height));
+}
+
+void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
+  const std::string& source = Argument(request, 1);
+  int32_t width = 0, height = 0, depth = 0, metadataLength = 0;
+  if (!ReadSignedNumber(Argument(request, 5), &depth)) {
+    ReplyError(reply, "Non-numeric bith depth provided");
+    return;
+  }
+  if (depth != 8 && depth != 16) {
+    ReplyError(reply, "Bit depth must be 8 or 16");
+    return;
+  }
+  if (!ReadSignedNumber(Argument(request, 3), &width)) {
+    ReplyError(reply, "Non-numeric width provided");
+    return;
+  }
+  if (!ReadSignedNumber(Argument(request, 4), &height)) {
+    ReplyError(reply, "Non-numeric height provided");
+    return;
+  }
+  if (!ReadSignedNumber(Argument(request, 7), &metadataLength)) {
+    ReplyError(reply, "Non-numeric metadata length provided");
+    return;
+  }
+  // Two negative numbers multiply to a positive size: refuse any size that is not an image.
+  uint64_t imageBytes = 0;
+  if (!ImageSegmentBytes(width, height, depth, &imageBytes)) {
+    ReplyError(reply, "Invalid image size " + FormatNumber(width) + " x " + FormatNumber(height) + " for segment " +
+                          Argument(request, 2));
+    return;
+  }
+  // Released in reverse: metadata view, metadata segment, image view, image segment.
+  SharedSegment image;
+  SharedSegment metadataSegment;
+  std::string error;
+  if (!OpenSegment(Argument(request, 2), image, &error) || !MapSegment(image, imageBytes, &error) ||
+      !OpenSegment(Argument(request, 6), metadataSegment, &error) ||
+      // Widened with its sign: a negative length is far beyond any segment, and the map fails.
+      !MapSegment(metadataSegment, uint64_t(int64_t(metadataLength)), &error)) {
+    ReplyError(reply, error);
+    return;
+  }
+  {
+    const auto* bytes = static_cast<const uint8_t*>(metadataSegment.view.Get());
+    const AutomationUtils::MetadataBytes metadata = AutomationUtils::HasRawFileMetadata(source)
+                                                        ? AutomationUtils::GetRawFileMetadata(source)
+                                                        : AutomationUtils::MetadataBytes(bytes, bytes + metadataLength);
+    // The companion learns only that its image arrived; a failed import shows in the host.
+    AutomationUtils::NewDocumentFromBuffer(width, height, uint32_t(depth), image.view.Get(), metadata);
+  }
+  AutomationUtils::CloseLoadedRawDocuments();
+  reply.Append("OK");
 }

@@ -11,5 +11,6 @@ constexpr int kExitNoConnection = 4;    // the pipe could not be opened in the c
 constexpr int kExitPipeFailed = 5;      // a read or write failed, or a reply was refused
 constexpr int kExitPeerClosed = 6;      // the plug-in closed the pipe while the scenario still needed it
 constexpr int kExitWindowClosed = 7;    // the user closed the window before the scenario ended
+constexpr int kExitStatementFailed = 8; // the scenario ran to its end, but an image statement failed
 
 }  // namespace zk

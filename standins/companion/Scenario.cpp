@@ -1,6 +1,7 @@
 #include "Scenario.h"
 
 #include "QuotedText.h"
+#include "Utf8.h"
 
 #include <optional>
 
@@ -115,6 +116,9 @@ class LineParser {
                     : keyword == "close" ? ActionKind::Close
                                          : ActionKind::StayUntilKilled;
       if (tokens_.size() != 1) return keyword + " takes nothing after it";
+    } else if (IsImageKeyword(keyword)) {
+      const std::string error = ParseImageStatement(keyword, action);
+      if (!error.empty()) return error;
     } else {
       return ParseSetting(keyword);
     }
@@ -123,6 +127,185 @@ class LineParser {
   }
 
  private:
+  static bool IsImageKeyword(const std::string& keyword) {
+    for (const char* image : {"create-segment", "delete-segment", "fill-segment", "read-raw", "tone-map",
+                              "summarize-segment", "compare-segment", "send-image"}) {
+      if (keyword == image) return true;
+    }
+    return false;
+  }
+
+  // The statement's syntax, for the reasons of a refused line.
+  static std::string Syntax(const std::string& keyword) {
+    if (keyword == "create-segment") {
+      return "create-segment takes \"NAME\" BYTES, \"NAME\" image \"FILE\" DEPTH or \"NAME\" image WIDTH HEIGHT DEPTH";
+    }
+    if (keyword == "delete-segment") return "delete-segment takes \"NAME\"";
+    if (keyword == "fill-segment") {
+      return "fill-segment takes \"NAME\" pattern WIDTH HEIGHT DEPTH, \"NAME\" text \"T\" or \"NAME\" bytes HH ...";
+    }
+    if (keyword == "read-raw") return "read-raw takes \"FILE\" \"SEGMENT\" BYTES DEPTH";
+    if (keyword == "tone-map") return "tone-map takes \"FROM\" \"TO\" WIDTH HEIGHT DEPTH";
+    if (keyword == "summarize-segment") return "summarize-segment takes \"NAME\" WIDTH HEIGHT DEPTH";
+    if (keyword == "compare-segment") return "compare-segment takes \"NAME\" \"FILE\" DEPTH";
+    return "send-image takes \"SOURCE\" \"IMAGE\" WIDTH HEIGHT DEPTH \"METADATA\" LENGTH";
+  }
+
+  bool IsWord(size_t index, const char* word) const {
+    return index < tokens_.size() && !tokens_[index].quoted && tokens_[index].word == word;
+  }
+
+  // A quoted, non-empty text (a file path); the problem goes to error.
+  bool Path(size_t index, Action& action, std::string& error) const {
+    if (index >= tokens_.size() || !tokens_[index].quoted) return false;
+    if (tokens_[index].text.empty()) {
+      error = "a file name cannot be empty";
+      return false;
+    }
+    action.fields.push_back(tokens_[index].text);
+    return true;
+  }
+
+  // Segment names go to the system as ANSI names (the plug-in opens them so): printable ASCII only.
+  bool SegmentName(size_t index, Action& action, std::string& error) const {
+    if (index >= tokens_.size() || !tokens_[index].quoted) return false;
+    const std::wstring& name = tokens_[index].text;
+    bool printable = !name.empty();
+    for (wchar_t unit : name) printable = printable && unit >= 0x20 && unit <= 0x7E;
+    if (!printable) {
+      error = "a segment name is a non-empty text of printable ASCII characters";
+      return false;
+    }
+    action.fields.push_back(name);
+    return true;
+  }
+
+  bool Depth(size_t index, Action& action, std::string& error) const {
+    if (index >= tokens_.size() || tokens_[index].quoted) return false;
+    if (tokens_[index].word != "8" && tokens_[index].word != "16") {
+      error = "the depth is 8 or 16 bits per channel";
+      return false;
+    }
+    action.depth = tokens_[index].word == "8" ? 8 : 16;
+    return true;
+  }
+
+  // A decimal number, or the one placeholder this place allows.
+  bool QuantityAt(size_t index, Placeholder allowed, bool zeroAllowed, Action& action, std::string& error) const {
+    if (index >= tokens_.size() || tokens_[index].quoted) return false;
+    const std::string& word = tokens_[index].word;
+    Quantity quantity;
+    if (!word.empty() && word[0] == '$') {
+      static const std::pair<const char*, Placeholder> names[] = {{"$width", Placeholder::Width},
+                                                                  {"$height", Placeholder::Height},
+                                                                  {"$size", Placeholder::SegmentSize},
+                                                                  {"$length", Placeholder::FilledLength}};
+      for (const auto& [name, placeholder] : names) {
+        if (word == name) quantity.placeholder = placeholder;
+      }
+      if (quantity.placeholder == Placeholder::None || quantity.placeholder != allowed) {
+        error = word + " cannot stand here";
+        return false;
+      }
+    } else {
+      const auto number = ParseDecimal(word);
+      if (!number) return false;
+      if (*number == 0 && !zeroAllowed) {
+        error = "a size, width or height must be above 0";
+        return false;
+      }
+      quantity.value = *number;
+    }
+    action.quantities.push_back(quantity);
+    return true;
+  }
+
+  bool WidthHeight(size_t index, Action& action, std::string& error) const {
+    return QuantityAt(index, Placeholder::Width, false, action, error) &&
+           QuantityAt(index + 1, Placeholder::Height, false, action, error);
+  }
+
+  // Reads an image statement into action; returns an error reason or the empty text.
+  std::string ParseImageStatement(const std::string& keyword, Action& action) const {
+    std::string error;  // a specific reason; otherwise the statement's syntax
+    bool ok = false;
+    size_t expected = 0;  // the token count of the form that was recognised
+    if (keyword == "create-segment") {
+      if (IsWord(2, "image") && tokens_.size() > 3 && tokens_[3].quoted) {
+        action.kind = ActionKind::CreateSegmentForFile;
+        ok = SegmentName(1, action, error) && Path(3, action, error) && Depth(4, action, error);
+        expected = 5;
+      } else if (IsWord(2, "image")) {
+        action.kind = ActionKind::CreateSegmentForImage;
+        ok = SegmentName(1, action, error) && WidthHeight(3, action, error) && Depth(5, action, error);
+        expected = 6;
+      } else {
+        action.kind = ActionKind::CreateSegment;
+        ok = SegmentName(1, action, error) && QuantityAt(2, Placeholder::None, false, action, error);
+        expected = 3;
+      }
+    } else if (keyword == "delete-segment") {
+      action.kind = ActionKind::DeleteSegment;
+      ok = SegmentName(1, action, error);
+      expected = 2;
+    } else if (keyword == "fill-segment") {
+      if (IsWord(2, "pattern")) {
+        action.kind = ActionKind::FillPattern;
+        ok = SegmentName(1, action, error) && WidthHeight(3, action, error) && Depth(5, action, error);
+        expected = 6;
+      } else if (IsWord(2, "text")) {
+        action.kind = ActionKind::FillBytes;
+        action.bytesFromText = true;
+        ok = SegmentName(1, action, error) && tokens_.size() > 3 && tokens_[3].quoted;
+        if (ok) {
+          action.fields.push_back(tokens_[3].text);
+          const std::string utf8 = EncodeUtf8(tokens_[3].text);
+          action.bytes.assign(utf8.begin(), utf8.end());
+        }
+        expected = 4;
+      } else if (IsWord(2, "bytes")) {
+        action.kind = ActionKind::FillBytes;
+        ok = SegmentName(1, action, error) && tokens_.size() > 3;
+        for (size_t i = 3; ok && i < tokens_.size(); ++i) {
+          const auto byte = tokens_[i].quoted ? std::nullopt : ParseHexByte(tokens_[i].word);
+          if (!byte) error = "fill-segment: each byte is two hexadecimal digits, e.g. 0A";
+          ok = byte.has_value();
+          if (ok) action.bytes.push_back(*byte);
+        }
+        expected = tokens_.size();
+      }
+    } else if (keyword == "read-raw") {
+      action.kind = ActionKind::ReadRaw;
+      ok = Path(1, action, error) && SegmentName(2, action, error) &&
+           QuantityAt(3, Placeholder::SegmentSize, true, action, error) && Depth(4, action, error);
+      expected = 5;
+    } else if (keyword == "tone-map") {
+      action.kind = ActionKind::ToneMap;
+      ok = SegmentName(1, action, error) && SegmentName(2, action, error) && WidthHeight(3, action, error) &&
+           Depth(5, action, error);
+      if (ok && action.fields[0] == action.fields[1]) error = "tone-map needs two different segments";
+      ok = ok && error.empty();
+      expected = 6;
+    } else if (keyword == "summarize-segment") {
+      action.kind = ActionKind::SummarizeSegment;
+      ok = SegmentName(1, action, error) && WidthHeight(2, action, error) && Depth(4, action, error);
+      expected = 5;
+    } else if (keyword == "compare-segment") {
+      action.kind = ActionKind::CompareSegment;
+      ok = SegmentName(1, action, error) && Path(2, action, error) && Depth(3, action, error);
+      expected = 4;
+    } else if (keyword == "send-image") {
+      action.kind = ActionKind::SendImage;
+      ok = Path(1, action, error) && SegmentName(2, action, error) && WidthHeight(3, action, error) &&
+           Depth(5, action, error) && SegmentName(6, action, error) &&
+           QuantityAt(7, Placeholder::FilledLength, true, action, error);
+      expected = 8;
+    }
+    if (ok && tokens_.size() != expected) ok = false;
+    if (ok) return {};
+    return error.empty() ? Syntax(keyword) : keyword + ": " + error;
+  }
+
   std::optional<std::uint32_t> Number(size_t index) const {
     if (tokens_.size() != index + 1 || tokens_[index].quoted) return std::nullopt;
     return ParseDecimal(tokens_[index].word);
@@ -200,11 +383,22 @@ bool IsPipeAction(ActionKind kind) {
     case ActionKind::Text:
     case ActionKind::Field:
     case ActionKind::Close:
+    case ActionKind::ReadRaw:
+    case ActionKind::SendImage:
       return true;
     case ActionKind::Pause:
     case ActionKind::Stay:
     case ActionKind::StayUntilKilled:
     case ActionKind::Exit:
+    case ActionKind::CreateSegment:
+    case ActionKind::CreateSegmentForFile:
+    case ActionKind::CreateSegmentForImage:
+    case ActionKind::DeleteSegment:
+    case ActionKind::FillPattern:
+    case ActionKind::FillBytes:
+    case ActionKind::ToneMap:
+    case ActionKind::SummarizeSegment:
+    case ActionKind::CompareSegment:
       return false;
   }
   return false;

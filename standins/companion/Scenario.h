@@ -26,6 +26,34 @@ enum class ActionKind {
   StayUntilKilled, // keep running until the process is ended from outside
   Close,           // close the pipe now
   Exit,            // end the process now with a code (the system closes the pipe)
+
+  // Image transfer: named shared-memory segments that the session holds, and the two requests
+  // that name them. Pixels never cross the pipe.
+  CreateSegment,          // a segment of a number of bytes
+  CreateSegmentForFile,   // a segment sized for an image file's pixels at a depth
+  CreateSegmentForImage,  // a segment sized for width x height pixels at a depth
+  DeleteSegment,          // close the segment (it ends when no other process holds it)
+  FillPattern,            // the deterministic test image of width x height at a depth
+  FillBytes,              // bytes (or the UTF-8 of a text) from the segment's start, e.g. metadata
+  ReadRaw,                // send "ReadRaw" and keep the size of the reply
+  ToneMap,                // 16-bit raw pixels of one segment into another segment at a depth
+  SummarizeSegment,       // write statistics and a checksum of a segment's image
+  CompareSegment,         // compare a segment's image with an image file decoded at a depth
+  SendImage,              // send "SendImage" with an image segment and a metadata segment
+};
+
+// A number in an image statement: written out, or taken from what the run has learnt so far.
+enum class Placeholder {
+  None,
+  Width,         // $width: of the last ReadRaw reply
+  Height,        // $height
+  SegmentSize,   // $size: the bytes of the statement's segment
+  FilledLength,  // $length: the bytes the last fill-segment wrote into the statement's metadata segment
+};
+
+struct Quantity {
+  Placeholder placeholder = Placeholder::None;
+  std::uint32_t value = 0;  // when placeholder is None
 };
 
 struct Action {
@@ -34,6 +62,11 @@ struct Action {
   std::vector<std::wstring> fields;  // Request, Send; Text and Field use fields[0]
   std::vector<std::uint8_t> bytes;   // Bytes
   std::uint32_t number = 0;          // Count value, Pause/Stay milliseconds, Exit code
+  // Image statements: fields hold segment names and file paths in the order they are written,
+  // quantities the numbers (sizes, width, height, lengths), depth the bits per channel.
+  std::vector<Quantity> quantities;
+  int depth = 0;
+  bool bytesFromText = false;        // FillBytes written as a text (fields[1] keeps it for the transcript)
 };
 
 struct Scenario {

@@ -25,7 +25,11 @@ std::wstring FieldsForWindow(const std::vector<std::wstring>& fields) {
 
 Session::Session(const Scenario& scenario, std::wstring pipeName, Transcript& transcript,
                  std::function<void(const std::wstring&)> status)
-    : scenario_(scenario), pipeName_(std::move(pipeName)), transcript_(transcript), status_(std::move(status)) {}
+    : scenario_(scenario),
+      pipeName_(std::move(pipeName)),
+      transcript_(transcript),
+      status_(std::move(status)),
+      images_(transcript, status_) {}
 
 int Session::Run() {
   if (scenario_.neverConnect) {
@@ -52,6 +56,10 @@ int Session::Run() {
     pipe_.Reset();
     transcript_.Line("close", "end of the scenario");
   }
+  if (images_.Failures() != 0) {
+    status_(L"Done, but a statement failed");
+    return kExitStatementFailed;
+  }
   status_(L"Done");
   return kExitDone;
 }
@@ -73,18 +81,27 @@ Session::Outcome Session::Connect() {
 }
 
 Session::Outcome Session::RunAction(const Action& action) {
+  if (ImageStatements::Handles(action.kind)) {
+    images_.Run(action);
+    return std::nullopt;
+  }
   switch (action.kind) {
     case ActionKind::Connect:
       return Connect();
     case ActionKind::Request:
-    case ActionKind::Send: {
-      const bool request = action.kind == ActionKind::Request;
-      transcript_.Line(request ? "request" : "send", QuotedFields(action.fields));
+      return Exchange(action.fields, nullptr);
+    case ActionKind::Send:
+      transcript_.Line("send", QuotedFields(action.fields));
       status_(L"Sending " + FieldsForWindow(action.fields));
-      const Outcome end = Write(EncodeMessage(action.fields));
-      if (end || !request) return end;
-      status_(L"Waiting for the reply to " + FieldsForWindow(action.fields));
-      return ReadAndRecordReply();
+      return Write(EncodeMessage(action.fields));
+    case ActionKind::ReadRaw:
+    case ActionKind::SendImage: {
+      const auto fields = images_.Request(action);
+      if (!fields) return std::nullopt;
+      Reply reply;
+      if (const Outcome end = Exchange(*fields, &reply)) return end;
+      images_.TakeReply(action, reply);
+      return std::nullopt;
     }
     case ActionKind::ReadReply:
       transcript_.Line("read-reply", "");
@@ -129,8 +146,26 @@ Session::Outcome Session::RunAction(const Action& action) {
     case ActionKind::Exit:
       transcript_.Line("exit-requested", std::to_string(action.number));
       return static_cast<int>(action.number);
+    case ActionKind::CreateSegment:
+    case ActionKind::CreateSegmentForFile:
+    case ActionKind::CreateSegmentForImage:
+    case ActionKind::DeleteSegment:
+    case ActionKind::FillPattern:
+    case ActionKind::FillBytes:
+    case ActionKind::ToneMap:
+    case ActionKind::SummarizeSegment:
+    case ActionKind::CompareSegment:
+      break;  // run by images_ above
   }
   return std::nullopt;
+}
+
+Session::Outcome Session::Exchange(const std::vector<std::wstring>& fields, Reply* reply) {
+  transcript_.Line("request", QuotedFields(fields));
+  status_(L"Sending " + FieldsForWindow(fields));
+  if (const Outcome end = Write(EncodeMessage(fields))) return end;
+  status_(L"Waiting for the reply to " + FieldsForWindow(fields));
+  return ReadAndRecordReply(reply);
 }
 
 Session::Outcome Session::Write(const std::vector<std::uint8_t>& bytes) {
@@ -140,12 +175,13 @@ Session::Outcome Session::Write(const std::vector<std::uint8_t>& bytes) {
   return std::nullopt;
 }
 
-Session::Outcome Session::ReadAndRecordReply() {
-  const Reply reply = ReadReply(pipe_.Get());
+Session::Outcome Session::ReadAndRecordReply(Reply* kept) {
+  Reply reply = ReadReply(pipe_.Get());
   transcript_.Line(reply.complete ? "reply" : "reply-incomplete", QuotedFields(reply.fields));
   transcript_.Line("reply-bytes", HexBytes(reply.bytes));
   if (reply.complete) {
     status_(L"Reply: " + FieldsForWindow(reply.fields));
+    if (kept != nullptr) *kept = std::move(reply);
     return std::nullopt;
   }
   if (!reply.problem.empty()) {

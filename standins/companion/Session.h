@@ -2,6 +2,8 @@
 #pragma once
 
 #include "WindowsOwners.h"
+#include "ImageStatements.h"
+#include "ReplyReader.h"
 #include "Scenario.h"
 #include "Transcript.h"
 
@@ -28,7 +30,9 @@ class Session {
   Outcome Connect();
   Outcome RunAction(const Action& action);
   Outcome Write(const std::vector<std::uint8_t>& bytes);
-  Outcome ReadAndRecordReply();
+  // Sends the fields as one message and reads the reply, recording both; reply keeps what was read.
+  Outcome Exchange(const std::vector<std::wstring>& fields, Reply* reply);
+  Outcome ReadAndRecordReply(Reply* kept = nullptr);
   Outcome PipeFailure(const std::string& what, DWORD error);
   void StayForever();
 
@@ -37,6 +41,7 @@ class Session {
   Transcript& transcript_;
   std::function<void(const std::wstring&)> status_;
   UniqueFile pipe_;
+  ImageStatements images_;
 };
 
 }  // namespace zk

@@ -68,6 +68,70 @@ TEST(CompanionScenario, TextsTakeEscapesAndRawUtf8) {
   EXPECT_EQ(parse.scenario.actions[1].fields, std::vector<std::wstring>{L"last line without a line break"});
 }
 
+TEST(CompanionScenario, ReadsTheImageStatements) {
+  const char* text = R"(create-segment "zk-meta" 4096
+create-segment "Local\\zk raw" image "C:\\raw\\a.raw" 16
+connect
+fill-segment "zk-meta" text "<x>caf\u00e9</x>"
+fill-segment "zk-meta" bytes 00 ff
+read-raw "C:\\raw\\a.raw" "Local\\zk raw" $size 16
+compare-segment "Local\\zk raw" "C:\\raw\\a.png" 16
+create-segment "tone" image $width $height 8
+tone-map "Local\\zk raw" "tone" $width $height 8
+summarize-segment "tone" 640 480 8
+send-image "C:\\raw\\a.raw" "tone" $width 480 8 "zk-meta" $length
+close
+fill-segment "pattern" pattern 4 3 16   # segments outlive the pipe
+delete-segment "tone"
+)";
+  const zk::ScenarioParse parse = ParseScenario(text);
+  ASSERT_TRUE(parse.ok) << "line " << parse.errorLine << ": " << parse.error;
+  const std::vector<zk::Action>& a = parse.scenario.actions;
+  const ActionKind kinds[] = {ActionKind::CreateSegment,        ActionKind::CreateSegmentForFile,
+                              ActionKind::Connect,              ActionKind::FillBytes,
+                              ActionKind::FillBytes,            ActionKind::ReadRaw,
+                              ActionKind::CompareSegment,       ActionKind::CreateSegmentForImage,
+                              ActionKind::ToneMap,              ActionKind::SummarizeSegment,
+                              ActionKind::SendImage,            ActionKind::Close,
+                              ActionKind::FillPattern,          ActionKind::DeleteSegment};
+  ASSERT_EQ(a.size(), std::size(kinds));
+  for (size_t i = 0; i < std::size(kinds); ++i) {
+    EXPECT_EQ(a[i].kind, kinds[i]) << "action " << i;
+    EXPECT_EQ(a[i].line, static_cast<int>(i) + 1) << "action " << i;
+  }
+  using zk::Placeholder;
+  using Q = std::vector<std::pair<Placeholder, std::uint32_t>>;
+  const auto quantities = [](const zk::Action& action) {
+    Q out;
+    for (const zk::Quantity& q : action.quantities) out.emplace_back(q.placeholder, q.value);
+    return out;
+  };
+  EXPECT_EQ(a[0].fields, std::vector<std::wstring>{L"zk-meta"});
+  EXPECT_EQ(quantities(a[0]), (Q{{Placeholder::None, 4096}}));
+  EXPECT_EQ(a[1].fields, (std::vector<std::wstring>{L"Local\\zk raw", L"C:\\raw\\a.raw"}));
+  EXPECT_EQ(a[1].depth, 16);
+  // A text goes into the segment as UTF-8; the transcript shows it as written.
+  EXPECT_TRUE(a[3].bytesFromText);
+  EXPECT_EQ(a[3].fields, (std::vector<std::wstring>{L"zk-meta", L"<x>caf\x00E9</x>"}));
+  EXPECT_EQ(a[3].bytes, (std::vector<std::uint8_t>{'<', 'x', '>', 'c', 'a', 'f', 0xC3, 0xA9, '<', '/', 'x', '>'}));
+  EXPECT_FALSE(a[4].bytesFromText);
+  EXPECT_EQ(a[4].bytes, (std::vector<std::uint8_t>{0x00, 0xFF}));
+  EXPECT_EQ(a[5].fields, (std::vector<std::wstring>{L"C:\\raw\\a.raw", L"Local\\zk raw"}));
+  EXPECT_EQ(quantities(a[5]), (Q{{Placeholder::SegmentSize, 0}}));
+  EXPECT_EQ(a[6].fields, (std::vector<std::wstring>{L"Local\\zk raw", L"C:\\raw\\a.png"}));
+  EXPECT_EQ(quantities(a[7]), (Q{{Placeholder::Width, 0}, {Placeholder::Height, 0}}));
+  EXPECT_EQ(a[7].depth, 8);
+  EXPECT_EQ(a[8].fields, (std::vector<std::wstring>{L"Local\\zk raw", L"tone"}));
+  EXPECT_EQ(quantities(a[9]), (Q{{Placeholder::None, 640}, {Placeholder::None, 480}}));
+  EXPECT_EQ(a[10].fields, (std::vector<std::wstring>{L"C:\\raw\\a.raw", L"tone", L"zk-meta"}));
+  EXPECT_EQ(quantities(a[10]),
+            (Q{{Placeholder::Width, 0}, {Placeholder::None, 480}, {Placeholder::FilledLength, 0}}));
+  EXPECT_EQ(a[10].depth, 8);
+  EXPECT_EQ(quantities(a[12]), (Q{{Placeholder::None, 4}, {Placeholder::None, 3}}));
+  EXPECT_EQ(a[12].depth, 16);
+  EXPECT_EQ(a[13].fields, std::vector<std::wstring>{L"tone"});
+}
+
 TEST(CompanionScenario, SettingsTakeTheirForms) {
   struct Case {
     const char* text;
@@ -138,6 +202,35 @@ TEST(CompanionScenario, MalformedLinesAreRefusedWithLineAndReason) {
       {"stay-until-killed\nclose", 2, "nothing runs after"},
       {"never-connect\nrequest \"Running\"", 2, "never-connect (line 1) allows no actions"},
       {"pause 5\nnever-connect 100", 1, "never-connect (line 2)"},
+      // Image statements.
+      {"create-segment \"seg\"", 1, "create-segment takes \"NAME\" BYTES"},
+      {"create-segment \"seg\" 0", 1, "must be above 0"},
+      {"create-segment seg 100", 1, "create-segment takes"},
+      {"create-segment \"\" 100", 1, "non-empty text of printable ASCII"},
+      {"create-segment \"caf\u00E9\" 100", 1, "printable ASCII"},
+      {"create-segment \"seg\" $size", 1, "$size cannot stand here"},
+      {"create-segment \"seg\" image \"a.png\"", 1, "create-segment takes"},
+      {"create-segment \"seg\" image \"a.png\" 12", 1, "8 or 16 bits"},
+      {"create-segment \"seg\" image 4 3 16 extra", 1, "create-segment takes"},
+      {"create-segment \"seg\" image $height $width 8", 1, "$height cannot stand here"},
+      {"delete-segment", 1, "delete-segment takes \"NAME\""},
+      {"fill-segment \"seg\" noise 4 3 8", 1, "fill-segment takes"},
+      {"fill-segment \"seg\" pattern 4 0 8", 1, "above 0"},
+      {"fill-segment \"seg\" bytes", 1, "fill-segment takes"},
+      {"fill-segment \"seg\" bytes 0x01", 1, "two hexadecimal digits"},
+      {"fill-segment \"seg\" text meta", 1, "fill-segment takes"},
+      {"read-raw \"a.raw\" \"seg\" 0", 1, "read-raw takes \"FILE\" \"SEGMENT\" BYTES DEPTH"},
+      {"read-raw \"\" \"seg\" 0 16", 1, "file name cannot be empty"},
+      {"read-raw \"a.raw\" \"seg\" $length 16", 1, "$length cannot stand here"},
+      {"read-raw \"a.raw\" \"seg\" -1 16", 1, "read-raw takes"},
+      {"tone-map \"raw\" \"raw\" 4 3 8", 1, "two different segments"},
+      {"tone-map \"raw\" \"out\" $width $height", 1, "tone-map takes"},
+      {"summarize-segment \"out\" 4 3 24", 1, "8 or 16 bits"},
+      {"compare-segment \"out\" 8", 1, "compare-segment takes"},
+      {"send-image \"a.raw\" \"out\" 4 3 8 \"meta\"", 1, "send-image takes"},
+      {"send-image \"a.raw\" \"out\" 4 3 8 \"meta\" $size", 1, "$size cannot stand here"},
+      {"send-image \"a.raw\" \"out\" 4 3 8 \"meta\" $length\nclose\nread-raw \"a\" \"s\" 0 8", 3, "already closed"},
+      {"never-connect\ncreate-segment \"seg\" 10", 2, "allows no actions"},
   };
   for (const BadCase& c : cases) {
     const zk::ScenarioParse parse = ParseScenario(c.text);

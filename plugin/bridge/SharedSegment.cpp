@@ -1,0 +1,32 @@
+#include "SharedSegment.h"
+
+#include <cstdint>
+
+bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* error) {
+  segment.name = name;
+  // Not inheritable: a companion started later must never hold the host's handle.
+  segment.segment.Reset(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+  if (!segment.segment) *error = "Invalid mapping name " + name + " provided";
+  return segment.segment.Valid();
+}
+
+bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error) {
+  segment.view.Reset(MapViewOfFile(segment.segment.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(bytes)));
+  if (!segment.view) {
+    *error = "Unable to map segment " + segment.name + ": error " + std::to_string(int32_t(GetLastError()));
+    return false;
+  }
+  segment.mappedBytes = bytes;
+  MEMORY_BASIC_INFORMATION region{};
+  if (bytes == 0 && VirtualQuery(segment.view.Get(), &region, sizeof region) != 0) segment.mappedBytes = region.RegionSize;
+  return true;
+}
+
+bool ImageSegmentBytes(int32_t width, int32_t height, int32_t depth, uint64_t* bytes) {
+  if (width <= 0 || height <= 0 || (depth != 8 && depth != 16)) return false;
+  const uint64_t pixels = uint64_t(width) * uint64_t(height);  // below 2^62: no overflow
+  const uint64_t perPixel = 3 * uint64_t(depth / 8);
+  if (pixels > uint64_t(INT64_MAX) / perPixel) return false;
+  *bytes = pixels * perPixel;
+  return true;
+}

@@ -1,0 +1,29 @@
+// A named shared-memory segment that the companion made, opened and mapped by the module for the
+// length of one request: the pixels cross between the two processes there, never through the pipe.
+// The module never creates a segment, and keeps no handle or view once the request is answered.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "WindowsOwners.h"
+
+struct SharedSegment {
+  std::string name;
+  // Declared in this order so that the view is unmapped before the segment is closed.
+  UniqueHandle segment;
+  UniqueMappedView view;
+  uint64_t mappedBytes = 0;  // what the view holds (the whole segment's pages when 0 was asked)
+};
+
+// Opens the segment by its name (the request's text, unchanged). False with the error reply's
+// text when no such segment can be opened.
+bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* error);
+
+// Maps bytes of the open segment from its start; 0 maps all of it. False with the error reply's
+// text (the system's error number) when the view cannot be made, e.g. larger than the segment.
+bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error);
+
+// The bytes of an image of width × height pixels, three samples each, depth bits per sample. False
+// for a width or height not above 0, a depth other than 8 or 16, or a size beyond 63 bits.
+bool ImageSegmentBytes(int32_t width, int32_t height, int32_t depth, uint64_t* bytes);

@@ -1,0 +1,107 @@
+#include "NewDocument.h"
+
+#include <vector>
+
+#include "DescriptorHelpers.h"
+#include "HostAddressText.h"
+#include "HostCallChain.h"
+#include "HostCodes.h"
+#include "HostObjectOwners.h"
+#include "RawFileLoading.h"
+
+namespace ZentrastMisc {
+namespace AutomationUtils {
+
+namespace {
+
+constexpr char kImportPlugin[] = "b33b37f0-655e-11e2-bcfd-0800200c9a66";
+constexpr size_t kPathBufferBytes = 1024;
+
+// The identifier of document index when it is one the bridge opened and must close; the file is
+// then forgotten. False for any other document, and for one that cannot be read whole.
+bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status) {
+  DescriptorHolder document;
+  HostHandleHolder alias;
+  char path[kPathBufferBytes] = {};
+  int32_t documentId = 0;
+  bool picked = false;
+  HostCallChain chain;
+  chain.Then([&] { return PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr); })
+      .Then([&] { return sPSActionDescriptor->GetAlias(document.Get(), keyFileReference, alias.Address()); })
+      .Do([&] {
+        // A path that does not fit comes back empty, and no key is empty: never a cut path.
+        PIUAliasToPath(alias.Get(), path, int32_t(sizeof path));
+        const auto found = LoadedRawFiles.find(path);
+        picked = path[0] != 0 && found != LoadedRawFiles.end() && !found->second;
+      })
+      .Then([&] { return picked ? sPSActionDescriptor->GetInteger(document.Get(), keyDocumentID, &documentId) : 0; })
+      .Do([&] {
+        if (!picked) return;
+        LoadedRawFiles.erase(path);
+        *identifier = uint32_t(documentId);
+      });
+  *status = chain.Status();
+  return picked && chain.Going();
+}
+
+// Selects the document by identifier, then closes it without saving.
+int32_t CloseDocumentWithoutSaving(uint32_t identifier) {
+  ReferenceHolder reference;
+  DescriptorHolder event;
+  DescriptorHolder selected;
+  DescriptorHolder closed;
+  HostCallChain chain;
+  chain.Then([&] { return MakeReference(reference); })
+      .Then([&] { return sPSActionReference->PutIdentifier(reference.Get(), classDocument, identifier); })
+      .Then([&] { return MakeDescriptor(event); })
+      .Then([&] { return sPSActionDescriptor->PutReference(event.Get(), keyNull, reference.Get()); })
+      .Then([&] { return sPSActionControl->Play(selected.Address(), eventSelect, event.Get(), plugInDialogSilent); })
+      .Then([&] { return sPSActionDescriptor->PutEnumerated(event.Get(), keySaving, typeYesNo, enumNo); })
+      .Then([&] { return sPSActionControl->Play(closed.Address(), eventClose, event.Get(), plugInDialogSilent); });
+  return chain.Status();
+}
+
+}  // namespace
+
+bool HasRawFileMetadata(const std::string& name) { return RawFileMetadata.count(name) != 0; }
+
+const MetadataBytes& GetRawFileMetadata(const std::string& name) { return RawFileMetadata[name]; }
+
+OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
+                            const MetadataBytes& metadata) {
+  const std::string pixelsText = AddressText(reinterpret_cast<uintptr_t>(pixels));
+  const std::string metadataText = metadata.empty() ? "0" : AddressText(reinterpret_cast<uintptr_t>(metadata.data()));
+  DescriptorHolder importOptions;
+  DescriptorHolder event;
+  DescriptorHolder result;
+  DescriptorTypeID importPlugin = 0;
+  HostCallChain chain;
+  chain.Then([&] { return MakeDescriptor(importOptions); })
+      .Then([&] { return sPSActionDescriptor->PutFloat(importOptions.Get(), keyHorizontal, width); })
+      .Then([&] { return sPSActionDescriptor->PutFloat(importOptions.Get(), keyVertical, height); })
+      .Then([&] { return sPSActionDescriptor->PutInteger(importOptions.Get(), keyDepth, int32_t(depth)); })
+      .Then([&] { return sPSActionDescriptor->PutString(importOptions.Get(), keyPixelData, pixelsText.c_str()); })
+      .Then([&] { return sPSActionDescriptor->PutInteger(importOptions.Get(), keyMetadataSize, int32_t(metadata.size())); })
+      .Then([&] { return sPSActionDescriptor->PutString(importOptions.Get(), keyMetadataData, metadataText.c_str()); })
+      .Then([&] { return MakeDescriptor(event); })
+      .Then([&] { return sPSActionControl->StringIDToTypeID(kImportPlugin, &importPlugin); })
+      .Then([&] { return sPSActionDescriptor->PutObject(event.Get(), keyUsing, importPlugin, importOptions.Get()); })
+      .Then([&] { return sPSActionControl->Play(result.Address(), eventImport, event.Get(), plugInDialogSilent); });
+  return OSErr(chain.Status());
+}
+
+OSErr CloseLoadedRawDocuments() {
+  int32_t count = 0;
+  int32_t status = PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr);
+  // Every identifier first: closing renumbers the documents. No count, no document examined.
+  std::vector<uint32_t> identifiers;
+  for (int32_t index = status == 0 ? count : 0; index >= 1; --index) {
+    uint32_t identifier = 0;
+    if (PickLoadedRawDocument(uint32_t(index), &identifier, &status)) identifiers.push_back(identifier);
+  }
+  for (const uint32_t identifier : identifiers) status = CloseDocumentWithoutSaving(identifier);
+  return OSErr(status);
+}
+
+}  // namespace AutomationUtils
+}  // namespace ZentrastMisc

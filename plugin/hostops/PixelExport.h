@@ -1,0 +1,42 @@
+// Exporting the active document's pixels into the companion's shared segment through the
+// companion export plug-in, which the bridge reaches by playing the host's export event; and the
+// metadata kept per raw file for the image the companion sends back. Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "HostTypes.h"
+
+namespace ZentrastMisc {
+namespace AutomationUtils {
+
+using MetadataBytes = std::vector<uint8_t>;
+
+// What the export plug-in delivered during the latest export; emptied when an export starts.
+extern MetadataBytes GrabbedMetadata;
+// Raw file path, exactly as the companion sent it → the metadata captured for it. Entries are
+// added or replaced, never removed, until the module is unloaded.
+extern std::map<std::string, MetadataBytes> RawFileMetadata;
+
+// The export plug-in's callback, handed over by address: appends one chunk of metadata. A chunk
+// with a negative length or no address is ignored.
+void AppendGrabbedMetadata(const void* data, int32_t length);
+
+// Has the export plug-in write the active document's pixels (width × height, depth bits per
+// channel) at pixels, and replaces metadata with what it delivered. With closeAfter, a successful
+// export is followed by closing the document without saving, unless it has unsaved changes (a
+// person's work is never discarded); a failed close is logged and does not fail the export.
+// 0, or the host's status of the first failing step.
+OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
+                 bool closeAfter);
+
+// The LoadedRawFiles value stored under exactly path (no separator replacement); false if none.
+bool LoadedRawFileFlag(const std::string& path);
+
+void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes);
+
+}  // namespace AutomationUtils
+}  // namespace ZentrastMisc
