@@ -30,8 +30,8 @@ TEST_F(BridgeRun, DefaultSessionIsAnsweredAndTheDialogClosesByItself) {
   run.InstallRemembered();
   EXPECT_EQ(run.DoIt(), kSPNoError);
   EXPECT_TRUE(run.Messages().empty()) << "the companion closed the pipe: no message";
-  ASSERT_FALSE(run.Seen().empty());
-  EXPECT_EQ(run.Seen()[0].caption, L"Dialog");
+  // The status dialog closes by itself within milliseconds: the robot may never have seen it.
+  EXPECT_EQ(run.Created(), std::vector<std::wstring>{L"Dialog"});
   EXPECT_EQ(run.Values("request"),
             (std::vector<std::string>{"\"Running\"", "\"GetOpenDocuments\"", "\"CheckAllDocumentsSaved\""}));
   ASSERT_EQ(run.Values("reply").size(), 3u);

@@ -10,6 +10,35 @@
 #include "TestPaths.h"
 #include "WindowsOwners.h"
 
+namespace {
+
+// The dialogs created on the calling thread while a hook is in place. A dialog that closes by
+// itself within milliseconds may come and go between two looks of the robot; the hook sees every one.
+thread_local std::vector<std::wstring>* createdDialogs = nullptr;
+
+LRESULT CALLBACK RecordCreatedDialog(int code, WPARAM window, LPARAM parameter) {
+  if (code == HCBT_CREATEWND && createdDialogs != nullptr) {
+    const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(parameter)->lpcs;
+    const bool dialogClass = IS_INTRESOURCE(create->lpszClass) && LOWORD(create->lpszClass) == 32770;
+    if (dialogClass) createdDialogs->push_back(IS_INTRESOURCE(create->lpszName) ? L"" : create->lpszName);
+  }
+  return CallNextHookEx(nullptr, code, window, parameter);
+}
+
+struct DialogCreationHook {
+  explicit DialogCreationHook(std::vector<std::wstring>* into)
+      : hook(SetWindowsHookExW(WH_CBT, RecordCreatedDialog, nullptr, GetCurrentThreadId())) {
+    createdDialogs = into;
+  }
+  ~DialogCreationHook() {
+    createdDialogs = nullptr;
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
+  }
+  HHOOK hook;
+};
+
+}  // namespace
+
 BridgeRunHarness::BridgeRunHarness() {
   transcriptPath = install.Scratch() + L"\\transcript.txt";
   scenarioPath = install.Scratch() + L"\\scenario.txt";
@@ -47,6 +76,8 @@ SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenE
                   dialog.texts.empty() ? L"" : dialog.texts.back().c_str(), dialog.answer.c_str());
     if (onWindow) onWindow(dialog);
   });
+  created.clear();
+  const DialogCreationHook hook(&created);
   const ULONGLONG started = GetTickCount64();
   const SPErr result = host.DoIt();
   elapsedMs = DWORD(GetTickCount64() - started);

@@ -34,7 +34,10 @@ class BridgeRunHarness {
   // Sends "Do It" with a robot that gives the answers in order ("leave" lets the test act).
   // By default every window gets OK: message boxes close, the status dialog ignores it.
   SPErr DoIt(std::vector<std::string> answers = {}, std::string whenExhausted = "ok");
+  // What the robot saw and answered. A window that closes by itself may be missing here.
   const std::vector<zk::SeenDialog>& Seen() const { return seen; }
+  // The caption of every dialog the run created on this thread, in order, however briefly it stood.
+  const std::vector<std::wstring>& Created() const { return created; }
   // The windows after the status dialog: message boxes and file dialogs, as "caption | text".
   std::vector<std::wstring> Messages() const;
   DWORD ElapsedMs() const { return elapsedMs; }
@@ -53,6 +56,7 @@ class BridgeRunHarness {
   std::wstring transcriptPath;
   std::wstring scenarioPath;
   std::vector<zk::SeenDialog> seen;
+  std::vector<std::wstring> created;
   std::function<void(const zk::SeenDialog&)> onWindow;
   DWORD elapsedMs = 0;
 };
