@@ -3,15 +3,30 @@
 namespace zk {
 namespace {
 
+// The text the window holds, read without sending it a message (so without waiting for its thread).
+std::wstring StoredText(HWND window) {
+  std::wstring text(256, L'\0');
+  for (;;) {
+    int copied = InternalGetWindowText(window, &text[0], int(text.size()));
+    if (copied < int(text.size()) - 1 || text.size() >= (1u << 20)) {
+      text.resize(copied > 0 ? copied : 0);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
 // WM_GETTEXT with a timeout: the window's thread may be busy, and the robot must never hang on it.
+// A dialog's thread is busiest just as the robot first sees it (showing, activating, painting): when it
+// does not answer in time, the text the window holds is read instead of recording none.
 std::wstring ReadText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) return {};
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) return StoredText(window);
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
                            1000, &copied)) {
-    return {};
+    return StoredText(window);
   }
   text.resize(copied < length ? copied : length);
   return text;

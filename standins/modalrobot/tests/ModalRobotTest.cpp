@@ -102,6 +102,19 @@ INSTANTIATE_TEST_SUITE_P(Answers, RobotDialog,
                                          DialogCase{"click", zk_test::kEndedByBackgroundClick},
                                          DialogCase{"close", zk_test::kEndedByClose}));
 
+// The robot reads a dialog the moment it shows, while the dialog's thread may still be busy showing it (longer
+// than the robot waits for an answer to WM_GETTEXT): the texts must be recorded all the same.
+TEST(RobotDialogReading, ReadsADialogWhoseThreadIsBusyAsItAppears) {
+  ModalRobot robot({"close"});
+  EXPECT_EQ(zk_test::kEndedByClose, zk_test::ShowTestDialog(nullptr, 1500));
+  ASSERT_TRUE(robot.WaitForSeen(1, kWaitMs));
+  SeenDialog seen = robot.Seen()[0];
+  EXPECT_EQ(zk_test::kTestDialogCaption, seen.caption);
+  ASSERT_EQ(1u, seen.texts.size());
+  EXPECT_EQ(zk_test::kTestDialogText, seen.texts[0]);
+  EXPECT_EQ("close", seen.answer);
+}
+
 TEST(RobotSequence, UsesAnswersInOrderThenTheDefault) {
   ModalRobot robot({"ok", "escape"}, "close");
   EXPECT_EQ(IDOK, zk_test::ShowTestDialog(nullptr));

@@ -41,7 +41,13 @@ std::vector<WORD> BuildTemplate() {
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       return TRUE;
+    case WM_WINDOWPOSCHANGED:
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
+        Sleep(DWORD(GetWindowLongPtrW(dialog, DWLP_USER)));
+      }
+      return FALSE;
     case WM_CHAR:
       if (wParam == 27) EndDialog(dialog, kEndedByEscape);
       if (wParam == 13) EndDialog(dialog, kEndedByEnter);
@@ -64,10 +70,10 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-INT_PTR ShowTestDialog(HWND owner) {
+INT_PTR ShowTestDialog(HWND owner, DWORD busyWhenShownMs) {
   std::vector<WORD> t = BuildTemplate();
   return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), owner,
-                                 TestDialogProc, 0);
+                                 TestDialogProc, LPARAM(busyWhenShownMs));
 }
 
 }  // namespace zk_test

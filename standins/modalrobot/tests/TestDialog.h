@@ -17,6 +17,7 @@ constexpr wchar_t kTestDialogCaption[] = L"Robot test dialog";
 constexpr wchar_t kTestDialogText[] = L"Static text \u00fc\u20ac";
 
 // Shows the dialog modally on the calling thread; the result says how it ended (IDOK/IDCANCEL for commands).
-INT_PTR ShowTestDialog(HWND owner);
+// busyWhenShownMs keeps the thread from answering messages for that long just after the dialog became visible.
+INT_PTR ShowTestDialog(HWND owner, DWORD busyWhenShownMs = 0);
 
 }  // namespace zk_test
