@@ -16,8 +16,9 @@ void WriteConsoleLine(const std::wstring& text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD written = 0;
   if (output != nullptr && output != INVALID_HANDLE_VALUE) {
+    // No flush: a raw write has no buffer, and on a pipe a flush waits until the reader has read
+    // everything, which would hang the host's main thread behind a slow reader.
     WriteFile(output, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    FlushFileBuffers(output);
   }
 }
 

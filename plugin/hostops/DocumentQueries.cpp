@@ -1,5 +1,8 @@
 #include "DocumentQueries.h"
 
+#include <climits>
+#include <cmath>
+
 #include "DescriptorHelpers.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
@@ -18,9 +21,7 @@ int32_t DocumentCount(int32_t* count) {
   return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
 }
 
-int32_t ToPixels(double value, DescriptorUnitID unit, double resolution) {
-  return int32_t(UnitValueToPixels(value, unit, resolution) + 0.5);
-}
+
 
 // Reads document index into the list; the status of the read that left it out, else 0.
 int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
@@ -63,9 +64,12 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
       .Do([&] { document.Reset(); });
 
   // A document without a title, or whose path is empty or did not fit, cannot be named to the
-  // companion: it is left out rather than sent with an empty or cut text.
-  if (chain.Going() && title[0] != 0 && path[0] != 0) {
-    list.emplace_back(title, path, ToPixels(width, unit, resolution), ToPixels(height, unit, resolution), depth);
+  // companion: it is left out rather than sent with an empty or cut text. So is one whose size
+  // the host gives as no number of pixels.
+  int32_t pixelWidth = 0, pixelHeight = 0;
+  if (chain.Going() && title[0] != 0 && path[0] != 0 && UnitValueToWholePixels(width, unit, resolution, &pixelWidth) &&
+      UnitValueToWholePixels(height, unit, resolution, &pixelHeight)) {
+    list.emplace_back(title, path, pixelWidth, pixelHeight, depth);
   }
   return chain.Status();
 }
@@ -74,6 +78,14 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
 
 double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution) {
   return unit == unitDistance ? value * resolution / 72.0 : value;
+}
+
+bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resolution, int32_t* pixels) {
+  const double rounded = UnitValueToPixels(value, unit, resolution) + 0.5;
+  // Truncating a value outside these bounds (or not a number at all) is undefined.
+  if (!std::isfinite(rounded) || rounded <= double(INT32_MIN) - 1.0 || rounded >= double(INT32_MAX) + 1.0) return false;
+  *pixels = int32_t(rounded);
+  return true;
 }
 
 OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
@@ -91,20 +103,25 @@ OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
 bool AllDocumentsSaved() {
   LogAppend("In AutomationUtils::AllDocumentsSaved()\n");
   int32_t count = 0;
-  if (DocumentCount(&count) != 0) return false;
-  for (int32_t index = 1; index <= count; ++index) {
+  // A document that cannot be checked counts as unsaved: "all saved" must never be a guess, since
+  // the companion may discard its own work on that answer.
+  bool allSaved = DocumentCount(&count) == 0;
+  for (int32_t index = 1; allSaved && index <= count; ++index) {
     LogAppend("In AllDocumentsSaved: PIUGetInfoByIndex()\n");
     DescriptorHolder document;
-    if (PIUGetInfoByIndex(uint32_t(index), classDocument, 0, document.Address(), nullptr) != 0) break;
-    LogAppend("In AllDocumentsSaved: sPSActionDescriptor->GetBoolean()\n");
-    Boolean dirty = false;
-    if (sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty) != 0) break;
-    if (dirty) return false;
-    LogAppend("In AllDocumentsSaved: sPSActionDescriptor->Free()\n");
-    document.Reset();
+    Boolean dirty = true;
+    HostCallChain chain;
+    chain.Then([&] { return PIUGetInfoByIndex(uint32_t(index), classDocument, 0, document.Address(), nullptr); })
+        .Log("In AllDocumentsSaved: sPSActionDescriptor->GetBoolean()\n")
+        .Then([&] { return sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty); });
+    allSaved = chain.Going() && !dirty;
+    if (allSaved) {
+      LogAppend("In AllDocumentsSaved: sPSActionDescriptor->Free()\n");
+      document.Reset();
+    }
   }
-  LogAppend("Left AutomationUtils::AllDocumentsSaved()\n");
-  return true;
+  if (allSaved) LogAppend("Left AutomationUtils::AllDocumentsSaved()\n");  // only on the way to "true"
+  return allSaved;
 }
 
 }  // namespace AutomationUtils

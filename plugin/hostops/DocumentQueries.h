@@ -25,6 +25,9 @@ struct DocumentInfo {
 
 // A length in the given unit as pixels: distance units (1/72 inch) scale with the resolution.
 double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution);
+// The same rounded to whole pixels (+0.5, truncated); false when it is not a finite number that
+// fits 32 bits (the host's value is then no size at all).
+bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resolution, int32_t* pixels);
 
 // Appends the open documents that have a file on disk, in the host's order. A document that
 // cannot be read whole is left out; the status is that of the last document examined.

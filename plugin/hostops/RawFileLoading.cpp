@@ -18,10 +18,7 @@ namespace {
 
 constexpr char kRawConverter[] = "Adobe Camera Raw";
 constexpr int32_t kOutOfMemory = -108;  // the host's status for memory it could not get
-
-int32_t ToPixels(double value, DescriptorUnitID unit, double resolution) {
-  return int32_t(UnitValueToPixels(value, unit, resolution) + 0.5);
-}
+constexpr int32_t kNoSize = -1;         // the host's size is no number of pixels
 
 // The number of open documents, or -1 when it cannot be read (the status goes to *status).
 int32_t OpenDocumentCount(int32_t* status) {
@@ -93,9 +90,17 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
       .Log("LoadRAW: before getting resolution\n")
       .Then([&] { return sPSActionDescriptor->GetFloat(document.Get(), keyResolution, &resolution); },
             "LoadRAW: error keyResolution:%d\n")
+      .Then([&] {
+        int32_t pixelWidth = 0, pixelHeight = 0;
+        if (!UnitValueToWholePixels(widthValue, unit, resolution, &pixelWidth) ||
+            !UnitValueToWholePixels(heightValue, unit, resolution, &pixelHeight)) {
+          return kNoSize;
+        }
+        width = pixelWidth;
+        height = pixelHeight;
+        return 0;
+      }, "LoadRAW: error size:%d\n")
       .Do([&] {
-        width = ToPixels(widthValue, unit, resolution);
-        height = ToPixels(heightValue, unit, resolution);
         LogAppend("LoadRAW: before getting number of documents\n");
         const bool before = countStatus == 0;
         countAfter = OpenDocumentCount(&countStatus);

@@ -3,6 +3,8 @@
 // path, also when any host call of the queries fails.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "InProcessHost.h"
@@ -110,6 +112,34 @@ TEST_F(DocumentQueries, WidthIsConvertedWithTheHeightsUnit) {
   EXPECT_EQ(listed[0].height, 100);
 }
 
+// Sizes that are no number of pixels at all (they used to be truncated to int32 undefined).
+TEST_F(DocumentQueries, DocumentsWithoutAWholeSizeAreLeftOut) {
+  const struct {
+    const char* name;
+    double width;
+    DescriptorUnitID unit;
+    double resolution;
+  } cases[] = {
+      {"not a number", std::nan(""), unitPixels, 72},
+      {"infinite", HUGE_VAL, unitPixels, 72},
+      {"beyond 32 bits", 3e9, unitPixels, 72},
+      {"beyond 32 bits once converted", 1e9, unitDistance, 300},
+      {"below -2^31", -3e9, unitPixels, 72},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetTestHost();
+    TestDocuments().Open(Saved("fine.psd", "C:\\fine.psd", 10, 10));
+    zk::HostDocument document = Saved("odd.psd", "C:\\odd.psd", c.width, 10);
+    document.unit = c.unit;
+    document.resolution = c.resolution;
+    TestDocuments().Open(document);
+    const std::vector<Document> listed = ListDocuments();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].title, "fine.psd");
+  }
+}
+
 TEST_F(DocumentQueries, DocumentsThatCannotBeNamedAreLeftOut) {
   TestDocuments().Open(Saved("", "C:\\no title.psd", 10, 10));
   TestDocuments().Open(Saved("long.psd", "C:\\" + std::string(1100, 'p') + ".psd", 10, 10));
@@ -133,10 +163,31 @@ TEST_F(DocumentQueries, AllSavedStopsAtTheFirstDocumentWithChanges) {
   EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetBoolean"), 2) << "the second dirty one is not read";
 }
 
-TEST_F(DocumentQueries, AllSavedIsFalseWhenTheDocumentsCannotBeCounted) {
-  TestDocuments().Open(Saved("a.psd", "C:\\a.psd", 1, 1));
-  TestHost().Book().FailProcedure("PSActionControl.Get", -25, 1);
-  EXPECT_FALSE(AutomationUtils::AllDocumentsSaved());
+// "All saved" is never a guess: a document that cannot be checked counts as unsaved (it used to
+// end the scan with "true"), as does a count that cannot be read.
+TEST_F(DocumentQueries, AllSavedIsFalseWhenAnyDocumentCannotBeChecked) {
+  const struct {
+    const char* name;
+    const char* procedure;
+    int onlyCall;
+    bool expected;
+  } cases[] = {
+      {"every document read", nullptr, 0, true},
+      {"the count", "PSActionControl.Get", 1, false},
+      {"the first document's descriptor", "PSActionControl.Get", 2, false},
+      {"the last document's descriptor", "PSActionControl.Get", 3, false},
+      {"the first document's flag", "PSActionDescriptor.GetBoolean", 1, false},
+      {"the last document's flag", "PSActionDescriptor.GetBoolean", 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetTestHost();
+    TestDocuments().Open(Saved("a.psd", "C:\\a.psd", 1, 1));
+    TestDocuments().Open(Saved("b.psd", "C:\\b.psd", 1, 1));
+    if (c.procedure != nullptr) TestHost().Book().FailProcedure(c.procedure, -25, c.onlyCall);
+    EXPECT_EQ(AutomationUtils::AllDocumentsSaved(), c.expected);
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+  }
 }
 
 // Every host call the queries make fails in turn, at each of its calls: whatever is answered, no
@@ -160,12 +211,12 @@ TEST_F(DocumentQueries, EveryFailingHostCallReleasesEverything) {
   open();
   const std::vector<Document> complete = ListDocuments();
   ASSERT_EQ(complete.size(), 2u);
-  AutomationUtils::AllDocumentsSaved();
+  EXPECT_FALSE(AutomationUtils::AllDocumentsSaved()) << "Untitled-1 has changes";
   int injected = 0;
   for (const char* procedure : procedures) {
     open();
     ListDocuments();
-    AutomationUtils::AllDocumentsSaved();
+    EXPECT_FALSE(AutomationUtils::AllDocumentsSaved());
     const int calls = TestHost().Book().Calls(procedure);
     for (int call = 1; call <= calls; ++call) {
       SCOPED_TRACE(std::string(procedure) + " failing at call " + std::to_string(call));
@@ -174,7 +225,8 @@ TEST_F(DocumentQueries, EveryFailingHostCallReleasesEverything) {
       for (const Document& listed : ListDocuments()) {
         EXPECT_TRUE(listed == complete[0] || listed == complete[1]) << listed.title;
       }
-      AutomationUtils::AllDocumentsSaved();
+      // Untitled-1 has changes, and a document that cannot be checked counts as unsaved too.
+      EXPECT_FALSE(AutomationUtils::AllDocumentsSaved());
       EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
       ++injected;
     }

@@ -107,6 +107,18 @@ TEST_F(EntryFlow, FailedPreparationAnswersParmAndShowsNothing) {
   }
 }
 
+// A reference the host could not make is never handed back to it: the preparation ends at once,
+// answered as the other preparation failures are.
+TEST_F(EntryFlow, AReferenceThatCouldNotBeMadeEndsThePreparation) {
+  host().Book().FailProcedure("PSActionReference.Make", -108);
+  SPErr result = 0;
+  EXPECT_TRUE(Shown([&] { return host().DoIt(); }, &result).empty());
+  EXPECT_EQ(result, kSPBadParameterError);
+  EXPECT_EQ(host().Book().Calls("PSActionReference.PutEnumerated"), 0);
+  EXPECT_EQ(host().Book().Calls("PSUIHooks.GetPluginName"), 0);
+  EXPECT_EQ(host().Objects().Live().Total(), 0u) << host().Objects().DescribeLive();
+}
+
 TEST_F(EntryFlow, MissingZStringSuiteIsParmAfterTheRun) {
   host().Book().RefuseSuite(kASZStringSuite);
   SPErr result = 0;
