@@ -1,5 +1,6 @@
 #include "ImageRequests.h"
 
+#include "ImageRequestFields.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
 #include "RawFileLoading.h"
@@ -10,12 +11,7 @@ namespace AutomationUtils = ZentrastMisc::AutomationUtils;
 
 namespace {
 
-// A field the request may lack: a missing one reads as empty, so it fails the check it meets
-// (a number is non-numeric, a segment name opens nothing, a path loads nothing).
-const std::string& Argument(const FieldList& request, size_t index) {
-  static const std::string none;
-  return index < request.size() ? request[index] : none;
-}
+const std::string& Argument(const FieldList& request, size_t index) { return RequestArgument(request, index); }
 
 std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigned long long>(bytes)); }
 
@@ -23,22 +19,15 @@ std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigne
 
 void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
   const std::string& path = Argument(request, 1);
-  uint64_t size = 0;
-  int32_t depth = 0;
-  if (!ReadSizeNumber(Argument(request, 3), &size)) {
-    ReplyError(reply, "Non-numeric segment size provided");
-    return;
-  }
-  if (!ReadSignedNumber(Argument(request, 4), &depth)) {
-    ReplyError(reply, "Non-numeric bit depth provided");
-    return;
-  }
-  if (depth != 8 && depth != 16) {
-    ReplyError(reply, "Bit depth must be 8 or 16");
-    return;
-  }
-  SharedSegment segment;
+  ReadRawFields fields;
   std::string error;
+  if (!CheckReadRawFields(request, &fields, &error)) {
+    ReplyError(reply, error);
+    return;
+  }
+  const uint64_t size = fields.segmentBytes;
+  const int32_t depth = fields.depth;
+  SharedSegment segment;
   if (!OpenSegment(Argument(request, 2), segment, &error)) {
     ReplyError(reply, error);
     return;
@@ -82,38 +71,18 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
 
 void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
   const std::string& source = Argument(request, 1);
-  int32_t width = 0, height = 0, depth = 0, metadataLength = 0;
-  if (!ReadSignedNumber(Argument(request, 5), &depth)) {
-    ReplyError(reply, "Non-numeric bith depth provided");
+  SendImageFields fields;
+  std::string error;
+  if (!CheckSendImageFields(request, &fields, &error)) {
+    ReplyError(reply, error);
     return;
   }
-  if (depth != 8 && depth != 16) {
-    ReplyError(reply, "Bit depth must be 8 or 16");
-    return;
-  }
-  if (!ReadSignedNumber(Argument(request, 3), &width)) {
-    ReplyError(reply, "Non-numeric width provided");
-    return;
-  }
-  if (!ReadSignedNumber(Argument(request, 4), &height)) {
-    ReplyError(reply, "Non-numeric height provided");
-    return;
-  }
-  if (!ReadSignedNumber(Argument(request, 7), &metadataLength)) {
-    ReplyError(reply, "Non-numeric metadata length provided");
-    return;
-  }
-  // Two negative numbers multiply to a positive size: refuse any size that is not an image.
-  uint64_t imageBytes = 0;
-  if (!ImageSegmentBytes(width, height, depth, &imageBytes)) {
-    ReplyError(reply, "Invalid image size " + FormatNumber(width) + " x " + FormatNumber(height) + " for segment " +
-                          Argument(request, 2));
-    return;
-  }
+  const int32_t width = fields.width, height = fields.height, depth = fields.depth;
+  const int32_t metadataLength = fields.metadataLength;
+  const uint64_t imageBytes = fields.imageBytes;
   // Released in reverse: metadata view, metadata segment, image view, image segment.
   SharedSegment image;
   SharedSegment metadataSegment;
-  std::string error;
   if (!OpenSegment(Argument(request, 2), image, &error) || !MapSegment(image, imageBytes, &error) ||
       !OpenSegment(Argument(request, 6), metadataSegment, &error) ||
       // Widened with its sign: a negative length is far beyond any segment, and the map fails.

@@ -21,12 +21,3 @@ bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error) {
   if (bytes == 0 && VirtualQuery(segment.view.Get(), &region, sizeof region) != 0) segment.mappedBytes = region.RegionSize;
   return true;
 }
-
-bool ImageSegmentBytes(int32_t width, int32_t height, int32_t depth, uint64_t* bytes) {
-  if (width <= 0 || height <= 0 || (depth != 8 && depth != 16)) return false;
-  const uint64_t pixels = uint64_t(width) * uint64_t(height);  // below 2^62: no overflow
-  const uint64_t perPixel = 3 * uint64_t(depth / 8);
-  if (pixels > uint64_t(INT64_MAX) / perPixel) return false;
-  *bytes = pixels * perPixel;
-  return true;
-}

@@ -23,7 +23,3 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
 // Maps bytes of the open segment from its start; 0 maps all of it. False with the error reply's
 // text (the system's error number) when the view cannot be made, e.g. larger than the segment.
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error);
-
-// The bytes of an image of width × height pixels, three samples each, depth bits per sample. False
-// for a width or height not above 0, a depth other than 8 or 16, or a size beyond 63 bits.
-bool ImageSegmentBytes(int32_t width, int32_t height, int32_t depth, uint64_t* bytes);

@@ -1,13 +1,33 @@
 // The plug-in log: the host document operations append one entry per step to "ZKVPlugin.log" in
 // the user's Documents folder (the TEMP folder when the shell cannot say where that is).
+//
+// Other programs may read, rename or delete the file at any time while the host runs: it is only
+// ever opened shared for reading, writing and deleting, and each entry is one whole write at the
+// file's end, so a reader sees every entry as soon as it is written.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// printf-style; each entry is one open, write and close in text mode. Failures lose the entry.
+// printf-style; "\n" is written as CR LF. Inside a LogSession the entry goes to the session's open
+// file; outside one, the entry opens, writes and closes the file by itself. Failures lose the entry.
 void LogAppend(const char* format, ...);
 
-// Worked out on the first entry of the module's life and kept: the folder is decided once.
+// Holds the log open for one host operation (the file is opened at most once per operation rather
+// than once per entry). At the start of the outermost session a log over kLogRotateBytes is renamed
+// to "ZKVPlugin.old.log" (replacing an older one) and a new one begins. Sessions nest: only the
+// outermost one opens and closes. Main thread only, as every host operation.
+class LogSession {
+ public:
+  LogSession();
+  ~LogSession();
+  LogSession(const LogSession&) = delete;
+  LogSession& operator=(const LogSession&) = delete;
+};
+
+constexpr uint64_t kLogRotateBytes = 8ull * 1024 * 1024;
+
+// Worked out on the first entry (or session) of the module's life and kept: the folder is decided once.
 extern std::string LogFilePath;
 
 // How the Documents folder is found; tests replace it to make the lookup fail.

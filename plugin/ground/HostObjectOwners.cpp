@@ -1,38 +1,32 @@
 #include "HostObjectOwners.h"
 
+namespace {
+
+// A release cannot be made good by anyone, and must not escape a destructor.
+template <class Release>
+void Quietly(Release release) noexcept {
+  try {
+    release();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 void FreeHostDescriptor(PIActionDescriptor descriptor) noexcept {
-  try {
-    sPSActionDescriptor->Free(descriptor);
-  } catch (...) {
-  }
+  Quietly([&] { sPSActionDescriptor->Free(descriptor); });
 }
-
 void FreeHostReference(PIActionReference reference) noexcept {
-  try {
-    sPSActionReference->Free(reference);
-  } catch (...) {
-  }
+  Quietly([&] { sPSActionReference->Free(reference); });
 }
-
 void FreeHostList(PIActionList list) noexcept {
-  try {
-    sPSActionList->Free(list);
-  } catch (...) {
-  }
+  Quietly([&] { sPSActionList->Free(list); });
 }
-
 void DisposeHostHandle(Handle handle) noexcept {
-  try {
-    sPSHandle->Dispose(handle);
-  } catch (...) {
-  }
+  Quietly([&] { sPSHandle->Dispose(handle); });
 }
-
 void ReleaseHostZString(ASZString text) noexcept {
-  try {
-    sASZString->Release(text);
-  } catch (...) {
-  }
+  Quietly([&] { sASZString->Release(text); });
 }
 
 int32_t MakeDescriptor(DescriptorHolder& holder) {

@@ -7,6 +7,7 @@
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "HostText.h"
 #include "PluginLog.h"
 
 namespace ZentrastMisc {
@@ -69,7 +70,7 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
   int32_t pixelWidth = 0, pixelHeight = 0;
   if (chain.Going() && title[0] != 0 && path[0] != 0 && UnitValueToWholePixels(width, unit, resolution, &pixelWidth) &&
       UnitValueToWholePixels(height, unit, resolution, &pixelHeight)) {
-    list.emplace_back(title, path, pixelWidth, pixelHeight, depth);
+    list.emplace_back(HostTextToUtf8(title), HostTextToUtf8(path), pixelWidth, pixelHeight, depth);
   }
   return chain.Status();
 }
@@ -89,6 +90,7 @@ bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resoluti
 }
 
 OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
+  const LogSession logSession;
   LogAppend("In AutomationUtils::GetOpenDocuments()\n");
   int32_t count = 0;
   int32_t status = DocumentCount(&count);
@@ -101,6 +103,7 @@ OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
 }
 
 bool AllDocumentsSaved() {
+  const LogSession logSession;
   LogAppend("In AutomationUtils::AllDocumentsSaved()\n");
   int32_t count = 0;
   // A document that cannot be checked counts as unsaved: "all saved" must never be a guess, since

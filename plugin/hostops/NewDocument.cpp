@@ -7,6 +7,7 @@
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "PluginLog.h"
 #include "RawFileLoading.h"
 
 namespace ZentrastMisc {
@@ -69,6 +70,7 @@ const MetadataBytes& GetRawFileMetadata(const std::string& name) { return RawFil
 
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata) {
+  const LogSession logSession;
   const std::string pixelsText = AddressText(reinterpret_cast<uintptr_t>(pixels));
   const std::string metadataText = metadata.empty() ? "0" : AddressText(reinterpret_cast<uintptr_t>(metadata.data()));
   DescriptorHolder importOptions;
@@ -91,6 +93,7 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
 }
 
 OSErr CloseLoadedRawDocuments() {
+  const LogSession logSession;
   int32_t count = 0;
   int32_t status = PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr);
   // Every identifier first: closing renumbers the documents. No count, no document examined.

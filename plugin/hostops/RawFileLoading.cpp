@@ -30,6 +30,7 @@ int32_t OpenDocumentCount(int32_t* status) {
 }  // namespace
 
 OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height) {
+  const LogSession logSession;
   DescriptorHolder document;
   ReferenceHolder target;
   DescriptorHolder rawOptions;

@@ -12,5 +12,6 @@ constexpr int kExitPipeFailed = 5;      // a read or write failed, or a reply wa
 constexpr int kExitPeerClosed = 6;      // the plug-in closed the pipe while the scenario still needed it
 constexpr int kExitWindowClosed = 7;    // the user closed the window before the scenario ended
 constexpr int kExitStatementFailed = 8; // the scenario ran to its end, but an image statement failed
+constexpr int kExitKilledSelf = 9;      // kill-self: the process ended itself as if killed
 
 }  // namespace zk

@@ -116,6 +116,21 @@ class LineParser {
                     : keyword == "close" ? ActionKind::Close
                                          : ActionKind::StayUntilKilled;
       if (tokens_.size() != 1) return keyword + " takes nothing after it";
+    } else if (keyword == "hang" || keyword == "kill-self") {
+      action.kind = keyword == "hang" ? ActionKind::Hang : ActionKind::KillSelf;
+      if (tokens_.size() != 1) return keyword + " takes nothing after it";
+    } else if (keyword == "random") {
+      action.kind = ActionKind::Random;
+      const bool from = tokens_.size() == 5 && !tokens_[3].quoted && tokens_[3].word == "from";
+      const auto seed = tokens_.size() >= 2 && !tokens_[1].quoted ? ParseDecimal(tokens_[1].word) : std::nullopt;
+      const auto count = tokens_.size() >= 3 && !tokens_[2].quoted ? ParseDecimal(tokens_[2].word) : std::nullopt;
+      const auto first = from && !tokens_[4].quoted ? ParseDecimal(tokens_[4].word) : std::optional<std::uint32_t>(0);
+      if ((tokens_.size() != 3 && !from) || !seed || !count || !first) {
+        return "random takes SEED COUNT or SEED COUNT from FIRST (decimal numbers)";
+      }
+      action.seed = *seed;
+      action.number = *count;
+      action.first = *first;
     } else if (IsImageKeyword(keyword)) {
       const std::string error = ParseImageStatement(keyword, action);
       if (!error.empty()) return error;
@@ -353,7 +368,7 @@ std::string CheckOrder(const Scenario& scenario, int neverConnectLine, int& erro
   bool connected = false, connectSeen = false, closed = false, ended = false;
   for (const Action& action : scenario.actions) {
     errorLine = action.line;
-    if (ended) return "nothing runs after exit or stay-until-killed";
+    if (ended) return "nothing runs after exit, stay-until-killed, hang, kill-self or random";
     if (neverConnectLine != 0) return "never-connect (line " + std::to_string(neverConnectLine) + ") allows no actions";
     if (action.kind == ActionKind::Connect) {
       if (connectSeen) return "connect appears twice";
@@ -364,7 +379,10 @@ std::string CheckOrder(const Scenario& scenario, int neverConnectLine, int& erro
       connected = true;
       if (action.kind == ActionKind::Close) closed = true;
     }
-    if (action.kind == ActionKind::Exit || action.kind == ActionKind::StayUntilKilled) ended = true;
+    if (action.kind == ActionKind::Exit || action.kind == ActionKind::StayUntilKilled || action.kind == ActionKind::Hang ||
+        action.kind == ActionKind::KillSelf || action.kind == ActionKind::Random) {
+      ended = true;
+    }
   }
   errorLine = 0;
   return {};
@@ -385,11 +403,14 @@ bool IsPipeAction(ActionKind kind) {
     case ActionKind::Close:
     case ActionKind::ReadRaw:
     case ActionKind::SendImage:
+    case ActionKind::Random:
       return true;
     case ActionKind::Pause:
     case ActionKind::Stay:
     case ActionKind::StayUntilKilled:
     case ActionKind::Exit:
+    case ActionKind::Hang:
+    case ActionKind::KillSelf:
     case ActionKind::CreateSegment:
     case ActionKind::CreateSegmentForFile:
     case ActionKind::CreateSegmentForImage:

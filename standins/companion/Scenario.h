@@ -26,6 +26,9 @@ enum class ActionKind {
   StayUntilKilled, // keep running until the process is ended from outside
   Close,           // close the pipe now
   Exit,            // end the process now with a code (the system closes the pipe)
+  Hang,            // stop reading and writing, pipe open, until the process is ended from outside
+  KillSelf,        // end the process at once from inside, as if it were killed (no exit line)
+  Random,          // random requests, each reply read and checked (RandomRequests.h)
 
   // Image transfer: named shared-memory segments that the session holds, and the two requests
   // that name them. Pixels never cross the pipe.
@@ -61,7 +64,9 @@ struct Action {
   int line = 0;                      // line of the scenario file, 0 for the built-in session
   std::vector<std::wstring> fields;  // Request, Send; Text and Field use fields[0]
   std::vector<std::uint8_t> bytes;   // Bytes
-  std::uint32_t number = 0;          // Count value, Pause/Stay milliseconds, Exit code
+  std::uint32_t number = 0;          // Count value, Pause/Stay milliseconds, Exit code, Random count
+  std::uint32_t seed = 0;            // Random: the seed
+  std::uint64_t first = 0;           // Random: the number of the first request
   // Image statements: fields hold segment names and file paths in the order they are written,
   // quantities the numbers (sizes, width, height, lengths), depth the bits per channel.
   std::vector<Quantity> quantities;

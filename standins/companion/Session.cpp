@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "PipeClient.h"
+#include "RandomRequests.h"
 #include "QuotedText.h"
 #include "ReplyReader.h"
 #include "WireFormat.h"
@@ -146,6 +147,17 @@ Session::Outcome Session::RunAction(const Action& action) {
     case ActionKind::Exit:
       transcript_.Line("exit-requested", std::to_string(action.number));
       return static_cast<int>(action.number);
+    case ActionKind::Hang:
+      transcript_.Line("hang", "");
+      status_(L"Hanging");
+      StayForever();
+      return std::nullopt;
+    case ActionKind::KillSelf:
+      transcript_.Line("kill-self", "");
+      TerminateProcess(GetCurrentProcess(), kExitKilledSelf);
+      return kExitKilledSelf;
+    case ActionKind::Random:
+      return RunRandom(action);
     case ActionKind::CreateSegment:
     case ActionKind::CreateSegmentForFile:
     case ActionKind::CreateSegmentForImage:
@@ -202,6 +214,24 @@ Session::Outcome Session::PipeFailure(const std::string& what, DWORD error) {
   transcript_.Line("error", what + " failed: " + DescribeError(error));
   status_(L"Pipe error");
   return kExitPipeFailed;
+}
+
+Session::Outcome Session::RunRandom(const Action& action) {
+  transcript_.Line("random", std::to_string(action.seed) + " " + std::to_string(action.number) + " from " +
+                                 std::to_string(action.first));
+  status_(L"Sending random requests");
+  RandomCounts counts;
+  const bool ok = RunRandomRequests(pipe_.Get(), action.seed, action.number, action.first, transcript_, &counts);
+  transcript_.Line("random-counts", "requests " + std::to_string(counts.requests) + ", replies " +
+                                        std::to_string(counts.replies) + ", well-formed " +
+                                        std::to_string(counts.wellFormed) + ", bad " + std::to_string(counts.bad) +
+                                        ", framing-breaks " + std::to_string(counts.framingBreaks) +
+                                        ", longest-field " + std::to_string(counts.largestField) + ", next " +
+                                        std::to_string(counts.next));
+  pipe_.Reset();
+  transcript_.Line("close", counts.framingBreaks != 0 ? "after breaking the framing" : "end of the scenario");
+  status_(ok ? L"Done" : L"Random requests failed");
+  return ok ? kExitDone : kExitPipeFailed;
 }
 
 void Session::StayForever() {

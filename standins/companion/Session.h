@@ -34,6 +34,7 @@ class Session {
   Outcome Exchange(const std::vector<std::wstring>& fields, Reply* reply);
   Outcome ReadAndRecordReply(Reply* kept = nullptr);
   Outcome PipeFailure(const std::string& what, DWORD error);
+  Outcome RunRandom(const Action& action);
   void StayForever();
 
   const Scenario& scenario_;

@@ -114,6 +114,22 @@ TEST_F(Listener, ABrokenRequestIsLostWithItsReason) {
   EXPECT_TRUE(ThreadEndsWithin(1000));
 }
 
+// The companion is gone before the reply is written: the write fails at once (a pipe whose client
+// has closed takes no more data), and the run is told so instead of waiting for a next request.
+TEST_F(Listener, AReplyTheCompanionCanNoLongerTakeLosesTheConnection) {
+  Send(Join({Field(u"Running"), Count(0)}));
+  ASSERT_TRUE(PumpUntil(2));  // the listener now waits for the request to be served
+  client.Reset();
+
+  ReplyFields.Clear();
+  ReplyFields.Append("OK");
+  SetEvent(requestServed.Get());
+  ASSERT_TRUE(PumpUntil(3));
+  EXPECT_EQ(notices, (std::vector<WPARAM>{NoticeConnected, NoticeRequest, NoticeLost}));
+  EXPECT_EQ(ListenerError, "Error communicating with Zentrast");
+  EXPECT_TRUE(ThreadEndsWithin(10000)) << "the notice is its last act";
+}
+
 TEST_F(Listener, EndOfRunReleasesAListenerWaitingForItsReply) {
   Send(Join({Field(u"Running"), Count(0)}));
   ASSERT_TRUE(PumpUntil(2));  // the request is announced but never served: the dialog has gone

@@ -27,7 +27,7 @@ class BridgeRun : public ::testing::Test {
 };
 
 TEST_F(BridgeRun, DefaultSessionIsAnsweredAndTheDialogClosesByItself) {
-  run.InstallRemembered();
+  const std::wstring folder = run.InstallRemembered();
   EXPECT_EQ(run.DoIt(), kSPNoError);
   EXPECT_TRUE(run.Messages().empty()) << "the companion closed the pipe: no message";
   // The status dialog closes by itself within milliseconds: the robot may never have seen it.
@@ -39,6 +39,15 @@ TEST_F(BridgeRun, DefaultSessionIsAnsweredAndTheDialogClosesByItself) {
   EXPECT_EQ(run.Values("reply-bytes")[0], "00 00 00 00");
   EXPECT_EQ(run.Values("pipe-suffix"), std::vector<std::string>{Quoted("ZentrastKolvane" + std::to_string(GetCurrentProcessId()))});
   EXPECT_EQ(run.Values("exit"), std::vector<std::string>{"0"});
+
+  // The line the companion was started with: the executable's full path, unquoted although it
+  // holds a blank, one blank, "-s", two blanks, the suffix. Windows hands a child the line as it
+  // was built; Wine quotes a first token with blanks in what the child reads, so either is right.
+  const std::string executable = Utf8(folder) + "\\ZentrastKolvane.exe";
+  const std::string rest = " -s  ZentrastKolvane" + std::to_string(GetCurrentProcessId());
+  const std::vector<std::string> lines = run.Values("command-line");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(lines[0] == Quoted(executable + rest) || lines[0] == Quoted("\"" + executable + "\"" + rest)) << lines[0];
 }
 
 TEST_F(BridgeRun, TheTextChangesOnlyOnRunning) {
@@ -119,7 +128,7 @@ TEST_F(BridgeRun, MessagesAreFramedByteForByte) {
   EXPECT_EQ(replies[5], ReplyTo("readraw"));
   EXPECT_EQ(replies[6], ReplyTo("Bogus"));
   EXPECT_EQ(replies[7], "\"Error\" \"Empty request received.\"");
-  EXPECT_EQ(replies[8], "\"Error\" \"ReadRaw is not available in this version.\"");
+  EXPECT_EQ(replies[8], "\"Error\" \"Invalid mapping name segment provided\"") << "no such segment";
 }
 
 TEST_F(BridgeRun, ClosesInsideAMessageEndTheRunWithTheReadError) {
@@ -275,11 +284,137 @@ TEST_F(BridgeRun, ClosingEndsAHiddenCompanionWithoutAsking) {
   EXPECT_LE(threadsAfter, threadsBefore);
 }
 
+// The companion sends a request and goes away without reading the reply. The request is served
+// only once the companion has ended (the host's answer waits for it), so the reply meets a pipe
+// without a client: however small, it cannot be written, and the run ends saying the connection
+// was lost rather than as a finished session.
+TEST_F(BridgeRun, AReplyTheCompanionDidNotWaitForLosesTheConnection) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nsend \"GetOpenDocuments\"\nclose\n");
+  const zk::GetResolver documents = run.Host().Resolver();
+  bool waited = false, companionEnded = false;
+  run.Host().SetGetResolver([&](const zk::ReferenceData& reference, zk::DescriptorData* result) {
+    if (!waited && run.CompanionProcessId() != 0) {  // the request's own question, not one before the start
+      waited = true;
+      const UniqueHandle companion(OpenCompanion(run));
+      companionEnded = companion.Valid() && WaitForSingleObject(companion.Get(), 60000) == WAIT_OBJECT_0;
+    }
+    return documents(reference, result);
+  });
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  ASSERT_TRUE(companionEnded) << "the request was served while the companion still ran";
+  EXPECT_EQ(run.Messages(), std::vector<std::wstring>{kLost + L"Error communicating with Zentrast"});
+  EXPECT_EQ(run.Values("exit"), std::vector<std::string>{"0"});
+}
+
+TEST_F(BridgeRun, AnUnknownNoticeEndsTheRunWithAnInternalError) {
+  run.InstallRemembered();
+  // The companion waits for a reply that never comes, so only the notice can end the run.
+  run.SetScenario("window hidden\nrequest \"Running\"\nread-reply\n");
+  UniqueHandle companion;
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption != L"Dialog") return;
+    companion.Reset(OpenCompanion(run));
+    PostMessageW(dialog.window, WM_APP + 0x65 /* the listener's notice */, 99, 0);
+  });
+  EXPECT_EQ(run.DoIt(), kSPNoError);
+  EXPECT_EQ(run.Messages(),
+            std::vector<std::wstring>{
+                L"Problem communicating with Zentrast | Internal error: received unknown message type from listener"});
+  // The end of the run closed the pipe: the companion, still waiting for its reply, is let go.
+  ASSERT_TRUE(companion.Valid());
+  ASSERT_EQ(WaitForSingleObject(companion.Get(), 60000), WAIT_OBJECT_0);
+  EXPECT_EQ(ExitCodeOf(companion.Get()), 6u);
+}
+
+struct StatusColours {
+  bool brushValid = false;
+  COLORREF brushColour = 0, text = 0, background = 0;
+};
+
+// Asks the status dialog for its colours as the system does before it paints, with a DC of ours.
+StatusColours AskColours(HWND dialog, UINT message) {
+  const HDC context = CreateCompatibleDC(nullptr);
+  SetTextColor(context, RGB(1, 2, 3));
+  SetBkColor(context, RGB(4, 5, 6));
+  const HWND control = message == WM_CTLCOLORSTATIC ? GetDlgItem(dialog, 100) : dialog;
+  const auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(dialog, message, reinterpret_cast<WPARAM>(context), reinterpret_cast<LPARAM>(control)));
+  StatusColours colours;
+  LOGBRUSH described{};
+  colours.brushValid = brush != nullptr && GetObjectW(brush, sizeof described, &described) == sizeof described;
+  colours.brushColour = described.lbColor;
+  colours.text = GetTextColor(context);
+  colours.background = GetBkColor(context);
+  DeleteDC(context);
+  return colours;
+}
+
+void ExpectStatusColours(HWND dialog) {
+  const StatusColours whole = AskColours(dialog, WM_CTLCOLORDLG);
+  EXPECT_TRUE(whole.brushValid);
+  EXPECT_EQ(whole.brushColour, RGB(40, 40, 40));
+  EXPECT_EQ(whole.text, RGB(1, 2, 3)) << "the dialog's own request sets no text colours";
+  const StatusColours text = AskColours(dialog, WM_CTLCOLORSTATIC);
+  EXPECT_TRUE(text.brushValid);
+  EXPECT_EQ(text.brushColour, RGB(40, 40, 40));
+  EXPECT_EQ(text.text, RGB(231, 231, 231));
+  EXPECT_EQ(text.background, RGB(40, 40, 40));
+}
+
+// A close the user cancelled gives up the dialog's brush; the dialog stays, and the next time it
+// is painted it must get a brush that exists, not the one just deleted.
+TEST_F(BridgeRun, TheStatusColoursOutliveACancelledClose) {
+  run.InstallRemembered();
+  run.SetScenario("request \"Running\"\nstay-until-killed\n");
+  UniqueHandle companion;
+  int closes = 0;
+  bool askedAfterTheCancel = false;
+  run.OnWindow([&](const zk::SeenDialog& dialog) {
+    if (dialog.caption == L"Dialog") {
+      companion.Reset(OpenCompanion(run));
+      ExpectStatusColours(dialog.window);
+      CloseWhenRunning(dialog);
+    } else if (dialog.caption == L"Terminate Zentrast?" && ++closes == 1) {
+      std::thread([owner = dialog.owner] {
+        Sleep(300);
+        PostMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }).detach();
+    } else if (dialog.caption == L"Terminate Zentrast?") {
+      // The first close has ended (its brush is gone); the dialog answers while this one asks.
+      ExpectStatusColours(dialog.owner);
+      askedAfterTheCancel = true;
+      PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  });
+  EXPECT_EQ(run.DoIt({"leave", "cancel", "leave"}), kSPNoError);
+  EXPECT_TRUE(askedAfterTheCancel);
+  ASSERT_TRUE(companion.Valid());
+  EXPECT_EQ(ExitCodeOf(companion.Get()), 1234u);
+}
+
 TEST_F(BridgeRun, EscapeDoesNotCloseTheStatusDialog) {
   run.InstallRemembered();
   run.SetScenario("window hidden\nrequest \"Running\"\npause 800\nrequest \"Running\"\n");
   EXPECT_EQ(run.DoIt({"escape"}), kSPNoError);
   EXPECT_EQ(run.Values("reply").size(), 2u) << "the run went on to its end";
+}
+
+// A host that hands out its titles and paths in the ANSI code page: they reach the companion
+// intact (each byte that is not UTF-8 used to become U+FFFD, and the path then named no file).
+TEST_F(BridgeRun, NonAsciiTitlesAndPathsArriveIntactInEitherNarrowEncoding) {
+  run.InstallRemembered();
+  run.SetScenario("window hidden\nrequest \"GetOpenDocuments\"\n");
+  zk::HostDocument overview{"\xC3\x9C" "berblick.psd", "C:\\Fotos\\M\xC3\xBCller\\\xC3\x9C" "berblick.psd", 640, 480};
+  run.Documents().Open(overview);
+  for (const zk::NarrowTexts encoding : {zk::NarrowTexts::Utf8, zk::NarrowTexts::Ansi}) {
+    SCOPED_TRACE(encoding == zk::NarrowTexts::Ansi ? "ANSI" : "UTF-8");
+    run.Documents().SetNarrowTexts(encoding);
+    EXPECT_EQ(run.DoIt(), kSPNoError);
+    ASSERT_FALSE(run.Values("reply").empty());
+    EXPECT_EQ(run.Values("reply").back(), "\"\xC3\x9C" "berblick.psd\" \"C:\\\\Fotos\\\\M\xC3\xBCller\\\\\xC3\x9C"
+                                          "berblick.psd\" \"640\" \"480\" \"8\"");
+  }
 }
 
 TEST_F(BridgeRun, DocumentRequestsAreAnsweredFromTheHostsDocuments) {

@@ -23,6 +23,8 @@ class Locator : public ::testing::Test {
 // What the registry value holds, given the folders a case made.
 struct Folders {
   std::wstring remembered, empty, accented, tooLong;
+  std::wstring longest;  // 258 bytes: with its zero, the longest value the read takes
+  std::wstring oneMore;  // the same with one more letter: one byte too long
 };
 
 std::string WithZero(const std::wstring& folder) { return Utf8(folder) + '\0'; }
@@ -52,6 +54,10 @@ TEST(LocatorCases, RememberedFolderComesFirstThenTheDefault) {
        true, [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
       {"value too long for the read counts as absent", [](const Folders& f) { return WithZero(f.tooLong); }, REG_SZ,
        true, [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
+      {"longest value the read takes", [](const Folders& f) { return WithZero(f.longest); }, REG_SZ, true,
+       [](const Folders& f) { return f.longest; }},
+      {"one byte longer counts as absent", [](const Folders& f) { return WithZero(f.oneMore); }, REG_SZ, true,
+       [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
       {"value that is not UTF-8 counts as absent",
        [](const Folders&) { return std::string("C:\\\xFF\xFE") + '\0'; }, REG_SZ, true,
        [](const Folders&) { return std::wstring(kTestDefaultFolder); }},
@@ -72,6 +78,14 @@ TEST(LocatorCases, RememberedFolderComesFirstThenTheDefault) {
     // Where the first 259 bytes of the long value lead: a cut value would start the program there.
     const std::wstring cut = folders.tooLong.substr(0, 259);
     install.MakeFolder(cut.substr(install.Scratch().size() + 1));
+    // Two folders side by side, both with the program: cut to the read's size, the longer value
+    // would name the shorter folder.
+    const size_t rest = 258 - install.Scratch().size() - 1;
+    const std::wstring longName = std::wstring(rest / 2, L'l') + L"\\" + std::wstring(rest - rest / 2 - 1, L'm');
+    folders.longest = install.MakeFolder(longName);
+    folders.oneMore = install.MakeFolder(longName + L"n");
+    ASSERT_EQ(WithZero(folders.longest).size(), 259u);
+    ASSERT_EQ(WithZero(folders.oneMore).size(), 260u);
     if (c.value) install.SetPath(c.value(folders), c.type);
     if (c.defaultInstalled) install.InstallInDefaultFolder();
 

@@ -130,4 +130,115 @@ TEST_F(PluginLog, AFailedSizeReadIsLoggedWithItsStatus) {
   std::remove(path.c_str());
 }
 
+// A second program's view of the file while the module writes it: opened the way a reader or a
+// log cleaner would, sharing everything.
+HANDLE OpenAsAnotherProgram(const std::string& path, DWORD access) {
+  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::string ReadWhole(HANDLE file) {
+  std::string text;
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  return text;
+}
+
+TEST_F(PluginLog, AReaderSeesEachEntryOfAnOpenSessionAsSoonAsItIsWritten) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  std::remove(path.c_str());
+  {
+    const LogSession session;
+    LogAppend("%s: %s\n", marker.c_str(), "first");
+    const HANDLE reader = OpenAsAnotherProgram(path, GENERIC_READ);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "the open log shuts out readers: " << GetLastError();
+    EXPECT_EQ(ReadWhole(reader), marker + ": first\r\n");
+    LogAppend("second\n");
+    EXPECT_EQ(ReadWhole(reader), marker + ": first\r\nsecond\r\n");
+    CloseHandle(reader);
+  }
+  LogAppend("after the session\n");  // outside a session: one open per entry, as before
+  EXPECT_EQ(FileText(path), marker + ": first\r\nsecond\r\nafter the session\r\n");
+  std::remove(path.c_str());
+}
+
+TEST_F(PluginLog, AnotherProgramMayRenameOrDeleteTheLogWhileASessionHoldsIt) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  const std::string moved = TempFolder() + "\\ZKVPlugin-kept.log";
+  std::remove(path.c_str());
+  std::remove(moved.c_str());
+  {
+    const LogSession session;
+    LogAppend("one\n");
+    EXPECT_TRUE(MoveFileExA(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+    LogAppend("two\n");  // follows the open file
+  }
+  EXPECT_EQ(FileText(moved), "one\r\ntwo\r\n");
+  {
+    const LogSession session;
+    LogAppend("three\n");
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "the open log cannot be deleted: " << GetLastError();
+  }
+  LogAppend("four\n");  // the next entry begins a new file
+  EXPECT_EQ(FileText(path), "four\r\n");
+  std::remove(path.c_str());
+  std::remove(moved.c_str());
+}
+
+TEST_F(PluginLog, ALogOverEightMebibytesIsRenamedWhenTheNextOperationStarts) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  const std::string older = TempFolder() + "\\ZKVPlugin.old.log";
+  std::remove(path.c_str());
+  std::remove(older.c_str());
+  const auto writeFile = [](const std::string& name, size_t bytes, char fill) {
+    std::ofstream file(name, std::ios::binary);
+    file << std::string(bytes, fill);
+  };
+  struct Case {
+    size_t bytes;
+    bool rotated;
+  };
+  for (const Case& c : {Case{size_t(kLogRotateBytes), false}, Case{size_t(kLogRotateBytes) + 1, true}}) {
+    SCOPED_TRACE(c.bytes);
+    writeFile(path, c.bytes, 'x');
+    writeFile(older, 10, 'o');  // an older one is replaced
+    {
+      const LogSession session;
+      const LogSession nested;  // a nested session rotates nothing more
+      LogAppend("%s\n", marker.c_str());
+    }
+    LogAppend("outside\n");  // entries alone never rotate, also past the bound
+    const std::string text = FileText(path);
+    if (c.rotated) {
+      EXPECT_EQ(text, marker + "\r\noutside\r\n");
+      EXPECT_EQ(FileText(older).size(), c.bytes);
+    } else {
+      EXPECT_EQ(text.size(), c.bytes + marker.size() + 11);
+      EXPECT_EQ(text.substr(c.bytes), marker + "\r\noutside\r\n");
+      EXPECT_EQ(FileText(older), "oooooooooo");
+    }
+  }
+  std::remove(path.c_str());
+  std::remove(older.c_str());
+}
+
+TEST_F(PluginLog, LongEntriesAndLineEndsAreWrittenWhole) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  std::remove(path.c_str());
+  const std::string longText(5000, 'a');
+  {
+    const LogSession session;
+    LogAppend("LoadRAW: filename=%s\n", longText.c_str());
+    LogAppend("two\nlines\r\n");
+  }
+  EXPECT_EQ(FileText(path), "LoadRAW: filename=" + longText + "\r\ntwo\r\nlines\r\r\n");
+  std::remove(path.c_str());
+}
+
 }  // namespace

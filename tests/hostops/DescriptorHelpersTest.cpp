@@ -78,6 +78,12 @@ TEST_F(DescriptorHelpers, EachTypeIsReadWithItsGetter) {
   sPSActionDescriptor->Free(object);
   sPSActionReference->Free(reference);
   sPSHandle->Dispose(alias);
+  // The host hands out path values but offers no put for them: this one is stored the way the
+  // host keeps it, the zero-terminated path, as in an alias.
+  zk::ActionValue pathValue;
+  pathValue.type = typePath;
+  pathValue.bytes = std::string("C:\\y.psd") + '\0';
+  TestHost().Objects().Descriptor(d)->Put(FourCC("Path"), pathValue);
 
   int32_t integer = 0;
   double number = 0;
@@ -88,7 +94,7 @@ TEST_F(DescriptorHelpers, EachTypeIsReadWithItsGetter) {
   DescriptorClassID cls = 0;
   PIActionDescriptor gotObject = nullptr, gotGlobal = nullptr;
   PIActionReference gotReference = nullptr;
-  Handle gotAlias = nullptr;
+  Handle gotAlias = nullptr, gotPath = nullptr;
   EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Intg"), &integer, nullptr), 0);
   EXPECT_EQ(integer, 7);
   EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Flot"), &number, nullptr), 0);
@@ -116,6 +122,10 @@ TEST_F(DescriptorHelpers, EachTypeIsReadWithItsGetter) {
   char path[16] = {};
   PIUAliasToPath(gotAlias, path, sizeof path);
   EXPECT_STREQ(path, "C:\\x.psd");
+  EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Path"), &gotPath, nullptr), 0);
+  PIUAliasToPath(gotPath, path, sizeof path);
+  EXPECT_STREQ(path, "C:\\y.psd");
+  EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetAlias"), 2) << "a path is read with GetAlias";
   EXPECT_EQ(PIUGetDescriptorItem(d, FourCC("Data"), &integer, nullptr), kHelperUnimplemented);
 
   // What the helper hands out belongs to the caller.
@@ -123,6 +133,7 @@ TEST_F(DescriptorHelpers, EachTypeIsReadWithItsGetter) {
   sPSActionDescriptor->Free(gotGlobal);
   sPSActionReference->Free(gotReference);
   sPSHandle->Dispose(gotAlias);
+  sPSHandle->Dispose(gotPath);
 }
 
 TEST_F(DescriptorHelpers, MissingKeysAndMissingArguments) {

@@ -119,6 +119,24 @@ TEST_F(EntryFlow, AReferenceThatCouldNotBeMadeEndsThePreparation) {
   EXPECT_EQ(host().Objects().Live().Total(), 0u) << host().Objects().DescribeLive();
 }
 
+// The about box asks the host for the module's handle; when the host cannot say, the handle the
+// module recorded at its load still finds the about box, and later the status window.
+TEST_F(EntryFlow, TheAboutBoxShowsWhenTheHostCannotGiveTheModulesHandle) {
+  host().Book().FailProcedure("SPAccess.GetAccessInfo", -1);
+  SPErr result = -1;
+  const auto about = Shown([&] { return host().About(); }, &result);
+  EXPECT_EQ(host().Book().Calls("SPAccess.GetAccessInfo"), 1);
+  EXPECT_EQ(result, kSPNoError);
+  ASSERT_EQ(about.size(), 1u);
+  EXPECT_EQ(about[0].substr(0, kAboutBox.size()), kAboutBox);
+
+  const auto run = Shown([&] { return host().DoIt(); }, &result);
+  EXPECT_EQ(result, kSPNoError);
+  ASSERT_EQ(run.size(), 2u) << "the status window came up and looked for the companion";
+  EXPECT_EQ(run[0].substr(0, kBrowse.size()), kBrowse);
+  EXPECT_EQ(run[1].substr(0, kNotFound.size()), kNotFound);
+}
+
 TEST_F(EntryFlow, MissingZStringSuiteIsParmAfterTheRun) {
   host().Book().RefuseSuite(kASZStringSuite);
   SPErr result = 0;

@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "HostSession.h"
+#include "ImageEvents.h"
 #include "StandInBasicSuite.h"
 
 namespace {
 
 std::unique_ptr<zk::StandInHost> host;
 std::unique_ptr<zk::DocumentModel> documents;
+std::unique_ptr<zk::ImageEvents> events;
 
 class InProcessHostEnvironment : public ::testing::Environment {
  public:
@@ -18,11 +20,13 @@ class InProcessHostEnvironment : public ::testing::Environment {
     host = std::make_unique<zk::StandInHost>();
     documents = std::make_unique<zk::DocumentModel>();
     documents->AttachTo(*host);
+    events = std::make_unique<zk::ImageEvents>(*host, *documents);
     sSPBasic = const_cast<SPBasicSuite*>(zk::StandInBasicSuite(0));
   }
   // The module's holders release nothing at exit: the host is gone by then.
   void TearDown() override {
     sSPBasic = nullptr;
+    events.reset();
     documents.reset();
     host.reset();
   }
@@ -34,10 +38,13 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new InProces
 
 zk::StandInHost& TestHost() { return *host; }
 zk::DocumentModel& TestDocuments() { return *documents; }
+zk::ImageEvents& TestImageEvents() { return *events; }
 
 void ResetTestHost() {
+  events.reset();
   documents = std::make_unique<zk::DocumentModel>();
   documents->AttachTo(*host);
+  events = std::make_unique<zk::ImageEvents>(*host, *documents);
   host->Book().ClearFaults();
   host->Book().ResetCounts();
 }

@@ -7,10 +7,14 @@
 
 #include "DocumentQueries.h"
 #include "DocumentModel.h"
+#include "ImageEvents.h"
 #include "StandInHost.h"
 
 zk::StandInHost& TestHost();
 zk::DocumentModel& TestDocuments();
+// The events the module plays on documents: open through the raw converter, export, import,
+// select and close (made anew with the documents).
+zk::ImageEvents& TestImageEvents();
 // Closes every document, clears faults, counts and the host's resolver back to the documents.
 void ResetTestHost();
 

@@ -1,12 +1,15 @@
 // libFuzzer harness for what the module reads from the companion: a message's framing, the text
-// conversions both ways, and the numbers in request fields. Platform-independent code, built
+// conversions both ways, the numbers in request fields, and the field checks of the image requests
+// (numbers, depth, sizes) as their handlers run them. Platform-independent code, built
 // natively with sanitizers by scripts/fuzz.sh. The input is the byte stream, delivered in pieces
 // whose sizes the input's first byte chooses, as a pipe may deliver them.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "ImageRequestFields.h"
 #include "MessageFraming.h"
 #include "RequestNumbers.h"
 #include "WireText.h"
@@ -40,6 +43,31 @@ class PiecewiseChannel : public ByteChannel {
   size_t pieceSize;
 };
 
+// Every message goes through both image requests' checks, whatever its command: a check that
+// passes must leave values the handler can use, one that fails must give a reply it can send.
+void CheckImageRequestFields(const FieldList& fields) {
+  std::string error;
+  ReadRawFields readRaw;
+  if (CheckReadRawFields(fields, &readRaw, &error)) {
+    if (readRaw.depth != 8 && readRaw.depth != 16) std::abort();
+  } else {
+    ReplyFieldList reply;
+    ReplyError(reply, error);  // throws on an empty field
+  }
+  error.clear();
+  SendImageFields sendImage;
+  if (CheckSendImageFields(fields, &sendImage, &error)) {
+    if (sendImage.width <= 0 || sendImage.height <= 0) std::abort();
+    if (sendImage.imageBytes / uint64_t(sendImage.width) / uint64_t(sendImage.height) !=
+        3 * uint64_t(sendImage.depth / 8)) {
+      std::abort();
+    }
+  } else {
+    ReplyFieldList reply;
+    ReplyError(reply, error);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -48,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FieldList fields;
   for (int message = 0; message < 8; ++message) {
     const ReadStatus status = ReadMessage(channel, fields);
+    if (status.code == MessageComplete) CheckImageRequestFields(fields);
     for (const std::string& field : fields) {
       int32_t number = 0;
       uint64_t size64 = 0;

@@ -201,6 +201,14 @@ TEST(CompanionScenario, MalformedLinesAreRefusedWithLineAndReason) {
       {"exit 3\npause 10", 2, "nothing runs after exit"},
       {"stay-until-killed\nclose", 2, "nothing runs after"},
       {"never-connect\nrequest \"Running\"", 2, "never-connect (line 1) allows no actions"},
+      {"hang now", 1, "nothing after it"},
+      {"hang\nclose", 2, "nothing runs after"},
+      {"kill-self\npause 1", 2, "nothing runs after"},
+      {"random 1 10\nrequest \"Running\"", 2, "nothing runs after"},
+      {"random 1", 1, "random takes SEED COUNT"},
+      {"random 1 10 after 5", 1, "random takes SEED COUNT"},
+      {"random 1 10 from", 1, "random takes SEED COUNT"},
+      {"random -1 10", 1, "random takes SEED COUNT"},
       {"pause 5\nnever-connect 100", 1, "never-connect (line 2)"},
       // Image statements.
       {"create-segment \"seg\"", 1, "create-segment takes \"NAME\" BYTES"},
@@ -251,6 +259,23 @@ TEST(CompanionScenario, DefaultSessionAsksThreeThingsAndCloses) {
     EXPECT_EQ(s.actions[i].fields, std::vector<std::wstring>{commands[i]});
   }
   EXPECT_EQ(s.actions[3].kind, ActionKind::Close);
+}
+
+TEST(CompanionScenario, ReadsTheEndingsAndRandomRequests) {
+  const zk::ScenarioParse hang = ParseScenario("request \"Running\"\nhang\n");
+  ASSERT_TRUE(hang.ok) << hang.error;
+  EXPECT_EQ(hang.scenario.actions.back().kind, ActionKind::Hang);
+  const zk::ScenarioParse kill = ParseScenario("send \"Running\"\nkill-self\n");
+  ASSERT_TRUE(kill.ok) << kill.error;
+  EXPECT_EQ(kill.scenario.actions.back().kind, ActionKind::KillSelf);
+  const zk::ScenarioParse random = ParseScenario("random 4294967295 10000 from 123\n");
+  ASSERT_TRUE(random.ok) << random.error;
+  ASSERT_EQ(random.scenario.actions.size(), 1u);
+  EXPECT_EQ(random.scenario.actions[0].kind, ActionKind::Random);
+  EXPECT_EQ(random.scenario.actions[0].seed, 4294967295u);
+  EXPECT_EQ(random.scenario.actions[0].number, 10000u);
+  EXPECT_EQ(random.scenario.actions[0].first, 123u);
+  EXPECT_TRUE(zk::IsPipeAction(ActionKind::Random));
 }
 
 }  // namespace

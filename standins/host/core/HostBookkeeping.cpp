@@ -1,5 +1,8 @@
 #include "HostBookkeeping.h"
 
+#include <chrono>
+#include <thread>
+
 namespace zk {
 
 void HostBookkeeping::RefuseSuite(const std::string& name, int32_t version) { refusals_.push_back({name, version}); }
@@ -8,9 +11,19 @@ void HostBookkeeping::FailProcedure(const std::string& procedure, int32_t status
   failures_.push_back({procedure, status, onlyCall});
 }
 
+void HostBookkeeping::FailEvent(uint32_t event, int32_t status, int onlyPlay) {
+  eventFailures_.push_back({event, status, onlyPlay});
+}
+
+void HostBookkeeping::DelayProcedure(const std::string& procedure, uint32_t ms, int onlyCall) {
+  delays_.push_back({procedure, ms, onlyCall});
+}
+
 void HostBookkeeping::ClearFaults() {
+  delays_.clear();
   refusals_.clear();
   failures_.clear();
+  eventFailures_.clear();
 }
 
 bool HostBookkeeping::IsRefused(const std::string& name, int32_t version) const {
@@ -22,6 +35,11 @@ bool HostBookkeeping::IsRefused(const std::string& name, int32_t version) const 
 
 int32_t HostBookkeeping::EnterProcedure(const char* procedure) {
   int call = ++calls_[procedure];
+  for (const Delay& d : delays_) {
+    if (d.procedure == procedure && (d.onlyCall == 0 || d.onlyCall == call)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(d.ms));
+    }
+  }
   for (const Failure& f : failures_) {
     if (f.procedure == procedure && (f.onlyCall == 0 || f.onlyCall == call)) return f.status;
   }
@@ -31,6 +49,19 @@ int32_t HostBookkeeping::EnterProcedure(const char* procedure) {
 int HostBookkeeping::Calls(const std::string& procedure) const {
   auto it = calls_.find(procedure);
   return it == calls_.end() ? 0 : it->second;
+}
+
+int32_t HostBookkeeping::EnterEvent(uint32_t event) {
+  int play = ++plays_[event];
+  for (const EventFailure& f : eventFailures_) {
+    if (f.event == event && (f.onlyPlay == 0 || f.onlyPlay == play)) return f.status;
+  }
+  return 0;
+}
+
+int HostBookkeeping::Plays(uint32_t event) const {
+  auto it = plays_.find(event);
+  return it == plays_.end() ? 0 : it->second;
 }
 
 void HostBookkeeping::RecordSuiteEvent(SuiteEvent event) { suiteEvents_.push_back(std::move(event)); }
@@ -58,7 +89,19 @@ int HostBookkeeping::Outstanding(const std::string& name) const {
 
 void HostBookkeeping::ResetCounts() {
   calls_.clear();
+  plays_.clear();
   suiteEvents_.clear();
+}
+
+void HostBookkeeping::AddEventTicks(uint32_t event, int64_t ticks) {
+  const std::lock_guard<std::mutex> lock(eventTicksLock_);
+  eventTicks_[event] += ticks;
+}
+
+int64_t HostBookkeeping::EventTicks(uint32_t event) const {
+  const std::lock_guard<std::mutex> lock(eventTicksLock_);
+  const auto found = eventTicks_.find(event);
+  return found == eventTicks_.end() ? 0 : found->second;
 }
 
 }  // namespace zk

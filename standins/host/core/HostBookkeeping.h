@@ -1,10 +1,12 @@
 // What tests ask of the stand-in host: how often each suite was acquired and released (and
-// through which basic-suite table), how often each procedure was called, and which suites or
-// procedures should fail on purpose.
+// through which basic-suite table), how often each procedure was called and each event played, and
+// which suites, procedures or events should fail on purpose.
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,12 +28,21 @@ class HostBookkeeping {
   void RefuseSuite(const std::string& name, int32_t version = kAnyVersion);
   // "PSActionReference.PutEnumerated" answers status: on every call (onlyCall 0), or on the Nth only.
   void FailProcedure(const std::string& procedure, int32_t status, int onlyCall = 0);
+  // A played event (ActionControl.Play of 'Impr', say) answers status and a message instead of
+  // being carried out: on every play of it (onlyPlay 0), or on its Nth play only.
+  void FailEvent(uint32_t event, int32_t status, int onlyPlay = 0);
+  // "PSActionControl.Get" takes ms longer before it does its work, as a host busy with a long
+  // operation: on every call (onlyCall 0), or on the Nth only. Cleared with the faults.
+  void DelayProcedure(const std::string& procedure, uint32_t ms, int onlyCall = 0);
   void ClearFaults();
   bool IsRefused(const std::string& name, int32_t version) const;
 
   // Counts the call; answers the injected status, or 0 when the procedure should do its work.
   int32_t EnterProcedure(const char* procedure);
   int Calls(const std::string& procedure) const;
+  // Counts the play; answers the injected status, or 0 when the event should be carried out.
+  int32_t EnterEvent(uint32_t event);
+  int Plays(uint32_t event) const;
   const std::map<std::string, int>& AllCalls() const { return calls_; }
 
   void RecordSuiteEvent(SuiteEvent event);
@@ -40,7 +51,16 @@ class HostBookkeeping {
   int Releases(const std::string& name) const;      // every release call
   int Outstanding(const std::string& name) const;   // granted acquisitions not yet released
 
-  void ResetCounts();  // forgets counts and suite events, keeps the faults
+  void ResetCounts();  // forgets counts, plays and suite events, keeps the faults
+
+  // Time spent inside the host, in QueryPerformanceCounter ticks: in suite procedures (the
+  // outermost call only, so a Play counts once with all it does) and in each played event's
+  // handler (the raw converter, the export and import plug-ins). Readable from any thread while
+  // the host runs, so that a benchmark can take them between two requests.
+  void AddProcedureTicks(int64_t ticks) { procedureTicks_.fetch_add(ticks, std::memory_order_relaxed); }
+  int64_t ProcedureTicks() const { return procedureTicks_.load(std::memory_order_relaxed); }
+  void AddEventTicks(uint32_t event, int64_t ticks);
+  int64_t EventTicks(uint32_t event) const;
 
  private:
   struct Refusal {
@@ -53,9 +73,25 @@ class HostBookkeeping {
     int onlyCall;
   };
   std::vector<Refusal> refusals_;
+  struct Delay {
+    std::string procedure;
+    uint32_t ms;
+    int onlyCall;
+  };
+  std::vector<Delay> delays_;
+  struct EventFailure {
+    uint32_t event;
+    int32_t status;
+    int onlyPlay;
+  };
   std::vector<Failure> failures_;
+  std::vector<EventFailure> eventFailures_;
   std::map<std::string, int> calls_;
+  std::map<uint32_t, int> plays_;
   std::vector<SuiteEvent> suiteEvents_;
+  std::atomic<int64_t> procedureTicks_{0};
+  mutable std::mutex eventTicksLock_;
+  std::map<uint32_t, int64_t> eventTicks_;
 };
 
 }  // namespace zk

@@ -95,7 +95,7 @@ class StandInHost {
   // module finds no active window.
   void SetActivateMainWindow(bool activate) { activateMainWindow_ = activate; }
 
-  // --- Action control: the extension point for a later document model
+  // --- Action control: the handlers of played events (ImageEvents registers the document events)
   void RegisterEvent(DescriptorEventID event, EventHandler handler);
   const EventHandler* FindEvent(DescriptorEventID event) const;
   void SetGetResolver(GetResolver resolver) { resolver_ = std::move(resolver); }

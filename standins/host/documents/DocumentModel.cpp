@@ -2,6 +2,9 @@
 
 #include "HostStatus.h"
 #include "StandInHost.h"
+#include "TextConvert.h"
+
+#include <windows.h>
 
 #include <cstdlib>
 
@@ -75,7 +78,12 @@ bool DocumentModel::Close(uint32_t id) {
   for (size_t i = 0; i < documents_.size(); ++i) {
     if (documents_[i].id != id) continue;
     documents_.erase(documents_.begin() + long(i));
-    target_ = documents_.empty() ? 0 : documents_.size() - 1;
+    // Closing the target makes the latest document the target; closing another one keeps it.
+    if (i == target_ || documents_.empty()) {
+      target_ = documents_.empty() ? 0 : documents_.size() - 1;
+    } else if (i < target_) {
+      --target_;
+    }
     return true;
   }
   return false;
@@ -83,16 +91,58 @@ bool DocumentModel::Close(uint32_t id) {
 
 const HostDocument* DocumentModel::Target() const { return documents_.empty() ? nullptr : &documents_[target_]; }
 
+const HostDocument* DocumentModel::ById(uint32_t id) const {
+  for (const HostDocument& document : documents_) {
+    if (document.id == id) return &document;
+  }
+  return nullptr;
+}
+
+const HostDocument* DocumentModel::ByFile(const std::string& file) const {
+  if (file.empty()) return nullptr;
+  for (const HostDocument& document : documents_) {
+    if (document.file == file) return &document;
+  }
+  return nullptr;
+}
+
+bool DocumentModel::Activate(uint32_t id) {
+  for (size_t i = 0; i < documents_.size(); ++i) {
+    if (documents_[i].id != id) continue;
+    target_ = i;
+    return true;
+  }
+  return false;
+}
+
+std::string DocumentModel::UnusedUntitledTitle() const {
+  for (size_t n = 1;; ++n) {
+    const std::string title = "Untitled-" + std::to_string(n);
+    bool taken = false;
+    for (const HostDocument& document : documents_) taken = taken || document.title == title;
+    if (!taken) return title;
+  }
+}
+
 DescriptorData DocumentModel::ApplicationDescriptor() const {
   DescriptorData application;
   application.Put(keyNumberOfDocuments, Integer(int64_t(documents_.size())));
   return application;
 }
 
+std::string DocumentModel::Narrow(const std::string& text) const {
+  if (narrowTexts_ == NarrowTexts::Utf8 || text.empty()) return text;
+  const std::wstring wide = Utf8ToWide(text);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(size_t(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], bytes, nullptr, nullptr);
+  return ansi;
+}
+
 DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) const {
   DescriptorData data;
-  data.Put(keyTitle, Text(document.title));
-  if (!document.file.empty()) data.Put(keyFileReference, Alias(document.file));
+  data.Put(keyTitle, Text(Narrow(document.title)));
+  if (!document.file.empty()) data.Put(keyFileReference, Alias(Narrow(document.file)));
   data.Put(keyWidth, UnitFloat(document.unit, document.width));
   data.Put(keyHeight, UnitFloat(document.unit, document.height));
   data.Put(keyResolution, Float(document.resolution));

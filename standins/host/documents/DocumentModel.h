@@ -5,11 +5,14 @@
 //   zk::DocumentModel documents;
 //   documents.Open(zk::HostDocument{"Sunset.psd", "C:\\photos\\Sunset.psd", 4000, 3000});
 //   documents.AttachTo(host);   // the host's Get now resolves against these documents
+// The events plug-ins play on documents (open, export, import, select, close) are registered by
+// ImageEvents (events/ImageEvents.h).
 #pragma once
 
 #include "ActionValue.h"
 #include "HostCodes.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,15 +30,33 @@ struct HostDocument {
   int32_t depth = 8;                   // bits per channel
   bool dirty = false;                  // unsaved changes
   uint32_t id = 0;                     // given by the model when the document opens
+  // The pixels, in the layout of ImageSamples.h at the document's depth and its size in pixels
+  // (DocumentImage.h); empty for a document described only by text (ParseDocumentSpec), which
+  // has none of its own.
+  std::vector<uint8_t> samples = {};
+  std::string metadata = {};           // bytes the host keeps with the picture and hands on unread
 };
+
+// How the host hands out narrow texts (titles, file paths): as UTF-8, or in the system's ANSI code
+// page, as a host on Windows may. The model keeps its texts in UTF-8 either way.
+enum class NarrowTexts { Utf8, Ansi };
 
 class DocumentModel {
  public:
+  void SetNarrowTexts(NarrowTexts encoding) { narrowTexts_ = encoding; }
   // Opens the document after the others (host order) and makes it the target; returns its id.
   uint32_t Open(HostDocument document);
   bool Close(uint32_t id);
   const std::vector<HostDocument>& Documents() const { return documents_; }
   const HostDocument* Target() const;
+  const HostDocument* ById(uint32_t id) const;
+  const HostDocument* ByFile(const std::string& file) const;  // the exact path; never a document without one
+  bool Activate(uint32_t id);                                 // makes it the target
+  // "Untitled-N" for the lowest N from 1 up that no open document has as its title.
+  std::string UnusedUntitledTitle() const;
+  // The document one reference element names (target, index, identifier or name); null with a
+  // status when there is none.
+  const HostDocument* Find(const ReferenceElement& element, OSErr* status) const;
 
   DescriptorData ApplicationDescriptor() const;
   DescriptorData DocumentDescriptor(const HostDocument& document) const;
@@ -46,9 +67,10 @@ class DocumentModel {
   void AttachTo(StandInHost& host);
 
  private:
-  const HostDocument* Find(const ReferenceElement& element, OSErr* status) const;
+  std::string Narrow(const std::string& text) const;
 
   std::vector<HostDocument> documents_;
+  NarrowTexts narrowTexts_ = NarrowTexts::Utf8;
   size_t target_ = 0;  // index into documents_
   uint32_t nextId_ = 1;
 };

@@ -1,13 +1,16 @@
 #include "StandInControlSuite.h"
 
-// The action control suite. Play and Get are the extension point of a later document model: Play
-// runs the handler registered for the event, Get asks the host's resolver.
+// The action control suite. Play and Get are the document model's way in: Play runs the handler
+// registered for the event (unless the bookkeeping was told to fail it), Get asks the host's resolver.
+#include "FourCCText.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "SuiteCall.h"
 
 #include <cstring>
+#include <new>
+#include <string>
 
 namespace zk {
 namespace {
@@ -28,14 +31,29 @@ OSErr HOSTCALL Play(PIActionDescriptor* result, DescriptorEventID event, PIActio
   }
   DescriptorData output;
   OSErr status = kStandInEventNotHandled;
-  if (const EventHandler* handler = call.host->FindEvent(event)) {
-    status = (*handler)(event, input, options, &output);
+  std::string message = "The stand-in host could not carry out the event.";
+  if (int32_t injected = call.host->Book().EnterEvent(event)) {
+    status = OSErr(injected);
+    message = "The stand-in host was told to fail the event " + FourCCText(event) + ".";
+  } else if (const EventHandler* handler = call.host->FindEvent(event)) {
+    // No exception may cross into the plug-in: a picture too large to hold fails the play.
+    LARGE_INTEGER started, ended;
+    QueryPerformanceCounter(&started);
+    try {
+      status = (*handler)(event, input, options, &output);
+    } catch (const std::bad_alloc&) {
+      output = DescriptorData();
+      status = kStandInMemoryError;
+      message = "The stand-in host has not enough memory to carry out the event.";
+    }
+    QueryPerformanceCounter(&ended);
+    call.host->Book().AddEventTicks(event, ended.QuadPart - started.QuadPart);
   }
   if (status != 0 && !output.Find(keyMessage)) {
-    ActionValue message;
-    message.type = typeChar;
-    message.bytes = "The stand-in host could not carry out the event.";
-    output.Put(keyMessage, message);
+    ActionValue text;
+    text.type = typeChar;
+    text.bytes = message;
+    output.Put(keyMessage, text);
   }
   *result = call.Objects().NewDescriptor(std::move(output));
   return status;

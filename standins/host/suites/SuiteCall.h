@@ -13,6 +13,13 @@ struct SuiteCall {
   StandInHost* host = nullptr;
   int32_t status = 0;  // non-zero: answer this (no current host, or an injected fault)
   HostObjectTable& Objects() const;
+
+  // The time from EnterProcedure to the end of the procedure goes to the host's bookkeeping.
+  SuiteCall() = default;
+  SuiteCall(SuiteCall&& other) noexcept;
+  SuiteCall& operator=(SuiteCall&&) = delete;
+  ~SuiteCall();
+  int64_t started = 0;  // 0: not timed (a nested call, or one moved from)
 };
 
 // Counts "suite.procedure" on the current host and looks up an injected fault for it.

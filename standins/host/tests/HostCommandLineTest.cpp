@@ -1,6 +1,7 @@
 // zkhost's command line: what it accepts and the clear refusals of what it does not.
 #include "HostBookkeeping.h"
 #include "HostCommandLine.h"
+#include "HostTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@ TEST(HostCommandLine, ReadsEveryOption) {
                                         L"--answer", L"escape", L"--doit", L"Zentrast Kolvane...", L"--answer",
                                         L"close", L"--refuse-suite", L"Photoshop UIHooks Suite for Plug-ins",
                                         L"--refuse-suite", L"df135117-c769-11d0-8079-00c04fd7ec47@3", L"--fail",
-                                        L"PSActionReference.PutEnumerated=Parm", L"--fail", L"PSHandle.New"},
+                                        L"PSActionReference.PutEnumerated=Parm", L"--fail", L"PSHandle.New",
+                                        L"--fail-event", L"Impr", L"--fail-event", L"Opn =-43", L"--write-documents",
+                                        L"C:\\out"},
                                        &options, &error))
       << error;
   EXPECT_EQ(L"C:\\plug ins", options.pluginsFolder);
@@ -32,6 +35,12 @@ TEST(HostCommandLine, ReadsEveryOption) {
   ASSERT_EQ(2u, options.failures.size());
   EXPECT_EQ(int32_t(0x5061726D), options.failures[0].status);
   EXPECT_EQ(zk::kDefaultInjectedStatus, options.failures[1].status);
+  ASSERT_EQ(2u, options.eventFailures.size());
+  EXPECT_EQ(FourCC("Impr"), options.eventFailures[0].event);
+  EXPECT_EQ(zk::kDefaultInjectedStatus, options.eventFailures[0].status);
+  EXPECT_EQ(FourCC("Opn "), options.eventFailures[1].event);
+  EXPECT_EQ(-43, options.eventFailures[1].status);
+  EXPECT_EQ(L"C:\\out", options.writeDocumentsFolder);
 }
 
 struct Refused {
@@ -58,6 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{{L"--plugins", L"x", L"--frobnicate"}, "unknown option \"--frobnicate\""},
                     Refused{{L"--plugins", L"x", L"--refuse-suite", L"Name@three"}, "bad suite version"},
                     Refused{{L"--plugins", L"x", L"--fail", L"Make=12345678901"}, "bad status"},
-                    Refused{{L"--plugins", L"x", L"--fail", L"Make"}, "--fail needs SUITE.PROCEDURE"}));
+                    Refused{{L"--plugins", L"x", L"--fail", L"Make"}, "--fail needs SUITE.PROCEDURE"},
+                    Refused{{L"--plugins", L"x", L"--fail-event", L"Imp"}, "--fail-event needs a four-character"},
+                    Refused{{L"--plugins", L"x", L"--fail-event", L"Import"}, "--fail-event needs a four-character"},
+                    Refused{{L"--plugins", L"x", L"--fail-event", L"Impr=often"},
+                            "--fail-event needs a four-character"},
+                    Refused{{L"--plugins", L"x", L"--write-documents"}, "--write-documents needs a value"}));
 
 }  // namespace

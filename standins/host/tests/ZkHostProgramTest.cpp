@@ -1,4 +1,6 @@
 // zkhost.exe as a program: its output and exit codes against the fixture plug-ins.
+#include "ImageFiles.h"
+#include "TemporaryFolder.h"
 #include "TextConvert.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,10 @@ struct ProgramRun {
 
 ProgramRun RunZkHost(const std::wstring& arguments) {
   ProgramRun run;
+  // Under Wine the first process that needs the desktop starts the desktop process, which then
+  // inherits that process's inheritable handles. Started from zkhost it would hold the pipe's write
+  // end below and keep the read from ever ending, so the desktop is made to exist beforehand.
+  GetDesktopWindow();
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   UniqueHandle readEnd, writeEnd;
   if (!CreatePipe(readEnd.Address(), writeEnd.Address(), &inherit, 0)) return run;
@@ -101,5 +107,23 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"missing folder", L"--plugins \"C:\\no such folder\" --list", 3,
                     {"cannot read the plug-ins folder"}},
         ProgramCase{"usage error", L"--plugins x --answer sometimes", 2, {"unknown answer", "usage: zkhost.exe"}}));
+
+TEST(ZkHostProgramFiles, WritesTheOpenDocumentsAsPng) {
+  zk_test::TemporaryFolder folder;
+  ProgramRun run =
+      RunZkHost(Plugins() + L"--document \"title=Dunes.tif|width=7.2|height=4.8|unit=distance|resolution=50\" " +
+                L"--document \"title=Deep|width=3|height=2|depth=16\" --write-documents \"" + folder.Path() + L"\"");
+  EXPECT_EQ(0u, run.exitCode) << run.output;
+  const std::wstring dunes = folder.Path() + L"\\Dunes.tif.png";
+  EXPECT_NE(std::string::npos, run.output.find("Documents written:")) << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("  \"Dunes.tif\" -> " + zk::WideToUtf8(dunes))) << run.output;
+  zk::ImagePixels image;
+  std::string error;
+  ASSERT_TRUE(zk::ReadImageFile(dunes, &image, &error)) << error;
+  EXPECT_EQ(5, image.width) << "7.2 units of 1/72 inch at 50 pixels per inch";
+  EXPECT_EQ(8, image.depth);
+  ASSERT_TRUE(zk::ReadImageFile(folder.Path() + L"\\Deep.png", &image, &error)) << error;
+  EXPECT_EQ(16, image.depth);
+}
 
 }  // namespace

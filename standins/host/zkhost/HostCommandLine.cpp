@@ -59,7 +59,10 @@ const char* HostUsage() {
          "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
          "                  [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]\n"
          "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no]...\n"
-         "                  [--documents FILE]   (one document a line)\n";
+         "                  [--documents FILE]   (one document a line)\n"
+         "                  [--fail-event CODE[=STATUS]]...   (CODE: four characters, e.g. Impr)\n"
+         "                  [--write-documents FOLDER]   (after the run: every open document as PNG)\n"
+         "                  [--narrow-texts utf8|ansi]   (titles and paths handed out as UTF-8 or ANSI)\n";
 }
 
 bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error) {
@@ -123,6 +126,27 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
         return false;
       }
       options->failures.push_back(failure);
+    } else if (option == "--fail-event") {
+      if (!value(&text)) return false;
+      EventFailure failure = {0, kDefaultInjectedStatus};
+      if (text.size() < 4 || (text.size() > 4 && (text[4] != '=' || !ParseStatus(text.substr(5), &failure.status)))) {
+        *error = "--fail-event needs a four-character event and an optional status, e.g. Impr or Impr=-108: \"" +
+                 text + "\"";
+        return false;
+      }
+      const char code[5] = {text[0], text[1], text[2], text[3], '\0'};
+      failure.event = FourCC(code);
+      options->eventFailures.push_back(failure);
+    } else if (option == "--narrow-texts") {
+      if (!value(&text)) return false;
+      if (text != "utf8" && text != "ansi") {
+        *error = "--narrow-texts takes utf8 or ansi, not \"" + text + "\"";
+        return false;
+      }
+      options->narrowTexts = text == "ansi" ? NarrowTexts::Ansi : NarrowTexts::Utf8;
+    } else if (option == "--write-documents") {
+      if (!value(&text)) return false;
+      options->writeDocumentsFolder = Utf8ToWide(text);
     } else if (option == "--document") {
       if (!value(&text)) return false;
       HostDocument document;

@@ -3,7 +3,10 @@
 //              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
 //              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
 //              [--document SPEC]... [--documents FILE]
+//              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--narrow-texts utf8|ansi]
 // A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
+// --fail-event makes every play of that event (four characters, e.g. Impr) fail; after the run,
+// --write-documents writes every open document into FOLDER as PNG.
 // About and Do It run in the order given; each --answer answers the next modal window.
 #pragma once
 
@@ -30,6 +33,11 @@ struct ProcedureFailure {
   int32_t status;
 };
 
+struct EventFailure {
+  uint32_t event;  // 'Impr'
+  int32_t status;
+};
+
 struct HostOptions {
   std::wstring pluginsFolder;
   bool list = false;
@@ -37,6 +45,9 @@ struct HostOptions {
   std::vector<std::string> answers;
   std::vector<SuiteRefusal> refusedSuites;
   std::vector<ProcedureFailure> failures;
+  std::vector<EventFailure> eventFailures;
+  std::wstring writeDocumentsFolder;    // empty: write none
+  NarrowTexts narrowTexts = NarrowTexts::Utf8;
   std::vector<HostDocument> documents;  // open when the host starts, in this order
 };
 

@@ -1,9 +1,12 @@
 // zkhost.exe: the stand-in plug-in host on the command line. Scans a plug-ins folder, prints the
 // automation menu, sends About and Do It to a plug-in by its menu name and prints each result;
-// every modal window the plug-in shows is printed and answered, so that a run never hangs.
+// every modal window the plug-in shows is printed and answered, so that a run never hangs. The
+// documents the plug-in makes are printed after the run and may be written out as PNG files.
 #include "DocumentModel.h"
+#include "DocumentPngFiles.h"
 #include "FourCCText.h"
 #include "HostCommandLine.h"
+#include "ImageEvents.h"
 #include "ModalRobot.h"
 #include "StandInHost.h"
 #include "TextConvert.h"
@@ -17,7 +20,7 @@
 
 namespace {
 
-enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitFolder = 3, kExitNotFound = 4, kExitLoad = 5 };
+enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitFolder = 3, kExitNotFound = 4, kExitLoad = 5, kExitWrite = 6 };
 
 // A window still up this long after its answer is closed harder. Long enough for a bridge run's
 // status window, which closes by itself when the companion is done.
@@ -115,15 +118,43 @@ void PrintDocuments(const zk::DocumentModel& documents) {
   }
 }
 
+void PrintImported(const zk::ImageEvents& events) {
+  zk::PrintLine("Documents made during the run:");
+  if (events.Imported().empty()) zk::PrintLine("  none");
+  for (const zk::MadeDocument& made : events.Imported()) {
+    zk::PrintLine("  " + Quoted(made.title) + " " + std::to_string(made.width) + " x " + std::to_string(made.height) +
+                  " pixels, " + std::to_string(made.depth) + " bits per channel, " +
+                  std::to_string(made.metadataBytes) + " bytes of metadata");
+  }
+}
+
+int WriteDocuments(const zk::DocumentModel& documents, const std::wstring& folder) {
+  zk::PrintLine("Documents written:");
+  if (documents.Documents().empty()) zk::PrintLine("  none open");
+  int exitCode = kExitOk;
+  for (const zk::WrittenDocument& file : zk::WriteDocumentsAsPng(documents, folder)) {
+    if (file.error.empty()) {
+      zk::PrintLine("  " + Quoted(file.title) + " -> " + zk::WideToUtf8(file.path));
+    } else {
+      zk::PrintErrorLine("zkhost: " + Quoted(file.title) + " not written: " + file.error);
+      exitCode = kExitWrite;
+    }
+  }
+  return exitCode;
+}
+
 int Run(const zk::HostOptions& options) {
   zk::StandInHost host;
   zk::DocumentModel documents;
   for (const zk::HostDocument& document : options.documents) documents.Open(document);
   documents.AttachTo(host);
+  documents.SetNarrowTexts(options.narrowTexts);
+  zk::ImageEvents events(host, documents);
   for (const zk::SuiteRefusal& refusal : options.refusedSuites) host.Book().RefuseSuite(refusal.name, refusal.version);
   for (const zk::ProcedureFailure& failure : options.failures) {
     host.Book().FailProcedure(failure.procedure, failure.status);
   }
+  for (const zk::EventFailure& failure : options.eventFailures) host.Book().FailEvent(failure.event, failure.status);
   const zk::ScanResult& scan = host.Scan(options.pluginsFolder);
   if (!scan.folderError.empty()) {
     zk::PrintErrorLine("zkhost: " + scan.folderError);
@@ -153,7 +184,11 @@ int Run(const zk::HostOptions& options) {
     host.Unload();
     PrintCallsSince(host, first);
   }
-  if (!options.commands.empty()) PrintSuiteSummary(host);
+  if (!options.commands.empty()) {
+    PrintSuiteSummary(host);
+    PrintImported(events);
+  }
+  if (!options.writeDocumentsFolder.empty()) return WriteDocuments(documents, options.writeDocumentsFolder);
   return kExitOk;
 }
 

@@ -1,0 +1,305 @@
+// The benchmarking companion, installed as ZentrastKolvane.exe in a folder of the bench's own: the
+// module starts it as it starts the real companion. It plays the plan the bench host wrote
+// (ZK_BENCH_PLAN), measures every round trip with QueryPerformanceCounter, asks the bench host
+// for its figures around each request (the marks), measures the baselines of the same bytes (a
+// bare echo over a pipe of the bench host's, one memcpy, a push through that pipe) and appends one
+// line per repetition to ZK_BENCH_RESULTS.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchShared.h"
+#include "WindowsOwners.h"
+
+using namespace zkbench;
+
+namespace {
+
+struct Context {
+  HANDLE bridge = INVALID_HANDLE_VALUE;
+  PipeReader* bridgeReader = nullptr;
+  HANDLE echo = INVALID_HANDLE_VALUE;
+  PipeReader* echoReader = nullptr;
+  Figures* figures = nullptr;
+  HANDLE mark = nullptr;
+  HANDLE marked = nullptr;
+  double microsPerTick = 0;
+  std::string results;
+};
+
+Figures Mark(Context& context, MarkCommand command) {
+  context.figures->command = command;
+  SetEvent(context.mark);
+  WaitForSingleObject(context.marked, 60000);
+  return *context.figures;
+}
+
+bool RoundTrip(Context& context, const std::string& request, std::vector<std::string>* fields, std::string* raw) {
+  if (!WriteAll(context.bridge, request.data(), request.size())) return false;
+  return ReadFramed(*context.bridgeReader, raw, fields);
+}
+
+double EchoRoundTrip(Context& context, const std::string& request) {
+  std::string message(4, '\0');
+  const uint32_t tag = kEchoRequest;
+  memcpy(&message[0], &tag, 4);
+  message += request;
+  std::string raw;
+  const int64_t start = Ticks();
+  WriteAll(context.echo, message.data(), message.size());
+  ReadFramed(*context.echoReader, &raw);
+  return double(Ticks() - start) * context.microsPerTick;
+}
+
+void SetEchoReply(Context& context, const std::string& reply) {
+  std::string message(8, '\0');
+  const uint32_t tag = kEchoSetReply, length = uint32_t(reply.size());
+  memcpy(&message[0], &tag, 4);
+  memcpy(&message[4], &length, 4);
+  message += reply;
+  WriteAll(context.echo, message.data(), message.size());
+}
+
+double Push(Context& context, const uint8_t* bytes, uint64_t size) {
+  const uint32_t tag = kEchoPush;
+  const int64_t start = Ticks();
+  WriteAll(context.echo, &tag, 4);
+  WriteAll(context.echo, &size, 8);
+  WriteAll(context.echo, bytes, size_t(size));
+  uint32_t answer = 0;
+  context.echoReader->Read(&answer, 4);
+  return double(Ticks() - start) * context.microsPerTick;
+}
+
+double Micros(const Context& context, int64_t ticks) { return double(ticks) * context.microsPerTick; }
+
+// One line: kind,name,size,depth,rep,then key=value pairs.
+void Row(Context& context, const std::string& head, const std::vector<std::pair<std::string, double>>& values) {
+  std::ostringstream line;
+  line << head;
+  for (const auto& value : values) line << ',' << value.first << '=' << value.second;
+  context.results += line.str() + "\n";
+}
+
+void SmallRequests(Context& context, const std::string& kind, int documents, int repetitions) {
+  const std::string request = FrameMessage({kind});
+  std::string reply;
+  std::vector<std::string> fields;
+  for (int warm = 0; warm < 2; ++warm) RoundTrip(context, request, &fields, &reply);
+  SetEchoReply(context, reply);
+  for (int i = 0; i < 3; ++i) EchoRoundTrip(context, request);
+  for (int rep = 0; rep < repetitions; ++rep) {
+    const double echo = EchoRoundTrip(context, request);
+    const Figures before = Mark(context, kMarkBefore);
+    const int64_t start = Ticks();
+    RoundTrip(context, request, nullptr, &reply);
+    const int64_t end = Ticks();
+    const Figures after = Mark(context, kMarkAfter);
+    Row(context, "small," + kind + "," + std::to_string(documents) + ",0," + std::to_string(rep),
+        {{"roundtrip", Micros(context, end - start)},
+         {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
+         {"echo", echo},
+         {"replybytes", double(reply.size())},
+         {"requestbytes", double(request.size())}});
+  }
+}
+
+struct Segment {
+  UniqueHandle mapping;
+  UniqueMappedView view;
+  uint8_t* Bytes() const { return static_cast<uint8_t*>(view.Get()); }
+};
+
+bool CreateSegment(const std::string& name, uint64_t size, Segment* segment) {
+  segment->mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, DWORD(size >> 32),
+                                            DWORD(size), name.c_str()));
+  if (!segment->mapping) return false;
+  segment->view.Reset(MapViewOfFile(segment->mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, size_t(size)));
+  return bool(segment->view);
+}
+
+// The baselines of an image's bytes: one memcpy into a second buffer (both touched first), one push
+// through the bench host's pipe.
+void Baselines(Context& context, const uint8_t* bytes, uint64_t size, std::vector<uint8_t>& copy, double* memcpyMicros,
+               double* pushMicros) {
+  const int64_t start = Ticks();
+  memcpy(copy.data(), bytes, size_t(size));
+  *memcpyMicros = Micros(context, Ticks() - start);
+  *pushMicros = Push(context, bytes, size);
+}
+
+std::vector<std::pair<std::string, double>> ImageValues(Context& context, const Figures& before, const Figures& after,
+                                                        double roundTrip, double memcpyMicros, double pushMicros) {
+  return {{"roundtrip", roundTrip},
+          {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
+          {"decode", Micros(context, after.openTicks - before.openTicks)},
+          {"export", Micros(context, after.exportTicks - before.exportTicks)},
+          {"import", Micros(context, after.importTicks - before.importTicks)},
+          {"memcpy", memcpyMicros},
+          {"push", pushMicros},
+          {"private_before", double(before.privateBytes)},
+          {"private_peak", double(after.peakPrivateBytes)},
+          {"private_after", double(after.privateBytes)},
+          {"private_closed", double(after.closedPrivateBytes)},
+          {"handles_before", double(before.handles)},
+          {"handles_peak", double(after.peakHandles)},
+          {"handles_after", double(after.handles)},
+          {"handles_closed", double(after.closedHandles)},
+          {"made", double(after.madeBytes)}};
+}
+
+bool ReadRawRequests(Context& context, const std::string& path, int width, int height, int depth, int repetitions,
+                     std::string* failure) {
+  const uint64_t size = uint64_t(width) * uint64_t(height) * 3 * uint64_t(depth / 8);
+  Segment segment;
+  const std::string name = "Local\\zk-bench-raw-" + std::to_string(GetCurrentProcessId());
+  if (!CreateSegment(name, size, &segment)) return *failure = "segment", false;
+  memset(segment.Bytes(), 1, size_t(size));
+  std::vector<uint8_t> copy(size_t(size), 2);
+  const std::string request =
+      FrameMessage({"ReadRaw", path, name, std::to_string(size), std::to_string(depth)});
+  for (int rep = 0; rep < repetitions; ++rep) {
+    double memcpyMicros = 0, pushMicros = 0;
+    Baselines(context, segment.Bytes(), size, copy, &memcpyMicros, &pushMicros);
+    std::vector<std::string> fields;
+    std::string reply;
+    const Figures before = Mark(context, kMarkBefore);
+    const int64_t start = Ticks();
+    RoundTrip(context, request, &fields, &reply);
+    const int64_t end = Ticks();
+    const Figures after = Mark(context, kMarkAfter);
+    if (fields.empty() || fields[0] != "OK") {
+      *failure = "ReadRaw answered " + (fields.empty() ? std::string("nothing") : fields[0] + (fields.size() > 1 ? " " + fields[1] : ""));
+      return false;
+    }
+    Row(context, "image,ReadRaw," + std::to_string(width) + "x" + std::to_string(height) + "," + std::to_string(depth) +
+                     "," + std::to_string(rep),
+        ImageValues(context, before, after, Micros(context, end - start), memcpyMicros, pushMicros));
+  }
+  return true;
+}
+
+bool SendImageRequests(Context& context, int width, int height, int depth, int repetitions, std::string* failure) {
+  const uint64_t size = uint64_t(width) * uint64_t(height) * 3 * uint64_t(depth / 8);
+  Segment image, metadata;
+  const std::string imageName = "Local\\zk-bench-image-" + std::to_string(GetCurrentProcessId());
+  const std::string metadataName = "Local\\zk-bench-metadata-" + std::to_string(GetCurrentProcessId());
+  if (!CreateSegment(imageName, size, &image) || !CreateSegment(metadataName, 4096, &metadata)) {
+    return *failure = "segment", false;
+  }
+  for (uint64_t i = 0; i < size; ++i) image.Bytes()[i] = uint8_t(i * 7);
+  const std::string text = "<metadata><creator>bench</creator></metadata>";
+  memcpy(metadata.Bytes(), text.data(), text.size());
+  std::vector<uint8_t> copy(size_t(size), 2);
+  const std::string request = FrameMessage({"SendImage", "C:\\bench\\source.png", imageName, std::to_string(width),
+                                            std::to_string(height), std::to_string(depth), metadataName,
+                                            std::to_string(text.size())});
+  for (int rep = 0; rep < repetitions; ++rep) {
+    double memcpyMicros = 0, pushMicros = 0;
+    Baselines(context, image.Bytes(), size, copy, &memcpyMicros, &pushMicros);
+    std::vector<std::string> fields;
+    std::string reply;
+    const Figures before = Mark(context, kMarkBefore);
+    const int64_t start = Ticks();
+    RoundTrip(context, request, &fields, &reply);
+    const int64_t end = Ticks();
+    const Figures after = Mark(context, kMarkAfter);
+    if (fields.empty() || fields[0] != "OK") {
+      *failure = "SendImage answered " + (fields.empty() ? std::string("nothing") : fields[0] + (fields.size() > 1 ? " " + fields[1] : ""));
+      return false;
+    }
+    Row(context, "image,SendImage," + std::to_string(width) + "x" + std::to_string(height) + "," +
+                     std::to_string(depth) + "," + std::to_string(rep),
+        ImageValues(context, before, after, Micros(context, end - start), memcpyMicros, pushMicros));
+  }
+  return true;
+}
+
+HANDLE OpenPipe(const std::wstring& name) {
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    HANDLE pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (pipe != INVALID_HANDLE_VALUE) return pipe;
+    Sleep(50);
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+std::wstring PipeSuffix() {
+  const std::wstring line = GetCommandLineW();
+  const size_t at = line.rfind(L" -s ");
+  if (at == std::wstring::npos) return L"";
+  std::wstring suffix = line.substr(at + 4);
+  const size_t first = suffix.find_first_not_of(L" \t");
+  const size_t last = suffix.find_last_not_of(L" \t");
+  return first == std::wstring::npos ? L"" : suffix.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+int main() {
+  const char* planPath = std::getenv("ZK_BENCH_PLAN");
+  const char* resultsPath = std::getenv("ZK_BENCH_RESULTS");
+  const std::wstring suffix = PipeSuffix();
+  if (!planPath || !resultsPath || suffix.empty()) return 2;
+
+  Context context;
+  context.microsPerTick = 1e6 / double(Frequency());
+  UniqueFile bridge(OpenPipe(L"\\\\.\\pipe\\" + suffix));
+  UniqueFile echo(OpenPipe(kEchoPipe));
+  UniqueHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kFiguresName));
+  UniqueHandle mark(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kMarkEvent));
+  UniqueHandle marked(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kMarkedEvent));
+  if (!bridge || !echo || !mapping || !mark || !marked) return 4;
+  UniqueMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Figures)));
+  if (!view) return 4;
+  PipeReader bridgeReader(bridge.Get()), echoReader(echo.Get());
+  context.bridge = bridge.Get();
+  context.bridgeReader = &bridgeReader;
+  context.echo = echo.Get();
+  context.echoReader = &echoReader;
+  context.figures = static_cast<Figures*>(view.Get());
+  context.mark = mark.Get();
+  context.marked = marked.Get();
+
+  std::string reply;
+  RoundTrip(context, FrameMessage({"Running"}), nullptr, &reply);
+
+  std::ifstream plan(planPath);
+  std::string line;
+  int exitCode = 0;
+  while (std::getline(plan, line)) {
+    std::istringstream words(line);
+    std::string what;
+    words >> what;
+    std::string failure;
+    if (what == "small") {
+      std::string kind;
+      int documents = 0, repetitions = 0;
+      words >> kind >> documents >> repetitions;
+      SmallRequests(context, kind, documents, repetitions);
+    } else if (what == "readraw") {
+      std::string path;
+      int width = 0, height = 0, depth = 0, repetitions = 0;
+      words >> path >> width >> height >> depth >> repetitions;
+      if (!ReadRawRequests(context, path, width, height, depth, repetitions, &failure)) exitCode = 8;
+    } else if (what == "sendimage") {
+      int width = 0, height = 0, depth = 0, repetitions = 0;
+      words >> width >> height >> depth >> repetitions;
+      if (!SendImageRequests(context, width, height, depth, repetitions, &failure)) exitCode = 8;
+    }
+    if (!failure.empty()) context.results += "failed," + line + "," + failure + "\n";
+  }
+  bridge.Reset();  // the end of the run for the module
+
+  FILE* results = std::fopen(resultsPath, "ab");
+  if (!results) return 1;
+  std::fwrite(context.results.data(), 1, context.results.size(), results);
+  std::fclose(results);
+  return exitCode;
+}

@@ -1,0 +1,36 @@
+#include "ImageEvents.h"
+
+#include "DocumentEvents.h"
+#include "ExportPlugin.h"
+#include "RawConverter.h"
+
+namespace zk {
+
+ImageEvents::ImageEvents(StandInHost& host, DocumentModel& documents) {
+  TypeIdTable& typeIds = host.TypeIds();
+  host.RegisterEvent(FourCC("Opn "), [&typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
+                                                            PIDialogPlayOptions, DescriptorData* result) {
+    return PlayRawConverterOpen(typeIds, documents, parameters, result);
+  });
+  host.RegisterEvent(FourCC("Expr"), [&typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
+                                                            PIDialogPlayOptions, DescriptorData* result) {
+    return PlayExport(typeIds, documents, parameters, result);
+  });
+  host.RegisterEvent(FourCC("Impr"), [this, &typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
+                                                                  PIDialogPlayOptions, DescriptorData* result) {
+    MadeDocument made;
+    const OSErr status = PlayImport(typeIds, documents, parameters, result, &made);
+    if (status == 0) imported_.push_back(made);
+    return status;
+  });
+  host.RegisterEvent(FourCC("slct"), [&documents](DescriptorEventID, const DescriptorData* parameters,
+                                                  PIDialogPlayOptions, DescriptorData* result) {
+    return PlaySelect(documents, parameters, result);
+  });
+  host.RegisterEvent(FourCC("Cls "), [&documents](DescriptorEventID, const DescriptorData* parameters,
+                                                  PIDialogPlayOptions, DescriptorData* result) {
+    return PlayClose(documents, parameters, result);
+  });
+}
+
+}  // namespace zk

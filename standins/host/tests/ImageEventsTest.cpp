@@ -1,0 +1,573 @@
+// The events plug-ins play on the host's documents, played through the suites as a plug-in plays
+// them: opening an image file through the raw converter, exporting into a caller's memory,
+// importing from it, selecting and closing documents, and failing any of them on purpose.
+#include "DocumentImage.h"
+#include "DocumentModel.h"
+#include "ExportPlugin.h"
+#include "ImageEvents.h"
+#include "ImageFiles.h"
+#include "ImportPlugin.h"
+#include "RawConverter.h"
+#include "SuiteTestSupport.h"
+#include "TemporaryFolder.h"
+#include "TestPictures.h"
+#include "TextConvert.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <ostream>
+
+namespace {
+
+using zk_test::ExpectedAtDepth;
+using zk_test::Ramp;
+
+constexpr DescriptorKeyID keyNull = FourCC("null");
+constexpr DescriptorKeyID keyUsing = FourCC("Usng");
+constexpr uint8_t kGuard = 0xAB;
+constexpr size_t kGuardBytes = 64;
+
+// What the export's metadata callback received, piece by piece.
+std::vector<std::string> g_pieces;
+void CollectMetadata(const void* data, int32_t length) {
+  g_pieces.emplace_back(static_cast<const char*>(data), size_t(length));
+}
+
+std::string AddressText(const void* address) { return std::to_string(reinterpret_cast<uintptr_t>(address)); }
+
+std::string Joined(const std::vector<std::string>& pieces) {
+  std::string all;
+  for (const std::string& piece : pieces) all += piece;
+  return all;
+}
+
+// A document with pixels of its own, as an import or the raw converter leaves it.
+zk::HostDocument PictureDocument(const std::string& title, const zk::ImagePixels& image, const std::string& metadata) {
+  zk::HostDocument document{title, "", double(image.width), double(image.height)};
+  document.depth = image.depth;
+  document.samples = image.samples;
+  document.metadata = metadata;
+  return document;
+}
+
+// The parameters of one export, as the plug-in gives them.
+struct ExportCall {
+  double width;
+  double height;
+  int32_t depth;
+  std::string data;
+  std::string callback = AddressText(reinterpret_cast<const void*>(&CollectMetadata));
+};
+// The parameters of one import.
+struct ImportCall {
+  double width;
+  double height;
+  int32_t depth;
+  std::string data;
+  int32_t metadataSize;
+  std::string metadata;
+};
+class ImageEventsTest : public zk_test::HostSuitesTest {
+ protected:
+  void SetUp() override {
+    HostSuitesTest::SetUp();
+    documents.AttachTo(host);
+    g_pieces.clear();
+  }
+  void TearDown() override { EXPECT_EQ(0u, host.Objects().Live().Total()) << host.Objects().DescribeLive(); }
+
+  DescriptorTypeID TypeId(const char* stringId) {
+    DescriptorTypeID id = 0;
+    EXPECT_EQ(0, control->StringIDToTypeID(stringId, &id));
+    return id;
+  }
+
+  // Plays the event with these parameters (freed here). message: the result's 'Msge'; id: its 'DocI'.
+  OSErr Play(DescriptorEventID event, PIActionDescriptor parameters, std::string* message = nullptr,
+             int32_t* id = nullptr) {
+    PIActionDescriptor result = nullptr;
+    const OSErr status = control->Play(&result, event, parameters, plugInDialogSilent);
+    if (message) *message = Text(result, keyMessage);
+    if (id) {
+      EXPECT_EQ(0, desc->GetInteger(result, keyDocumentID, id));
+    }
+    if (result) desc->Free(result);
+    desc->Free(parameters);
+    return status;
+  }
+
+  std::string Text(PIActionDescriptor d, DescriptorKeyID key) {
+    uint32_t length = 0;
+    if (!d || desc->GetStringLength(d, key, &length) != 0) return "";
+    std::string text(length + 1, '\0');
+    desc->GetString(d, key, &text[0], length + 1);
+    text.resize(length);
+    return text;
+  }
+
+  // Parameters whose 'Usng' is an object of the class of stringId, filled by fill.
+  PIActionDescriptor Using(const char* stringId, const std::function<void(PIActionDescriptor)>& fill) {
+    PIActionDescriptor inner = NewDescriptor();
+    fill(inner);
+    PIActionDescriptor outer = NewDescriptor();
+    EXPECT_EQ(0, desc->PutObject(outer, keyUsing, TypeId(stringId), inner));
+    desc->Free(inner);
+    return outer;
+  }
+
+  // 'Opn ' of a file through the raw converter; depthCode null: no 'As  ' object.
+  PIActionDescriptor OpenParameters(const std::wstring& path, const char* depthCode) {
+    PIActionDescriptor parameters = NewDescriptor();
+    const std::string text = zk::WideToUtf8(path);
+    Handle alias = handles->New(int32_t(text.size() + 1));
+    std::memcpy(*alias, text.c_str(), text.size() + 1);
+    EXPECT_EQ(0, desc->PutAlias(parameters, keyNull, alias));
+    handles->Dispose(alias);
+    if (depthCode) {
+      PIActionDescriptor settings = NewDescriptor();
+      const char code[5] = {depthCode[0], depthCode[1], depthCode[2], depthCode[3], '\0'};
+      desc->PutEnumerated(settings, FourCC("BtDp"), FourCC("BtDp"), FourCC(code));
+      EXPECT_EQ(0, desc->PutObject(parameters, FourCC("As  "), TypeId(zk::kRawConverterStringId), settings));
+      desc->Free(settings);
+    }
+    return parameters;
+  }
+
+  PIActionDescriptor ExportParameters(const ExportCall& e) {
+    return Using(zk::kExportPluginStringId, [&](PIActionDescriptor d) {
+      desc->PutFloat(d, FourCC("Hrzn"), e.width);
+      desc->PutFloat(d, FourCC("Vrtc"), e.height);
+      desc->PutInteger(d, keyDepth, e.depth);
+      desc->PutString(d, FourCC("datA"), e.data.c_str());
+      desc->PutString(d, FourCC("metC"), e.callback.c_str());
+    });
+  }
+
+  PIActionDescriptor ImportParameters(const ImportCall& i) {
+    return Using(zk::kImportPluginStringId, [&](PIActionDescriptor d) {
+      desc->PutFloat(d, FourCC("Hrzn"), i.width);
+      desc->PutFloat(d, FourCC("Vrtc"), i.height);
+      desc->PutInteger(d, keyDepth, i.depth);
+      desc->PutString(d, FourCC("datA"), i.data.c_str());
+      desc->PutInteger(d, FourCC("metS"), i.metadataSize);
+      desc->PutString(d, FourCC("metD"), i.metadata.c_str());
+    });
+  }
+
+  // 'slct' or 'Cls ' naming a document by identifier; saving: the 'Svng' value, or null for none.
+  PIActionDescriptor DocumentParameters(uint32_t id, const char* saving) {
+    PIActionDescriptor parameters = NewDescriptor();
+    if (id != 0) {
+      PIActionReference reference = nullptr;
+      ref->Make(&reference);
+      ref->PutIdentifier(reference, classDocument, id);
+      desc->PutReference(parameters, keyNull, reference);
+      ref->Free(reference);
+    }
+    if (saving) {
+      const char code[5] = {saving[0], saving[1], saving[2], saving[3], '\0'};
+      desc->PutEnumerated(parameters, FourCC("Svng"), FourCC("YsN "), FourCC(code));
+    }
+    return parameters;
+  }
+
+  uint32_t TargetId() const { return documents.Target() ? documents.Target()->id : 0; }
+
+  zk::DocumentModel documents;
+  zk::ImageEvents events{host, documents};
+  zk_test::TemporaryFolder folder;
+};
+
+// --- 'Opn ' through the raw converter
+
+struct RawOpen {
+  const char* what;
+  int32_t fileDepth;
+  const char* requested;  // 'BtDp' value, or null for no 'As  '
+  int32_t depth;          // of the opened document
+};
+
+void PrintTo(const RawOpen& c, std::ostream* out) { *out << c.what; }
+
+class RawConverterOpen : public ImageEventsTest, public testing::WithParamInterface<RawOpen> {};
+
+TEST_P(RawConverterOpen, OpensTheFileAtTheDepthAskedFor) {
+  const zk::ImagePixels file = Ramp(7, 5, GetParam().fileDepth);
+  const std::wstring path = folder.Path() + L"\\fixture.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, file, &error)) << error;
+  documents.Open(zk::HostDocument{"Already open", "", 10, 10});
+
+  std::string message;
+  int32_t id = 0;
+  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, GetParam().requested), &message, &id)) << message;
+  ASSERT_EQ(2u, documents.Documents().size());
+  const zk::HostDocument& opened = *documents.Target();
+  EXPECT_EQ(uint32_t(id), opened.id);
+  EXPECT_EQ("fixture.png", opened.title);
+  EXPECT_EQ(zk::WideToUtf8(path), opened.file);
+  EXPECT_FALSE(opened.dirty);
+  EXPECT_EQ(unitDistance, opened.unit) << "the size is reported in distance units";
+  EXPECT_DOUBLE_EQ(7 * 72.0 / zk::kRawConverterResolution, opened.width);
+  EXPECT_DOUBLE_EQ(zk::kRawConverterResolution, opened.resolution);
+  int64_t width = 0, height = 0;
+  ASSERT_TRUE(zk::DocumentPixelSize(opened, &width, &height));
+  EXPECT_EQ(7, width);
+  EXPECT_EQ(5, height);
+  EXPECT_EQ(GetParam().depth, opened.depth);
+  EXPECT_TRUE(ExpectedAtDepth(file.samples, GetParam().fileDepth, GetParam().depth) == opened.samples);
+  EXPECT_NE(std::string::npos, opened.metadata.find(zk::WideToUtf8(path)));
+  EXPECT_GT(opened.metadata.size(), 2 * zk::kMetadataPiece) << "long enough to go out in several pieces";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RawConverterOpen,
+                         testing::Values(RawOpen{"8-bit file at 16 bits", 8, "BD16", 16},
+                                         RawOpen{"8-bit file at 8 bits", 8, "BD8 ", 8},
+                                         RawOpen{"16-bit file at 8 bits", 16, "BD8 ", 8},
+                                         RawOpen{"16-bit file at 16 bits", 16, "BD16", 16},
+                                         RawOpen{"16-bit file without settings", 16, nullptr, 16}));
+
+TEST_F(ImageEventsTest, RawConverterActivatesAFileThatIsAlreadyOpen) {
+  const std::wstring path = folder.Path() + L"\\open.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+  int32_t first = 0;
+  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD16"), nullptr, &first));
+  documents.Open(zk::HostDocument{"Other", "", 4, 4});
+  ASSERT_NE(uint32_t(first), TargetId());
+
+  int32_t again = 0;
+  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD8 "), nullptr, &again));
+  EXPECT_EQ(first, again);
+  EXPECT_EQ(2u, documents.Documents().size()) << "nothing new opened";
+  EXPECT_EQ(uint32_t(first), TargetId());
+  EXPECT_EQ(16, documents.Target()->depth) << "the open document is kept as it is";
+}
+
+struct RawRefusal {
+  const char* what;
+  std::function<PIActionDescriptor(ImageEventsTest&, const std::wstring& folder)> parameters;
+  const char* messagePart;
+};
+
+void PrintTo(const RawRefusal& c, std::ostream* out) { *out << c.what; }
+
+class RawConverterRefusal : public ImageEventsTest, public testing::WithParamInterface<RawRefusal> {
+ public:
+  PIActionDescriptor Open(const std::wstring& path, const char* depth) { return OpenParameters(path, depth); }
+  PIActionDescriptor Empty() { return NewDescriptor(); }
+  const PSActionDescriptorProcs* Descriptors() const { return desc; }
+  DescriptorTypeID Id(const char* stringId) { return TypeId(stringId); }
+};
+
+TEST_P(RawConverterRefusal, FailsWithAMessageAndOpensNothing) {
+  std::ofstream(std::filesystem::path(folder.Path() + L"\\garbage.png"), std::ios::binary) << "not a picture at all";
+  std::string message;
+  EXPECT_NE(0, Play(FourCC("Opn "), GetParam().parameters(*this, folder.Path()), &message));
+  EXPECT_NE(std::string::npos, message.find(GetParam().messagePart)) << message;
+  EXPECT_TRUE(documents.Documents().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RawConverterRefusal,
+    testing::Values(
+        RawRefusal{"missing file",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     return static_cast<RawConverterRefusal&>(t).Open(f + L"\\missing.png", "BD16");
+                   },
+                   "no such file"},
+        RawRefusal{"garbage file",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     return static_cast<RawConverterRefusal&>(t).Open(f + L"\\garbage.png", "BD16");
+                   },
+                   "no image file"},
+        RawRefusal{"no alias",
+                   [](ImageEventsTest& t, const std::wstring&) { return static_cast<RawConverterRefusal&>(t).Empty(); },
+                   "'null'"},
+        RawRefusal{"depth the converter does not know",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     return static_cast<RawConverterRefusal&>(t).Open(f + L"\\missing.png", "BD32");
+                   },
+                   "'BD32'"},
+        RawRefusal{"settings of another class",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     auto& test = static_cast<RawConverterRefusal&>(t);
+                     PIActionDescriptor parameters = test.Open(f + L"\\missing.png", nullptr);
+                     PIActionDescriptor settings = test.Empty();
+                     test.Descriptors()->PutObject(parameters, FourCC("As  "), test.Id("someOtherConverter"), settings);
+                     test.Descriptors()->Free(settings);
+                     return parameters;
+                   },
+                   "another class"}));
+
+// --- 'Expr' through the export plug-in
+
+struct ExportDepths {
+  int32_t document;
+  int32_t exported;
+};
+
+void PrintTo(const ExportDepths& c, std::ostream* out) { *out << c.document << " bits exported at " << c.exported; }
+
+class ExportPluginWrite : public ImageEventsTest, public testing::WithParamInterface<ExportDepths> {};
+
+TEST_P(ExportPluginWrite, WritesExactlyThePictureAndHandsOnTheMetadataInPieces) {
+  const zk::ImagePixels picture = Ramp(9, 4, GetParam().document);
+  std::string metadata;
+  for (int i = 0; metadata.size() < 700; ++i) metadata += "line " + std::to_string(i) + " of the metadata\n";
+  documents.Open(PictureDocument("Picture", picture, metadata));
+
+  const std::vector<uint8_t> expected = ExpectedAtDepth(picture.samples, GetParam().document, GetParam().exported);
+  ASSERT_EQ(size_t(9 * 4 * 3 * GetParam().exported / 8), expected.size());
+  std::vector<uint8_t> segment(expected.size() + kGuardBytes, kGuard);
+  std::string message;
+  const ExportCall call{9, 4, GetParam().exported, AddressText(segment.data())};
+  ASSERT_EQ(0, Play(FourCC("Expr"), ExportParameters(call), &message)) << message;
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), segment.begin()));
+  EXPECT_EQ(std::vector<uint8_t>(kGuardBytes, kGuard),
+            std::vector<uint8_t>(segment.begin() + long(expected.size()), segment.end()))
+      << "not one byte past the picture";
+
+  EXPECT_EQ(metadata, Joined(g_pieces));
+  EXPECT_NE(g_pieces.end(), std::find(g_pieces.begin(), g_pieces.end(), std::string()));
+  EXPECT_GE(std::count_if(g_pieces.begin(), g_pieces.end(), [](const std::string& p) { return !p.empty(); }), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExportPluginWrite,
+                         testing::Values(ExportDepths{8, 8}, ExportDepths{8, 16}, ExportDepths{16, 8},
+                                         ExportDepths{16, 16}));
+
+TEST_F(ImageEventsTest, ExportOfADocumentWithoutPixelsWritesTheGradient) {
+  // 2.4 units of 1/72 inch at 300 pixels per inch: 10 pixels.
+  zk::HostDocument described{"Described", "C:\\Photos\\Described.psd", 2.4, 1.2};
+  described.unit = unitDistance;
+  described.resolution = 300;
+  documents.Open(described);
+  std::vector<uint8_t> segment(10 * 5 * 6 + kGuardBytes, kGuard);
+  std::string message;
+  ASSERT_EQ(0, Play(FourCC("Expr"), ExportParameters({10, 5, 16, AddressText(segment.data())}), &message)) << message;
+  auto sample = [&](size_t x, size_t y, int channel) {
+    return zk::ReadSample(segment.data(), zk::SampleOffset(x, y, channel, 10, 16), 16);
+  };
+  EXPECT_EQ(0u, sample(0, 0, 0));
+  EXPECT_EQ(65535u, sample(9, 0, 0)) << "red rises to the right";
+  EXPECT_EQ(65535u, sample(0, 4, 1)) << "green rises downwards";
+  EXPECT_EQ(65535u, sample(0, 0, 2));
+  EXPECT_EQ(kGuard, segment[10 * 5 * 6]);
+  EXPECT_EQ(std::vector<std::string>{""}, g_pieces) << "no metadata: one empty piece";
+}
+
+struct ExportRefusal {
+  const char* what;
+  std::function<void(ExportCall&)> change;
+};
+
+void PrintTo(const ExportRefusal& c, std::ostream* out) { *out << c.what; }
+
+class ExportPluginRefusal : public ImageEventsTest, public testing::WithParamInterface<ExportRefusal> {};
+
+TEST_P(ExportPluginRefusal, WritesNothing) {
+  documents.Open(PictureDocument("Picture", Ramp(6, 4, 16), "metadata"));
+  std::vector<uint8_t> segment(6 * 4 * 6 * 2, kGuard);  // room for more than the picture
+  ExportCall call{6, 4, 16, AddressText(segment.data())};
+  GetParam().change(call);
+  std::string message;
+  EXPECT_NE(0, Play(FourCC("Expr"), ExportParameters(call), &message));
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(std::vector<uint8_t>(segment.size(), kGuard), segment);
+  EXPECT_TRUE(g_pieces.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExportPluginRefusal,
+    testing::Values(ExportRefusal{"wider than the document", [](ExportCall& e) { e.width = 7; }},
+                    ExportRefusal{"lower than the document", [](ExportCall& e) { e.height = 3; }},
+                    ExportRefusal{"a fraction of a pixel", [](ExportCall& e) { e.width = 6.5; }},
+                    ExportRefusal{"depth 12", [](ExportCall& e) { e.depth = 12; }},
+                    ExportRefusal{"null segment", [](ExportCall& e) { e.data = "0"; }},
+                    ExportRefusal{"address with a leading zero", [](ExportCall& e) { e.data = "0" + e.data; }},
+                    ExportRefusal{"address that is no number", [](ExportCall& e) { e.data = "0x1000"; }},
+                    ExportRefusal{"address of no memory", [](ExportCall& e) { e.data = "4096"; }},
+                    ExportRefusal{"callback that is data", [](ExportCall& e) { e.callback = e.data; }},
+                    ExportRefusal{"no callback", [](ExportCall& e) { e.callback = "0"; }}));
+
+TEST_F(ImageEventsTest, ExportRefusesParametersOfAnotherShapeAndAnEmptyHost) {
+  std::vector<uint8_t> segment(64, kGuard);
+  std::string message;
+  const ExportCall call{2, 2, 8, AddressText(segment.data())};
+  EXPECT_EQ(zk::kStandInNoSuchObject, Play(FourCC("Expr"), ExportParameters(call), &message));
+  EXPECT_NE(std::string::npos, message.find("no document")) << message;
+
+  documents.Open(zk::HostDocument{"Small", "", 2, 2});
+  PIActionDescriptor wrongClass =
+      Using("anotherPlugIn", [&](PIActionDescriptor d) { desc->PutFloat(d, FourCC("Hrzn"), 2); });
+  EXPECT_EQ(zk::kStandInParamError, Play(FourCC("Expr"), wrongClass, &message));
+  EXPECT_NE(std::string::npos, message.find("'Usng'")) << message;
+  PIActionDescriptor integerWidth = ExportParameters(call);
+  PIActionDescriptor settings = nullptr;
+  desc->GetObject(integerWidth, keyUsing, nullptr, &settings);
+  desc->PutInteger(settings, FourCC("Hrzn"), 2);
+  desc->PutObject(integerWidth, keyUsing, TypeId(zk::kExportPluginStringId), settings);
+  desc->Free(settings);
+  EXPECT_EQ(zk::kStandInParamError, Play(FourCC("Expr"), integerWidth, &message));
+  EXPECT_NE(std::string::npos, message.find("'Hrzn' must be a float")) << message;
+  EXPECT_EQ(std::vector<uint8_t>(64, kGuard), segment);
+}
+
+// --- 'Impr' through the import plug-in
+
+struct ImportCase {
+  const char* what;
+  int32_t depth;
+  size_t metadataBytes;
+};
+
+void PrintTo(const ImportCase& c, std::ostream* out) { *out << c.what; }
+
+class ImportPluginMake : public ImageEventsTest, public testing::WithParamInterface<ImportCase> {};
+
+TEST_P(ImportPluginMake, MakesAnUnsavedDocumentWithTheSamePixelsAndMetadata) {
+  const zk::ImagePixels picture = Ramp(11, 3, GetParam().depth);
+  std::string metadata(GetParam().metadataBytes, '\0');
+  for (size_t i = 0; i < metadata.size(); ++i) metadata[i] = char(i * 31);  // any bytes, zeros included
+  const std::string metadataAddress = metadata.empty() ? "0" : AddressText(metadata.data());
+  documents.Open(zk::HostDocument{"Untitled-1", "", 5, 5});
+
+  std::string message;
+  int32_t id = 0;
+  ASSERT_EQ(0, Play(FourCC("Impr"),
+                    ImportParameters({11, 3, GetParam().depth, AddressText(picture.samples.data()),
+                                      int32_t(metadata.size()), metadataAddress}),
+                    &message, &id))
+      << message;
+  ASSERT_EQ(1u, events.Imported().size());
+  const zk::MadeDocument& made = events.Imported()[0];
+  EXPECT_EQ(uint32_t(id), made.id);
+  EXPECT_EQ("Untitled-2", made.title) << "the first title no open document has";
+  EXPECT_EQ(11, made.width);
+  EXPECT_EQ(3, made.height);
+  EXPECT_EQ(GetParam().depth, made.depth);
+  EXPECT_EQ(metadata.size(), made.metadataBytes);
+
+  const zk::HostDocument* document = documents.ById(uint32_t(id));
+  ASSERT_NE(nullptr, document);
+  EXPECT_EQ(uint32_t(id), TargetId());
+  EXPECT_EQ("", document->file) << "never saved";
+  EXPECT_TRUE(document->dirty);
+  EXPECT_TRUE(picture.samples == document->samples);
+  EXPECT_EQ(metadata, document->metadata);
+
+  // What comes in goes out again unchanged.
+  std::vector<uint8_t> segment(picture.samples.size() + kGuardBytes, kGuard);
+  ASSERT_EQ(0, Play(FourCC("Expr"), ExportParameters({11, 3, GetParam().depth, AddressText(segment.data())}), &message))
+      << message;
+  EXPECT_TRUE(std::equal(picture.samples.begin(), picture.samples.end(), segment.begin()));
+  EXPECT_EQ(metadata, Joined(g_pieces));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ImportPluginMake,
+                         testing::Values(ImportCase{"16 bits with metadata", 16, 300},
+                                         ImportCase{"8 bits without metadata", 8, 0}));
+
+struct ImportRefusal {
+  const char* what;
+  std::function<void(ImportCall&)> change;
+};
+
+void PrintTo(const ImportRefusal& c, std::ostream* out) { *out << c.what; }
+
+class ImportPluginRefusal : public ImageEventsTest, public testing::WithParamInterface<ImportRefusal> {};
+
+TEST_P(ImportPluginRefusal, MakesNoDocument) {
+  const zk::ImagePixels picture = Ramp(4, 4, 8);
+  const std::string metadata = "some metadata";
+  ImportCall call{4, 4, 8, AddressText(picture.samples.data()), int32_t(metadata.size()), AddressText(metadata.data())};
+  GetParam().change(call);
+  std::string message;
+  EXPECT_EQ(zk::kStandInParamError, Play(FourCC("Impr"), ImportParameters(call), &message));
+  EXPECT_FALSE(message.empty());
+  EXPECT_TRUE(documents.Documents().empty());
+  EXPECT_TRUE(events.Imported().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImportPluginRefusal,
+    testing::Values(ImportRefusal{"a fraction of a pixel", [](ImportCall& i) { i.width = 2.5; }},
+                    ImportRefusal{"no height", [](ImportCall& i) { i.height = 0; }},
+                    ImportRefusal{"a negative width", [](ImportCall& i) { i.width = -4; }},
+                    ImportRefusal{"beyond the largest picture", [](ImportCall& i) { i.width = 1e9; }},
+                    ImportRefusal{"depth 10", [](ImportCall& i) { i.depth = 10; }},
+                    ImportRefusal{"negative metadata size", [](ImportCall& i) { i.metadataSize = -1; }},
+                    ImportRefusal{"metadata without an address", [](ImportCall& i) { i.metadata = "0"; }},
+                    ImportRefusal{"null pixels", [](ImportCall& i) { i.data = "0"; }},
+                    ImportRefusal{"pixels at no memory", [](ImportCall& i) { i.data = "4096"; }},
+                    ImportRefusal{"address past the pointer width",
+                                  [](ImportCall& i) { i.data = "18446744073709551616"; }}));
+
+// --- 'slct' and 'Cls '
+
+TEST_F(ImageEventsTest, SelectAndCloseByIdentifier) {
+  const uint32_t a = documents.Open(zk::HostDocument{"a", "C:\\a.psd", 1, 1});
+  zk::HostDocument unsaved{"b", "", 1, 1};
+  unsaved.dirty = true;
+  const uint32_t b = documents.Open(unsaved);
+  const uint32_t c = documents.Open(zk::HostDocument{"c", "C:\\c.psd", 1, 1});
+
+  std::string message;
+  ASSERT_EQ(0, Play(FourCC("slct"), DocumentParameters(b, nullptr), &message)) << message;
+  EXPECT_EQ(b, TargetId());
+  EXPECT_EQ(zk::kStandInNoSuchObject, Play(FourCC("slct"), DocumentParameters(99, nullptr), &message));
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(b, TargetId());
+
+  // The target has unsaved changes: closed only when told not to save.
+  EXPECT_NE(0, Play(FourCC("Cls "), DocumentParameters(0, nullptr), &message));
+  EXPECT_NE(std::string::npos, message.find("unsaved changes")) << message;
+  EXPECT_NE(0, Play(FourCC("Cls "), DocumentParameters(0, "Ys  "), &message));
+  EXPECT_EQ(3u, documents.Documents().size());
+  ASSERT_EQ(0, Play(FourCC("Cls "), DocumentParameters(0, "N   "), &message)) << message;
+  EXPECT_EQ(nullptr, documents.ById(b));
+
+  // Closing a document by reference leaves the target alone.
+  ASSERT_EQ(0, Play(FourCC("slct"), DocumentParameters(a, nullptr), &message)) << message;
+  ASSERT_EQ(0, Play(FourCC("Cls "), DocumentParameters(c, nullptr), &message)) << message;
+  EXPECT_EQ(a, TargetId());
+  ASSERT_EQ(0, Play(FourCC("Cls "), DocumentParameters(a, "N   "), &message)) << message;
+  EXPECT_TRUE(documents.Documents().empty());
+  EXPECT_EQ(zk::kStandInNoSuchObject, Play(FourCC("Cls "), DocumentParameters(0, "N   "), &message));
+  EXPECT_FALSE(message.empty());
+}
+
+// --- Faults on purpose
+
+TEST_F(ImageEventsTest, AnEventFailsOnPurposeWithoutBeingCarriedOut) {
+  const zk::ImagePixels picture = Ramp(2, 2, 8);
+  const ImportCall call{2, 2, 8, AddressText(picture.samples.data()), 0, "0"};
+  host.Book().FailEvent(FourCC("Impr"), zk::kStandInMemoryError, 2);
+  std::string message;
+  ASSERT_EQ(0, Play(FourCC("Impr"), ImportParameters(call), &message)) << message;
+  EXPECT_EQ(zk::kStandInMemoryError, Play(FourCC("Impr"), ImportParameters(call), &message));
+  EXPECT_NE(std::string::npos, message.find("'Impr'")) << message;
+  EXPECT_EQ(0, Play(FourCC("Impr"), ImportParameters(call), &message)) << "only the second play fails";
+  EXPECT_EQ(3, host.Book().Plays(FourCC("Impr")));
+  EXPECT_EQ(2u, events.Imported().size());
+
+  host.Book().FailEvent(FourCC("Impr"), -1);
+  EXPECT_EQ(-1, Play(FourCC("Impr"), ImportParameters(call), &message));
+  EXPECT_EQ(2u, documents.Documents().size());
+
+  // A failing Play itself gives no result at all.
+  host.Book().ClearFaults();
+  host.Book().FailProcedure("PSActionControl.Play", zk::kStandInParamError);
+  PIActionDescriptor result = NewDescriptor();
+  desc->Free(result);
+  PIActionDescriptor parameters = ImportParameters(call);
+  EXPECT_EQ(zk::kStandInParamError, control->Play(&result, FourCC("Impr"), parameters, plugInDialogSilent));
+  EXPECT_EQ(nullptr, result);
+  desc->Free(parameters);
+  EXPECT_EQ(2u, events.Imported().size());
+}
+
+}  // namespace

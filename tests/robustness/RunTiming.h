@@ -1,0 +1,58 @@
+// Timing and endings of whole bridge runs for the robustness tests: when the companion's process
+// ended (as the system records it), when the status dialog went away (hidden by its end or
+// destroyed, as the person sees it), and ways to end a companion from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "BridgeRunHarness.h"
+#include "WindowsOwners.h"
+
+// System time in 100 ns units.
+int64_t PreciseNow();
+
+// Records, on the calling thread, when the status dialog ("Dialog") is hidden or destroyed.
+class StatusDialogEnd {
+ public:
+  StatusDialogEnd();
+  ~StatusDialogEnd();
+  int64_t At() const;  // 0 when it has not ended
+
+ private:
+  HHOOK hook_;
+};
+
+// Watches the run's companion from the moment its transcript names it: its process handle, and
+// when it ended. The transcript must be fresh (see FreshTranscript) so the start line is this run's.
+class CompanionWatch {
+ public:
+  explicit CompanionWatch(const BridgeRunHarness& run);
+  ~CompanionWatch();
+  // Waits until the companion's process is known (false after 10 s).
+  bool WaitForProcess();
+  HANDLE Process() const { return process_.Get(); }
+  // When the process ended, from the system's record; waits up to 10 s for the end.
+  int64_t EndedAt();
+  // Ends the companion from outside, as a person or another program would.
+  void Kill();
+
+ private:
+  const BridgeRunHarness& run_;
+  UniqueHandle process_;
+  std::atomic<bool> known_{false};
+  std::atomic<bool> stop_{false};
+  std::thread finder_;
+};
+
+// Removes the last run's transcript so that the next run's lines stand alone.
+void FreshTranscript(BridgeRunHarness& run);
+
+// Waits until the transcript has a line with this key (false after timeoutMs).
+bool WaitForLine(const BridgeRunHarness& run, const std::string& key, DWORD timeoutMs = 10000);
+
+// Closes the status dialog with its close box, as the person does.
+void CloseStatusDialog();
