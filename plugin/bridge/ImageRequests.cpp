@@ -11,14 +11,12 @@ namespace AutomationUtils = ZentrastMisc::AutomationUtils;
 
 namespace {
 
-const std::string& Argument(const FieldList& request, size_t index) { return RequestArgument(request, index); }
-
 std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigned long long>(bytes)); }
 
 }  // namespace
 
 void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
-  const std::string& path = Argument(request, 1);
+  const std::string& path = RequestArgument(request, 1);
   ReadRawFields fields;
   std::string error;
   if (!CheckReadRawFields(request, &fields, &error)) {
@@ -28,7 +26,7 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
   const uint64_t size = fields.segmentBytes;
   const int32_t depth = fields.depth;
   SharedSegment segment;
-  if (!OpenSegment(Argument(request, 2), segment, &error)) {
+  if (!OpenSegment(RequestArgument(request, 2), segment, &error)) {
     ReplyError(reply, error);
     return;
   }
@@ -70,7 +68,7 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
 }
 
 void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
-  const std::string& source = Argument(request, 1);
+  const std::string& source = RequestArgument(request, 1);
   SendImageFields fields;
   std::string error;
   if (!CheckSendImageFields(request, &fields, &error)) {
@@ -83,8 +81,8 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
   // Released in reverse: metadata view, metadata segment, image view, image segment.
   SharedSegment image;
   SharedSegment metadataSegment;
-  if (!OpenSegment(Argument(request, 2), image, &error) || !MapSegment(image, imageBytes, &error) ||
-      !OpenSegment(Argument(request, 6), metadataSegment, &error) ||
+  if (!OpenSegment(RequestArgument(request, 2), image, &error) || !MapSegment(image, imageBytes, &error) ||
+      !OpenSegment(RequestArgument(request, 6), metadataSegment, &error) ||
       // Widened with its sign: a negative length is far beyond any segment, and the map fails.
       !MapSegment(metadataSegment, uint64_t(int64_t(metadataLength)), &error)) {
     ReplyError(reply, error);

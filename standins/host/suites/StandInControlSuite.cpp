@@ -36,9 +36,10 @@ OSErr HOSTCALL Play(PIActionDescriptor* result, DescriptorEventID event, PIActio
     status = OSErr(injected);
     message = "The stand-in host was told to fail the event " + FourCCText(event) + ".";
   } else if (const EventHandler* handler = call.host->FindEvent(event)) {
-    // No exception may cross into the plug-in: a picture too large to hold fails the play.
+    // The plug-in's time inside the event, apart from the time of the host call around it.
     LARGE_INTEGER started, ended;
     QueryPerformanceCounter(&started);
+    // No exception may cross into the plug-in: a picture too large to hold fails the play.
     try {
       status = (*handler)(event, input, options, &output);
     } catch (const std::bad_alloc&) {
