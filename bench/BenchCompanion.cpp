@@ -154,19 +154,14 @@ std::vector<std::pair<std::string, double>> ImageValues(Context& context, const 
           {"made", double(after.madeBytes)}};
 }
 
-bool ReadRawRequests(Context& context, const std::string& path, int width, int height, int depth, int repetitions,
-                     std::string* failure) {
-  const uint64_t size = uint64_t(width) * uint64_t(height) * 3 * uint64_t(depth / 8);
-  Segment segment;
-  const std::string name = "Local\\zk-bench-raw-" + std::to_string(GetCurrentProcessId());
-  if (!CreateSegment(name, size, &segment)) return *failure = "segment", false;
-  memset(segment.Bytes(), 1, size_t(size));
+// Sends one image request repetitions times, each measured against a memcpy and a pipe push of
+// the same bytes, and writes a row per repetition. False with what the module answered otherwise.
+bool MeasureImageRequest(Context& context, const char* command, const std::string& request, uint8_t* bytes,
+                         uint64_t size, int width, int height, int depth, int repetitions, std::string* failure) {
   std::vector<uint8_t> copy(size_t(size), 2);
-  const std::string request =
-      FrameMessage({"ReadRaw", path, name, std::to_string(size), std::to_string(depth)});
   for (int rep = 0; rep < repetitions; ++rep) {
     double memcpyMicros = 0, pushMicros = 0;
-    Baselines(context, segment.Bytes(), size, copy, &memcpyMicros, &pushMicros);
+    Baselines(context, bytes, size, copy, &memcpyMicros, &pushMicros);
     std::vector<std::string> fields;
     std::string reply;
     const Figures before = Mark(context, kMarkBefore);
@@ -175,14 +170,28 @@ bool ReadRawRequests(Context& context, const std::string& path, int width, int h
     const int64_t end = Ticks();
     const Figures after = Mark(context, kMarkAfter);
     if (fields.empty() || fields[0] != "OK") {
-      *failure = "ReadRaw answered " + (fields.empty() ? std::string("nothing") : fields[0] + (fields.size() > 1 ? " " + fields[1] : ""));
+      *failure = std::string(command) + " answered " +
+                 (fields.empty() ? std::string("nothing") : fields[0] + (fields.size() > 1 ? " " + fields[1] : ""));
       return false;
     }
-    Row(context, "image,ReadRaw," + std::to_string(width) + "x" + std::to_string(height) + "," + std::to_string(depth) +
-                     "," + std::to_string(rep),
+    Row(context, std::string("image,") + command + "," + std::to_string(width) + "x" + std::to_string(height) + "," +
+                     std::to_string(depth) + "," + std::to_string(rep),
         ImageValues(context, before, after, Micros(context, end - start), memcpyMicros, pushMicros));
   }
   return true;
+}
+
+bool ReadRawRequests(Context& context, const std::string& path, int width, int height, int depth, int repetitions,
+                     std::string* failure) {
+  const uint64_t size = uint64_t(width) * uint64_t(height) * 3 * uint64_t(depth / 8);
+  Segment segment;
+  const std::string name = "Local\\zk-bench-raw-" + std::to_string(GetCurrentProcessId());
+  if (!CreateSegment(name, size, &segment)) return *failure = "segment", false;
+  memset(segment.Bytes(), 1, size_t(size));
+  const std::string request =
+      FrameMessage({"ReadRaw", path, name, std::to_string(size), std::to_string(depth)});
+  return MeasureImageRequest(context, "ReadRaw", request, segment.Bytes(), size, width, height, depth, repetitions,
+                             failure);
 }
 
 bool SendImageRequests(Context& context, int width, int height, int depth, int repetitions, std::string* failure) {
@@ -196,29 +205,11 @@ bool SendImageRequests(Context& context, int width, int height, int depth, int r
   for (uint64_t i = 0; i < size; ++i) image.Bytes()[i] = uint8_t(i * 7);
   const std::string text = "<metadata><creator>bench</creator></metadata>";
   memcpy(metadata.Bytes(), text.data(), text.size());
-  std::vector<uint8_t> copy(size_t(size), 2);
   const std::string request = FrameMessage({"SendImage", "C:\\bench\\source.png", imageName, std::to_string(width),
                                             std::to_string(height), std::to_string(depth), metadataName,
                                             std::to_string(text.size())});
-  for (int rep = 0; rep < repetitions; ++rep) {
-    double memcpyMicros = 0, pushMicros = 0;
-    Baselines(context, image.Bytes(), size, copy, &memcpyMicros, &pushMicros);
-    std::vector<std::string> fields;
-    std::string reply;
-    const Figures before = Mark(context, kMarkBefore);
-    const int64_t start = Ticks();
-    RoundTrip(context, request, &fields, &reply);
-    const int64_t end = Ticks();
-    const Figures after = Mark(context, kMarkAfter);
-    if (fields.empty() || fields[0] != "OK") {
-      *failure = "SendImage answered " + (fields.empty() ? std::string("nothing") : fields[0] + (fields.size() > 1 ? " " + fields[1] : ""));
-      return false;
-    }
-    Row(context, "image,SendImage," + std::to_string(width) + "x" + std::to_string(height) + "," +
-                     std::to_string(depth) + "," + std::to_string(rep),
-        ImageValues(context, before, after, Micros(context, end - start), memcpyMicros, pushMicros));
-  }
-  return true;
+  return MeasureImageRequest(context, "SendImage", request, image.Bytes(), size, width, height, depth, repetitions,
+                             failure);
 }
 
 HANDLE OpenPipe(const std::wstring& name) {

@@ -163,8 +163,10 @@ class EchoServer {
   EchoServer() { thread_ = std::thread([this] { Serve(); }); }
   ~EchoServer() {
     stop_ = true;
-    HANDLE wake = CreateFileW(kEchoPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (wake != INVALID_HANDLE_VALUE) CloseHandle(wake);
+    {
+      // A connection that closes at once wakes the server from its wait for a client.
+      const UniqueFile wake(CreateFileW(kEchoPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
     thread_.join();
   }
 

@@ -87,23 +87,6 @@ std::wstring Decimal(std::uint64_t value) {
 ImageStatements::ImageStatements(Transcript& transcript, std::function<void(const std::wstring&)> status)
     : transcript_(transcript), status_(std::move(status)) {}
 
-bool ImageStatements::Handles(ActionKind kind) {
-  switch (kind) {
-    case ActionKind::CreateSegment:
-    case ActionKind::CreateSegmentForFile:
-    case ActionKind::CreateSegmentForImage:
-    case ActionKind::DeleteSegment:
-    case ActionKind::FillPattern:
-    case ActionKind::FillBytes:
-    case ActionKind::ToneMap:
-    case ActionKind::SummarizeSegment:
-    case ActionKind::CompareSegment:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void ImageStatements::Run(const Action& action) {
   const auto [key, value] = StatementLine(action);
   transcript_.Line(key, value);

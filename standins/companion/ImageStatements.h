@@ -23,9 +23,8 @@ class ImageStatements {
  public:
   ImageStatements(Transcript& transcript, std::function<void(const std::wstring&)> status);
 
-  // True for the statements Run carries out (those that need no pipe).
-  static bool Handles(ActionKind kind);
-  // Writes the statement's line, does its work and writes what came of it.
+  // Carries out one statement for which IsImageStatement is true: writes the statement's line,
+  // does its work and writes what came of it.
   void Run(const Action& action);
 
   // ReadRaw and SendImage: write the statement's line and return the request's fields, or nothing

@@ -405,12 +405,13 @@ bool IsPipeAction(ActionKind kind) {
     case ActionKind::SendImage:
     case ActionKind::Random:
       return true;
-    case ActionKind::Pause:
-    case ActionKind::Stay:
-    case ActionKind::StayUntilKilled:
-    case ActionKind::Exit:
-    case ActionKind::Hang:
-    case ActionKind::KillSelf:
+    default:
+      return false;
+  }
+}
+
+bool IsImageStatement(ActionKind kind) {
+  switch (kind) {
     case ActionKind::CreateSegment:
     case ActionKind::CreateSegmentForFile:
     case ActionKind::CreateSegmentForImage:
@@ -420,9 +421,10 @@ bool IsPipeAction(ActionKind kind) {
     case ActionKind::ToneMap:
     case ActionKind::SummarizeSegment:
     case ActionKind::CompareSegment:
+      return true;
+    default:
       return false;
   }
-  return false;
 }
 
 ScenarioParse ParseScenario(std::string_view text) {

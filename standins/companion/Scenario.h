@@ -101,4 +101,7 @@ Scenario DefaultScenario();
 // True for the actions that use the pipe.
 bool IsPipeAction(ActionKind kind);
 
+// True for the statements that work on shared segments without the pipe (run by ImageStatements).
+bool IsImageStatement(ActionKind kind);
+
 }  // namespace zk

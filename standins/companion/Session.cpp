@@ -82,7 +82,7 @@ Session::Outcome Session::Connect() {
 }
 
 Session::Outcome Session::RunAction(const Action& action) {
-  if (ImageStatements::Handles(action.kind)) {
+  if (IsImageStatement(action.kind)) {
     images_.Run(action);
     return std::nullopt;
   }
@@ -158,16 +158,8 @@ Session::Outcome Session::RunAction(const Action& action) {
       return kExitKilledSelf;
     case ActionKind::Random:
       return RunRandom(action);
-    case ActionKind::CreateSegment:
-    case ActionKind::CreateSegmentForFile:
-    case ActionKind::CreateSegmentForImage:
-    case ActionKind::DeleteSegment:
-    case ActionKind::FillPattern:
-    case ActionKind::FillBytes:
-    case ActionKind::ToneMap:
-    case ActionKind::SummarizeSegment:
-    case ActionKind::CompareSegment:
-      break;  // run by images_ above
+    default:
+      break;  // the image statements, run by images_ above
   }
   return std::nullopt;
 }

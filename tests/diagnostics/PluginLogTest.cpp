@@ -10,6 +10,7 @@
 
 #include "InProcessHost.h"
 #include "PluginLog.h"
+#include "WindowsOwners.h"
 
 namespace {
 
@@ -153,12 +154,11 @@ TEST_F(PluginLog, AReaderSeesEachEntryOfAnOpenSessionAsSoonAsItIsWritten) {
   {
     const LogSession session;
     LogAppend("%s: %s\n", marker.c_str(), "first");
-    const HANDLE reader = OpenAsAnotherProgram(path, GENERIC_READ);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "the open log shuts out readers: " << GetLastError();
-    EXPECT_EQ(ReadWhole(reader), marker + ": first\r\n");
+    const UniqueFile reader(OpenAsAnotherProgram(path, GENERIC_READ));
+    ASSERT_NE(reader.Get(), INVALID_HANDLE_VALUE) << "the open log shuts out readers: " << GetLastError();
+    EXPECT_EQ(ReadWhole(reader.Get()), marker + ": first\r\n");
     LogAppend("second\n");
-    EXPECT_EQ(ReadWhole(reader), marker + ": first\r\nsecond\r\n");
-    CloseHandle(reader);
+    EXPECT_EQ(ReadWhole(reader.Get()), marker + ": first\r\nsecond\r\n");
   }
   LogAppend("after the session\n");  // outside a session: one open per entry, as before
   EXPECT_EQ(FileText(path), marker + ": first\r\nsecond\r\nafter the session\r\n");

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "WindowsOwners.h"
+
 namespace {
 
 // Deletes a folder and all it holds. Entry by entry through the "\\?\" form: some tests make
@@ -37,8 +39,7 @@ void PlaceExecutable(const std::wstring& folder, const std::wstring& source) {
   if (!source.empty()) {
     CopyFileW(source.c_str(), target.c_str(), FALSE);
   } else {
-    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    const UniqueFile file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
 }
 
