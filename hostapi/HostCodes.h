@@ -79,6 +79,7 @@ constexpr uint32_t formName = FourCC("name");
 // Units.
 constexpr uint32_t unitPixels = FourCC("#Pxl");
 constexpr uint32_t unitDistance = FourCC("#Rlt");
+constexpr uint32_t unitDensity = FourCC("#Rsl");  // a resolution, in pixels per inch
 
 // Plug-in property list.
 constexpr uint32_t PIAdobeVendorID = FourCC("8BIM");

@@ -19,7 +19,27 @@ void HostBookkeeping::DelayProcedure(const std::string& procedure, uint32_t ms, 
   delays_.push_back({procedure, ms, onlyCall});
 }
 
+void HostBookkeeping::HandOutNullSuite(const std::string& name) { nullSuites_.push_back(name); }
+
+bool HostBookkeeping::HandsOutNullSuite(const std::string& name) const {
+  for (const std::string& suite : nullSuites_) {
+    if (suite == name) return true;
+  }
+  return false;
+}
+
+void HostBookkeeping::PlayWithoutResult(uint32_t event) { resultlessEvents_.push_back(event); }
+
+bool HostBookkeeping::PlaysWithoutResult(uint32_t event) const {
+  for (const uint32_t resultless : resultlessEvents_) {
+    if (resultless == event) return true;
+  }
+  return false;
+}
+
 void HostBookkeeping::ClearFaults() {
+  nullSuites_.clear();
+  resultlessEvents_.clear();
   delays_.clear();
   refusals_.clear();
   failures_.clear();

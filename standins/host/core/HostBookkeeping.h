@@ -34,6 +34,12 @@ class HostBookkeeping {
   // "PSActionControl.Get" takes ms longer before it does its work, as a host busy with a long
   // operation: on every call (onlyCall 0), or on the Nth only. Cleared with the faults.
   void DelayProcedure(const std::string& procedure, uint32_t ms, int onlyCall = 0);
+  // AcquireSuite of that suite answers success but hands back a null table, as a faulty host may.
+  void HandOutNullSuite(const std::string& name);
+  bool HandsOutNullSuite(const std::string& name) const;
+  // Plays of that event are carried out, then answer success without any result descriptor.
+  void PlayWithoutResult(uint32_t event);
+  bool PlaysWithoutResult(uint32_t event) const;
   void ClearFaults();
   bool IsRefused(const std::string& name, int32_t version) const;
 
@@ -86,6 +92,8 @@ class HostBookkeeping {
   };
   std::vector<Failure> failures_;
   std::vector<EventFailure> eventFailures_;
+  std::vector<std::string> nullSuites_;
+  std::vector<uint32_t> resultlessEvents_;
   std::map<std::string, int> calls_;
   std::map<uint32_t, int> plays_;
   std::vector<SuiteEvent> suiteEvents_;

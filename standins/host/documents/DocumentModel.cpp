@@ -115,6 +115,15 @@ bool DocumentModel::Activate(uint32_t id) {
   return false;
 }
 
+bool DocumentModel::SetUnsavedChanges(uint32_t id, bool changed) {
+  for (HostDocument& document : documents_) {
+    if (document.id != id) continue;
+    document.dirty = changed;
+    return true;
+  }
+  return false;
+}
+
 std::string DocumentModel::UnusedUntitledTitle() const {
   for (size_t n = 1;; ++n) {
     const std::string title = "Untitled-" + std::to_string(n);
@@ -145,7 +154,8 @@ DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) c
   if (!document.file.empty()) data.Put(keyFileReference, Alias(Narrow(document.file)));
   data.Put(keyWidth, UnitFloat(document.unit, document.width));
   data.Put(keyHeight, UnitFloat(document.unit, document.height));
-  data.Put(keyResolution, Float(document.resolution));
+  data.Put(keyResolution, document.plainResolution ? Float(document.resolution)
+                                                   : UnitFloat(unitDensity, document.resolution));
   data.Put(keyDepth, Integer(document.depth));
   data.Put(keyIsDirty, Flag(document.dirty));
   data.Put(keyDocumentID, Integer(document.id));

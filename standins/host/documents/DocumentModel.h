@@ -27,6 +27,9 @@ struct HostDocument {
   double height = 0;
   DescriptorUnitID unit = unitPixels;  // unitPixels, or unitDistance (1/72 inch)
   double resolution = 72;              // pixels per inch
+  // 'Rslt' is handed out as the host types it, a unit double in '#Rsl'; true hands it out as a
+  // plain double instead, as some hosts' older descriptors do.
+  bool plainResolution = false;
   int32_t depth = 8;                   // bits per channel
   bool dirty = false;                  // unsaved changes
   uint32_t id = 0;                     // given by the model when the document opens
@@ -52,6 +55,7 @@ class DocumentModel {
   const HostDocument* ById(uint32_t id) const;
   const HostDocument* ByFile(const std::string& file) const;  // the exact path; never a document without one
   bool Activate(uint32_t id);                                 // makes it the target
+  bool SetUnsavedChanges(uint32_t id, bool changed);          // as a person's edit or save does
   // "Untitled-N" for the lowest N from 1 up that no open document has as its title.
   std::string UnusedUntitledTitle() const;
   // The document one reference element names (target, index, identifier or name); null with a

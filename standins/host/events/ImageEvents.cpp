@@ -8,9 +8,15 @@ namespace zk {
 
 ImageEvents::ImageEvents(StandInHost& host, DocumentModel& documents) {
   TypeIdTable& typeIds = host.TypeIds();
-  host.RegisterEvent(FourCC("Opn "), [&typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
-                                                            PIDialogPlayOptions, DescriptorData* result) {
-    return PlayRawConverterOpen(typeIds, documents, parameters, result);
+  host.RegisterEvent(FourCC("Opn "), [this, &typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
+                                                                  PIDialogPlayOptions, DescriptorData* result) {
+    const size_t before = documents.Documents().size();
+    const OSErr status = PlayRawConverterOpen(typeIds, documents, parameters, result);
+    // Only a document this open made: one that was open already is left as the person left it.
+    if (status == 0 && editRawDocuments_ && documents.Documents().size() > before) {
+      documents.SetUnsavedChanges(documents.Target()->id, true);
+    }
+    return status;
   });
   host.RegisterEvent(FourCC("Expr"), [&typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
                                                             PIDialogPlayOptions, DescriptorData* result) {

@@ -27,8 +27,13 @@ class ImageEvents {
   // Every document an 'Impr' made during the run, also those closed since.
   const std::vector<MadeDocument>& Imported() const { return imported_; }
 
+  // Every document the raw converter opens from now on gets unsaved changes right after it opens,
+  // as when a person works on it while the companion runs.
+  void EditRawDocuments(bool edit) { editRawDocuments_ = edit; }
+
  private:
   std::vector<MadeDocument> imported_;
+  bool editRawDocuments_ = false;
 };
 
 }  // namespace zk

@@ -43,7 +43,8 @@ OSErr PlayImport(TypeIdTable& typeIds, DocumentModel& documents, const Descripto
                         " and 8 or 16 bits per channel, not " + NumberText(width) + " x " +
                         NumberText(height) + " at " + std::to_string(depth) + ".");
   }
-  if (metadataSize < 0 || (metadataSize > 0 && metadata == 0)) {
+  // No metadata is "0" at 'metD': an address with a size of 0 is a caller that lost track of one.
+  if (metadataSize < 0 || (metadataSize > 0) != (metadata != 0)) {
     return FailPlay(result, kStandInParamError,
                     "The metadata's size " + std::to_string(metadataSize) + " does not go with its address.");
   }

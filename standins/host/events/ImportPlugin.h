@@ -5,7 +5,8 @@
 //             'Dpth' integer         8 or 16
 //             'datA' text            decimal address of the pixels (layout of ImageSamples.h)
 //             'metS' integer         the metadata's byte count, 0 or more
-//             'metD' text            decimal address of the metadata; "0" when there is none
+//             'metD' text            decimal address of the metadata; "0" when there is none (and
+//                                    only then)
 // The new document is the target: never saved (no file), with unsaved changes, titled
 // "Untitled-N"; the result carries its 'DocI'.
 #pragma once

@@ -18,6 +18,7 @@ namespace {
 SuiteCall Enter(const char* procedure) { return EnterProcedure("PSActionControl", procedure); }
 
 // The caller owns a result descriptor after every Play, also a failed one; a failure carries a message.
+// Only an event told to play without a result (HostBookkeeping::PlayWithoutResult) leaves it null.
 OSErr HOSTCALL Play(PIActionDescriptor* result, DescriptorEventID event, PIActionDescriptor parameters,
            PIDialogPlayOptions options) {
   SuiteCall call = Enter("Play");
@@ -50,6 +51,7 @@ OSErr HOSTCALL Play(PIActionDescriptor* result, DescriptorEventID event, PIActio
     QueryPerformanceCounter(&ended);
     call.host->Book().AddEventTicks(event, ended.QuadPart - started.QuadPart);
   }
+  if (status == 0 && call.host->Book().PlaysWithoutResult(event)) return 0;  // a fault asked for
   if (status != 0 && !output.Find(keyMessage)) {
     ActionValue text;
     text.type = typeChar;

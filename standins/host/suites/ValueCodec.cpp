@@ -4,6 +4,7 @@
 #include "HostStatus.h"
 #include "TextConvert.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace zk {
@@ -132,9 +133,11 @@ OSErr MakeIntegersValue(uint32_t count, const int32_t* values, ActionValue* out)
 }
 
 // A measurement (a document's width, say) read as an integer gives its whole part, as the host
-// does: the module reads a document's size both ways.
+// does: the module reads a document's size both ways. A number with no whole part that fits 32
+// bits is no integer at all.
 OSErr ReadInteger(const ActionValue& v, int32_t* out) {
   if (out && (v.type == typeUnitFloat || v.type == typeFloat)) {
+    if (!(v.number > double(INT32_MIN) - 1.0 && v.number < double(INT32_MAX) + 1.0)) return kStandInWrongType;
     *out = int32_t(v.number);
     return 0;
   }
@@ -149,7 +152,13 @@ OSErr ReadInteger64(const ActionValue& v, int64_t* out) {
   return 0;
 }
 
+// A unit double read as a plain double gives its number in its own unit, as the host does: public
+// scripts read a document's 'Rslt', 'Wdth' and 'Hght' that way.
 OSErr ReadFloat(const ActionValue& v, real64* out) {
+  if (out && v.type == typeUnitFloat) {
+    *out = v.number;
+    return 0;
+  }
   if (OSErr e = Expect(v, typeFloat, out)) return e;
   *out = v.number;
   return 0;

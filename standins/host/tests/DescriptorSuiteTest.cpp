@@ -98,6 +98,25 @@ TEST_F(DescriptorSuite, MissingKeysAndOtherTypesAreErrors) {
   desc->Free(d);
 }
 
+// A unit double read with the plain numeric getters, as scripts read a document's 'Rslt', 'Wdth'
+// and 'Hght' from the host: its number in its own unit, or its whole part; an integer getter
+// refuses a number with no whole part in 32 bits.
+TEST_F(DescriptorSuite, AUnitDoubleReadsAsAPlainNumber) {
+  PIActionDescriptor d = NewDescriptor();
+  desc->PutUnitFloat(d, FourCC("Rslt"), unitDensity, 300.75);
+  desc->PutUnitFloat(d, FourCC("Huge"), unitPixels, 3e9);
+  double f = 0;
+  int32_t i = 0;
+  EXPECT_EQ(0, desc->GetFloat(d, FourCC("Rslt"), &f));
+  EXPECT_EQ(300.75, f);
+  EXPECT_EQ(0, desc->GetInteger(d, FourCC("Rslt"), &i));
+  EXPECT_EQ(300, i);
+  i = 99;
+  EXPECT_EQ(zk::kStandInWrongType, desc->GetInteger(d, FourCC("Huge"), &i));
+  EXPECT_EQ(99, i);
+  desc->Free(d);
+}
+
 struct StringCase {
   const char* text;
   uint32_t maxLength;

@@ -72,6 +72,11 @@ TEST_F(DocumentModelTest, DocumentsByIndexTargetIdentifierAndProperty) {
   int32_t integer = 0;
   EXPECT_EQ(0, desc->GetInteger(whole, keyWidth, &integer)) << "a measurement also reads as an integer";
   EXPECT_EQ(72, integer);
+  // The resolution is typed as the host types it: a unit double in pixels per inch, which the
+  // plain double getter reads as well.
+  EXPECT_EQ(0, desc->GetUnitFloat(whole, keyResolution, &unit, &value));
+  EXPECT_EQ(unitDensity, unit);
+  EXPECT_EQ(300.0, value);
   EXPECT_EQ(0, desc->GetFloat(whole, keyResolution, &value));
   EXPECT_EQ(300.0, value);
   EXPECT_EQ(0, desc->GetInteger(whole, keyDepth, &integer));

@@ -18,7 +18,7 @@ TEST(HostCommandLine, ReadsEveryOption) {
                                         L"--refuse-suite", L"df135117-c769-11d0-8079-00c04fd7ec47@3", L"--fail",
                                         L"PSActionReference.PutEnumerated=Parm", L"--fail", L"PSHandle.New",
                                         L"--fail-event", L"Impr", L"--fail-event", L"Opn =-43", L"--write-documents",
-                                        L"C:\\out"},
+                                        L"C:\\out", L"--edit-raw-documents"},
                                        &options, &error))
       << error;
   EXPECT_EQ(L"C:\\plug ins", options.pluginsFolder);
@@ -41,6 +41,7 @@ TEST(HostCommandLine, ReadsEveryOption) {
   EXPECT_EQ(FourCC("Opn "), options.eventFailures[1].event);
   EXPECT_EQ(-43, options.eventFailures[1].status);
   EXPECT_EQ(L"C:\\out", options.writeDocumentsFolder);
+  EXPECT_TRUE(options.editRawDocuments);
 }
 
 struct Refused {

@@ -246,6 +246,24 @@ TEST_F(ImageEventsTest, RawConverterActivatesAFileThatIsAlreadyOpen) {
   EXPECT_EQ(16, documents.Target()->depth) << "the open document is kept as it is";
 }
 
+// As a person working on it while the companion runs: each document the converter opens has
+// unsaved changes right away; one that was open already is left as it was.
+TEST_F(ImageEventsTest, RawConverterCanOpenDocumentsThatThePersonThenChanges) {
+  const std::wstring path = folder.Path() + L"\\edited.png";
+  const std::wstring already = folder.Path() + L"\\already.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+  ASSERT_TRUE(zk::WritePngFile(already, Ramp(3, 2, 8), &error)) << error;
+  const uint32_t open = documents.Open(zk::HostDocument{"already.png", zk::WideToUtf8(already), 3, 2});
+  events.EditRawDocuments(true);
+  int32_t id = 0;
+  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD8 "), nullptr, &id));
+  EXPECT_TRUE(documents.ById(uint32_t(id))->dirty);
+  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(already, "BD8 "), nullptr, &id));
+  EXPECT_EQ(open, uint32_t(id));
+  EXPECT_FALSE(documents.ById(open)->dirty);
+}
+
 struct RawRefusal {
   const char* what;
   std::function<PIActionDescriptor(ImageEventsTest&, const std::wstring& folder)> parameters;
@@ -501,6 +519,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ImportRefusal{"depth 10", [](ImportCall& i) { i.depth = 10; }},
                     ImportRefusal{"negative metadata size", [](ImportCall& i) { i.metadataSize = -1; }},
                     ImportRefusal{"metadata without an address", [](ImportCall& i) { i.metadata = "0"; }},
+                    ImportRefusal{"an address without metadata", [](ImportCall& i) { i.metadataSize = 0; }},
                     ImportRefusal{"null pixels", [](ImportCall& i) { i.data = "0"; }},
                     ImportRefusal{"pixels at no memory", [](ImportCall& i) { i.data = "4096"; }},
                     ImportRefusal{"address past the pointer width",

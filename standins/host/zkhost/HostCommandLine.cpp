@@ -62,7 +62,8 @@ const char* HostUsage() {
          "                  [--documents FILE]   (one document a line)\n"
          "                  [--fail-event CODE[=STATUS]]...   (CODE: four characters, e.g. Impr)\n"
          "                  [--write-documents FOLDER]   (after the run: every open document as PNG)\n"
-         "                  [--narrow-texts utf8|ansi]   (titles and paths handed out as UTF-8 or ANSI)\n";
+         "                  [--narrow-texts utf8|ansi]   (titles and paths handed out as UTF-8 or ANSI)\n"
+         "                  [--edit-raw-documents]   (each document the raw converter opens gets unsaved changes)\n";
 }
 
 bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error) {
@@ -144,6 +145,8 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
         return false;
       }
       options->narrowTexts = text == "ansi" ? NarrowTexts::Ansi : NarrowTexts::Utf8;
+    } else if (option == "--edit-raw-documents") {
+      options->editRawDocuments = true;
     } else if (option == "--write-documents") {
       if (!value(&text)) return false;
       options->writeDocumentsFolder = Utf8ToWide(text);

@@ -4,9 +4,11 @@
 //              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
 //              [--document SPEC]... [--documents FILE]
 //              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--narrow-texts utf8|ansi]
+//              [--edit-raw-documents]
 // A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
 // --fail-event makes every play of that event (four characters, e.g. Impr) fail; after the run,
-// --write-documents writes every open document into FOLDER as PNG.
+// --write-documents writes every open document into FOLDER as PNG. --edit-raw-documents gives
+// every document the raw converter opens unsaved changes right after it opens.
 // About and Do It run in the order given; each --answer answers the next modal window.
 #pragma once
 
@@ -48,6 +50,7 @@ struct HostOptions {
   std::vector<EventFailure> eventFailures;
   std::wstring writeDocumentsFolder;    // empty: write none
   NarrowTexts narrowTexts = NarrowTexts::Utf8;
+  bool editRawDocuments = false;        // as a person working on them while the companion runs
   std::vector<HostDocument> documents;  // open when the host starts, in this order
 };
 

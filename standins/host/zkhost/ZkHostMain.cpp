@@ -1,7 +1,8 @@
 // zkhost.exe: the stand-in plug-in host on the command line. Scans a plug-ins folder, prints the
 // automation menu, sends About and Do It to a plug-in by its menu name and prints each result;
 // every modal window the plug-in shows is printed and answered, so that a run never hangs. The
-// documents the plug-in makes are printed after the run and may be written out as PNG files.
+// documents the plug-in makes, and the documents open after the run, are printed, and the open ones
+// may be written out as PNG files.
 #include "DocumentModel.h"
 #include "DocumentPngFiles.h"
 #include "FourCCText.h"
@@ -108,8 +109,8 @@ int EnsureLoaded(zk::StandInHost& host, const std::string& name) {
   return kExitOk;
 }
 
-void PrintDocuments(const zk::DocumentModel& documents) {
-  zk::PrintLine("Open documents:");
+void PrintDocuments(const zk::DocumentModel& documents, const char* heading) {
+  zk::PrintLine(heading);
   if (documents.Documents().empty()) zk::PrintLine("  none");
   for (const zk::HostDocument& document : documents.Documents()) {
     zk::PrintLine("  " + Quoted(document.title) + " " +
@@ -150,6 +151,7 @@ int Run(const zk::HostOptions& options) {
   documents.AttachTo(host);
   documents.SetNarrowTexts(options.narrowTexts);
   zk::ImageEvents events(host, documents);
+  events.EditRawDocuments(options.editRawDocuments);
   for (const zk::SuiteRefusal& refusal : options.refusedSuites) host.Book().RefuseSuite(refusal.name, refusal.version);
   for (const zk::ProcedureFailure& failure : options.failures) {
     host.Book().FailProcedure(failure.procedure, failure.status);
@@ -161,7 +163,7 @@ int Run(const zk::HostOptions& options) {
     return kExitFolder;
   }
   PrintMenu(scan);
-  PrintDocuments(documents);
+  PrintDocuments(documents, "Open documents:");
 
   zk::ModalRobot robot(options.answers, "cancel");
   robot.SetEscalation(kEscalateAfterMs);
@@ -187,6 +189,7 @@ int Run(const zk::HostOptions& options) {
   if (!options.commands.empty()) {
     PrintSuiteSummary(host);
     PrintImported(events);
+    PrintDocuments(documents, "Open documents after the run:");
   }
   if (!options.writeDocumentsFolder.empty()) return WriteDocuments(documents, options.writeDocumentsFolder);
   return kExitOk;
