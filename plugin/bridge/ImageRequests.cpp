@@ -31,9 +31,12 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
     return;
   }
   int32_t width = 0, height = 0;
-  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height);
-  // Without a measured document there is nothing to export.
-  if (loaded != 0) {
+  bool measured = false;
+  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height, &measured);
+  // Without a measured document there is nothing to export. A document that opened and was
+  // measured is exported even when the count of documents after it could not be read (LoadRAW
+  // logged that; the file is then not recorded, so the bridge never closes it).
+  if (!measured) {
     ReplyError(reply, "Unable to load RAW image " + path + ": error " + FormatNumber(loaded));
     return;
   }
@@ -78,7 +81,8 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
   const int32_t width = fields.width, height = fields.height, depth = fields.depth;
   const int32_t metadataLength = fields.metadataLength;
   const uint64_t imageBytes = fields.imageBytes;
-  // Released in reverse: metadata view, metadata segment, image view, image segment.
+  // Released in reverse order of declaration: metadata view, metadata segment, image view, image
+  // segment (each segment lets go of its view first).
   SharedSegment image;
   SharedSegment metadataSegment;
   if (!OpenSegment(RequestArgument(request, 2), image, &error) || !MapSegment(image, imageBytes, &error) ||
@@ -88,14 +92,21 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
     ReplyError(reply, error);
     return;
   }
+  OSErr imported = 0;
   {
     const auto* bytes = static_cast<const uint8_t*>(metadataSegment.view.Get());
     const AutomationUtils::MetadataBytes metadata = AutomationUtils::HasRawFileMetadata(source)
                                                         ? AutomationUtils::GetRawFileMetadata(source)
                                                         : AutomationUtils::MetadataBytes(bytes, bytes + metadataLength);
-    // The companion learns only that its image arrived; a failed import shows in the host.
-    AutomationUtils::NewDocumentFromBuffer(width, height, uint32_t(depth), image.view.Get(), metadata);
+    imported = AutomationUtils::NewDocumentFromBuffer(width, height, uint32_t(depth), image.view.Get(), metadata);
   }
+  // The raw documents are tidied up either way; a close that fails is logged there and changes
+  // nothing the companion is told.
   AutomationUtils::CloseLoadedRawDocuments();
+  // A companion told "OK" would tell the person the image is in the host: only when it is.
+  if (imported != 0) {
+    ReplyError(reply, "Unable to make a new document from segment " + image.name + ": error " + FormatNumber(imported));
+    return;
+  }
   reply.Append("OK");
 }

@@ -17,22 +17,14 @@ bool WaitForRequestServed(HANDLE requestServed, HANDLE runEnded) {
   return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0;
 }
 
-}  // namespace
-
-UniqueHandle StartListenerThread(std::unique_ptr<ListenerStartData> start) {
-  UniqueHandle thread(CreateThread(nullptr, 0, ListenerThread, start.get(), 0, nullptr));
-  if (thread) (void)start.release();  // the thread owns it now
-  return thread;
-}
-
-DWORD WINAPI ListenerThread(LPVOID parameter) {
-  const std::unique_ptr<ListenerStartData> start(static_cast<ListenerStartData*>(parameter));
-  const HWND dialog = start->statusDialog;
-  const std::wstring pipeName = L"\\\\.\\pipe\\" + start->pipeNameSuffix;
-  const DWORD companionProcessId = start->companionProcessId;
-  const HANDLE companionProcess = start->companionProcess.Get();
-  const HANDLE runEnded = start->runEnded.Get();
-  const HANDLE requestServed = start->requestServed.Get();
+// The listener's work from the start data to the end of the run; see ListenerThread.
+DWORD Listen(const ListenerStartData& start) {
+  const HWND dialog = start.statusDialog;
+  const std::wstring pipeName = L"\\\\.\\pipe\\" + start.pipeNameSuffix;
+  const DWORD companionProcessId = start.companionProcessId;
+  const HANDLE companionProcess = start.companionProcess.Get();
+  const HANDLE runEnded = start.runEnded.Get();
+  const HANDLE requestServed = start.requestServed.Get();
 
   UniqueFile pipe = CreateRunPipe(pipeName);
   switch (WaitForCompanion(pipe.Get(), companionProcess, companionProcessId, runEnded)) {
@@ -69,4 +61,30 @@ DWORD WINAPI ListenerThread(LPVOID parameter) {
   }
   PostNotice(dialog, NoticeLost);
   return 0;
+}
+
+}  // namespace
+
+DWORD WINAPI ListenerThread(LPVOID parameter) {
+  const std::unique_ptr<ListenerStartData> start(static_cast<ListenerStartData*>(parameter));
+  // The system runs this thread: an exception leaving it would end the host's process. One that
+  // reaches here (no memory for a message, say) ends the run as a lost connection. It is thrown
+  // only while the main thread serves no request, so ListenerError is the listener's to write.
+  try {
+    return Listen(*start);
+  } catch (...) {
+    try {
+      ListenerError = "Error communicating with Zentrast";
+    } catch (...) {
+      ListenerError.clear();
+    }
+    PostNotice(start->statusDialog, NoticeLost);
+    return 0;
+  }
+}
+
+UniqueHandle StartListenerThread(std::unique_ptr<ListenerStartData> start) {
+  UniqueHandle thread(CreateThread(nullptr, 0, ListenerThread, start.get(), 0, nullptr));
+  if (thread) (void)start.release();  // the thread owns it now
+  return thread;
 }

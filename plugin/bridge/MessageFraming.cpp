@@ -1,5 +1,6 @@
 #include "MessageFraming.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <vector>
@@ -63,6 +64,8 @@ bool WriteMessage(ByteChannel& channel, const ReplyFieldList& reply) {
   std::vector<uint8_t> message;
   for (const std::string& field : reply.Fields()) {
     const std::u16string units = Utf8ToWireUnits(field);
+    // Counts and the write are 32 bits: a reply beyond them is not sent cut short, it is not sent.
+    if (units.size() > UINT32_MAX / 2) return false;
     AppendCount(message, uint32_t(units.size() * 2));
     for (char16_t unit : units) {
       message.push_back(uint8_t(unit));
@@ -70,5 +73,6 @@ bool WriteMessage(ByteChannel& channel, const ReplyFieldList& reply) {
     }
   }
   AppendCount(message, 0);
+  if (message.size() > UINT32_MAX) return false;
   return channel.WriteFully(message.data(), uint32_t(message.size())) == ChannelResult::Complete;
 }

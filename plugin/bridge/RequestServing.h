@@ -6,4 +6,4 @@
 
 // Dispatches the request; anything thrown inside (a missing host suite raises a bare status, not a
 // standard exception) becomes an error reply. Then sets the run's RequestServed.
-RequestOutcome ServeRequest();
+RequestOutcome ServeRequest() noexcept;

@@ -2,6 +2,19 @@
 
 #include <cstdint>
 
+SegmentReleaseWatcher SegmentReleased = nullptr;
+
+SharedSegment::~SharedSegment() {
+  if (view) {
+    view.Reset();
+    if (SegmentReleased != nullptr) SegmentReleased(name, SegmentPart::View);
+  }
+  if (segment) {
+    segment.Reset();
+    if (SegmentReleased != nullptr) SegmentReleased(name, SegmentPart::Segment);
+  }
+}
+
 bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* error) {
   segment.name = name;
   // Not inheritable: a companion started later must never hold the host's handle.
@@ -11,11 +24,14 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
 }
 
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error) {
-  segment.view.Reset(MapViewOfFile(segment.segment.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(bytes)));
-  if (!segment.view) {
-    *error = "Unable to map segment " + segment.name + ": error " + std::to_string(int32_t(GetLastError()));
+  void* const view = MapViewOfFile(segment.segment.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(bytes));
+  // Taken before anything else runs: building the text allocates, which may set another error.
+  const DWORD mapError = GetLastError();
+  if (view == nullptr) {
+    *error = "Unable to map segment " + segment.name + ": error " + std::to_string(int32_t(mapError));
     return false;
   }
+  segment.view.Reset(view);
   segment.mappedBytes = bytes;
   MEMORY_BASIC_INFORMATION region{};
   if (bytes == 0 && VirtualQuery(segment.view.Get(), &region, sizeof region) != 0) segment.mappedBytes = region.RegionSize;

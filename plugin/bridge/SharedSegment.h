@@ -9,8 +9,12 @@
 #include "WindowsOwners.h"
 
 struct SharedSegment {
+  SharedSegment() = default;
+  ~SharedSegment();  // unmaps the view, then closes the segment
+  SharedSegment(const SharedSegment&) = delete;
+  SharedSegment& operator=(const SharedSegment&) = delete;
+
   std::string name;
-  // Declared in this order so that the view is unmapped before the segment is closed.
   UniqueHandle segment;
   UniqueMappedView view;
   uint64_t mappedBytes = 0;  // what the view holds (the whole segment's pages when 0 was asked)
@@ -23,3 +27,9 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
 // Maps bytes of the open segment from its start; 0 maps all of it. False with the error reply's
 // text (the system's error number) when the view cannot be made, e.g. larger than the segment.
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error);
+
+// Told of every view unmapped and every segment closed, in the order it happens; null unless a
+// test watches the order in which a request lets go of what it holds.
+enum class SegmentPart { View, Segment };
+using SegmentReleaseWatcher = void (*)(const std::string& name, SegmentPart released);
+extern SegmentReleaseWatcher SegmentReleased;

@@ -43,9 +43,9 @@ void InitialiseStatusDialog(HWND dialog) {
   LaunchCompanion(dialog);
 }
 
-void EndWithMessage(HWND dialog, const std::string& text) {
+void EndWithMessage(HWND dialog, const char* text) {
   EndDialog(dialog, 0);
-  MessageBoxA(nullptr, text.c_str(), kProblemCaption, MB_OK);
+  MessageBoxA(nullptr, text, kProblemCaption, MB_OK);
   // A notice the listener sent rather than posted is handled while the modal loop waits for a
   // posted message, and the message box's own loop has taken the one that ending the dialog
   // posted: wake the loop, or it would wait for the next input before it sees the dialog ended.
@@ -61,7 +61,7 @@ void HandleNotice(HWND dialog, WPARAM code) {
       EndDialog(dialog, 1);
       break;
     case NoticeLost:
-      EndWithMessage(dialog, "Connection to Zentrast was lost: " + ListenerError);
+      EndWithMessage(dialog, ("Connection to Zentrast was lost: " + ListenerError).c_str());
       break;
     case NoticeConnected:
       break;
@@ -97,9 +97,7 @@ void HandleCloseRequest(HWND dialog) {
   }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleStatusMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitialiseStatusDialog(dialog);
@@ -125,6 +123,20 @@ INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     default:
       (void)lParam;
       return 0;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The system's dialog code calls this, inside the host's message loop: nothing may unwind
+  // through those frames. What does (no memory for a text, say) ends the run, and with it the
+  // listener; the companion then sees its pipe close.
+  try {
+    return HandleStatusMessage(dialog, message, wParam, lParam);
+  } catch (...) {
+    EndWithMessage(dialog, "Internal error: the run could not go on");
+    return 0;
   }
 }
 

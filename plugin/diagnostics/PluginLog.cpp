@@ -89,22 +89,30 @@ void WriteEntry(HANDLE file, const std::string& entry) {
 std::string LogFilePath;
 DocumentsFolderLookupProc DocumentsFolderLookup = ShellDocumentsFolder;
 
-LogSession::LogSession() {
+LogSession::LogSession() noexcept {
   if (SessionDepth++ != 0) return;
-  if (!DecideLogFilePath()) return;
-  RotateOversizedLog();
-  SessionFile = OpenLog();  // may stay empty: the session's entries then try one by one
+  // The log never fails the operation it records: without a path or a file the entries are lost.
+  try {
+    if (!DecideLogFilePath()) return;
+    RotateOversizedLog();
+    SessionFile = OpenLog();  // may stay empty: the session's entries then try one by one
+  } catch (...) {
+  }
 }
 
 LogSession::~LogSession() {
   if (--SessionDepth == 0) SessionFile.Reset();
 }
 
-void LogAppend(const char* format, ...) {
-  if (!DecideLogFilePath()) return;  // no folder to log into: the entry is lost
+void LogAppend(const char* format, ...) noexcept {
+  std::string entry;
   va_list arguments;
   va_start(arguments, format);
-  const std::string entry = FormatEntry(format, arguments);
+  try {
+    if (DecideLogFilePath()) entry = FormatEntry(format, arguments);  // no folder: the entry is lost
+  } catch (...) {
+    entry.clear();  // no memory for the entry's text: it is lost, and nothing else
+  }
   va_end(arguments);
   if (entry.empty()) return;
   if (SessionFile) {

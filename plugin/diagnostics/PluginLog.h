@@ -10,8 +10,9 @@
 #include <string>
 
 // printf-style; "\n" is written as CR LF. Inside a LogSession the entry goes to the session's open
-// file; outside one, the entry opens, writes and closes the file by itself. Failures lose the entry.
-void LogAppend(const char* format, ...);
+// file; outside one, the entry opens, writes and closes the file by itself. Failures (no memory
+// among them) lose the entry and nothing else.
+void LogAppend(const char* format, ...) noexcept;
 
 // Holds the log open for one host operation (the file is opened at most once per operation rather
 // than once per entry). At the start of the outermost session a log over kLogRotateBytes is renamed
@@ -19,7 +20,7 @@ void LogAppend(const char* format, ...);
 // outermost one opens and closes. Main thread only, as every host operation.
 class LogSession {
  public:
-  LogSession();
+  LogSession() noexcept;
   ~LogSession();
   LogSession(const LogSession&) = delete;
   LogSession& operator=(const LogSession&) = delete;

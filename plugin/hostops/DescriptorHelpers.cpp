@@ -1,5 +1,6 @@
 #include "DescriptorHelpers.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "HostCodes.h"
@@ -126,13 +127,17 @@ void FullPathToAlias(const char* fullPath, Handle& alias) {
   alias = nullptr;
   if (fullPath == nullptr) return;
   const size_t size = std::strlen(fullPath) + 1;
-  alias = sPSHandle->New(int32_t(size));
-  if (alias == nullptr) return;
+  if (size > size_t(INT32_MAX)) return;  // the host's blocks are sized in 32 bits
+  HostHandleHolder made(sPSHandle->New(int32_t(size)));
+  if (!made) return;
   Ptr address = nullptr;
   Boolean oldLock = false;
-  sPSHandle->SetLock(alias, true, &address, &oldLock);
-  if (address != nullptr) std::memcpy(address, fullPath, size);
-  sPSHandle->SetLock(alias, false, &address, &oldLock);
+  sPSHandle->SetLock(made.Get(), true, &address, &oldLock);
+  // A block that cannot be locked would go to the host holding whatever it held before: never.
+  if (address == nullptr) return;
+  std::memcpy(address, fullPath, size);
+  sPSHandle->SetLock(made.Get(), false, &address, &oldLock);
+  alias = made.Take();
 }
 
 int32_t CheckPlayResult(PIActionDescriptor result) {

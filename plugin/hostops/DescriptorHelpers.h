@@ -22,7 +22,8 @@ int32_t PIUGetDescriptorItem(PIActionDescriptor descriptor, DescriptorKeyID key,
 // Copies the path an alias handle holds, with its terminator, when it fits maxLength bytes;
 // otherwise (or when the handle cannot be locked) the buffer holds the empty text.
 void PIUAliasToPath(Handle alias, char* buffer, int32_t maxLength);
-// A new alias handle holding the path's bytes and its terminator; null when it cannot be made.
+// A new alias handle holding the path's bytes and its terminator; null when it cannot be made or
+// its memory cannot be locked to be filled (the block is then disposed of here).
 void FullPathToAlias(const char* fullPath, Handle& alias);
 
 // 0 for a result without a message; -1 for no result or a result with a message.

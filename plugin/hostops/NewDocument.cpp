@@ -1,5 +1,6 @@
 #include "NewDocument.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "DescriptorHelpers.h"
@@ -17,14 +18,18 @@ namespace {
 
 constexpr char kImportPlugin[] = "b33b37f0-655e-11e2-bcfd-0800200c9a66";
 constexpr size_t kPathBufferBytes = 1024;
+constexpr OSErr kBadParameter = -50;  // the host's status for a parameter it cannot take
 
 // The identifier of document index when it is one the bridge opened and must close; the file is
-// then forgotten. False for any other document, and for one that cannot be read whole.
+// then forgotten. False for any other document, for one that cannot be read whole, and for one
+// with unsaved changes (or whose changes cannot be read): the person may have worked on it since
+// it opened, so it stays open and keeps its entry, and a later "SendImage" looks at it again.
 bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status) {
   DescriptorHolder document;
   HostHandleHolder alias;
   char path[kPathBufferBytes] = {};
   int32_t documentId = 0;
+  Boolean dirty = true;
   bool picked = false;
   HostCallChain chain;
   chain.Then([&] { return PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr); })
@@ -35,7 +40,15 @@ bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status
         const auto found = LoadedRawFiles.find(path);
         picked = path[0] != 0 && found != LoadedRawFiles.end() && !found->second;
       })
-      .Then([&] { return picked ? sPSActionDescriptor->GetInteger(document.Get(), keyDocumentID, &documentId) : 0; })
+      .Then([&] { return picked ? sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty) : 0; },
+            "CloseLoadedRawDocuments: error keyIsDirty:%d, left open\n")
+      .Do([&] {
+        if (!picked || !dirty) return;
+        LogAppend("CloseLoadedRawDocuments: unsaved changes, left open: %s\n", path);
+        picked = false;
+      })
+      .Then([&] { return picked ? sPSActionDescriptor->GetInteger(document.Get(), keyDocumentID, &documentId) : 0; },
+            "CloseLoadedRawDocuments: error keyDocumentID:%d, left open\n")
       .Do([&] {
         if (!picked) return;
         LoadedRawFiles.erase(path);
@@ -77,8 +90,11 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
   DescriptorHolder event;
   DescriptorHolder result;
   DescriptorTypeID importPlugin = 0;
+  bool played = false;
   HostCallChain chain;
-  chain.Then([&] { return MakeDescriptor(importOptions); })
+  // 'metS' is a 32-bit count: more bytes than it can say would hand the import a wrong size.
+  chain.Then([&] { return metadata.size() > size_t(INT32_MAX) ? kBadParameter : OSErr(0); })
+      .Then([&] { return MakeDescriptor(importOptions); })
       .Then([&] { return sPSActionDescriptor->PutFloat(importOptions.Get(), keyHorizontal, width); })
       .Then([&] { return sPSActionDescriptor->PutFloat(importOptions.Get(), keyVertical, height); })
       .Then([&] { return sPSActionDescriptor->PutInteger(importOptions.Get(), keyDepth, int32_t(depth)); })
@@ -88,7 +104,14 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
       .Then([&] { return MakeDescriptor(event); })
       .Then([&] { return sPSActionControl->StringIDToTypeID(kImportPlugin, &importPlugin); })
       .Then([&] { return sPSActionDescriptor->PutObject(event.Get(), keyUsing, importPlugin, importOptions.Get()); })
-      .Then([&] { return sPSActionControl->Play(result.Address(), eventImport, event.Get(), plugInDialogSilent); });
+      .Log("NewDocumentFromBuffer: About to call plugin\n")
+      .Then([&] {
+        played = true;
+        const OSErr status = sPSActionControl->Play(result.Address(), eventImport, event.Get(), plugInDialogSilent);
+        LogAppend("NewDocumentFromBuffer: Finished calling plugin: result=%d\n", int32_t(status));
+        return status;
+      });
+  if (!played) LogAppend("NewDocumentFromBuffer: error before the import: %d\n", chain.Status());
   return OSErr(chain.Status());
 }
 
@@ -98,11 +121,15 @@ OSErr CloseLoadedRawDocuments() {
   int32_t status = PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr);
   // Every identifier first: closing renumbers the documents. No count, no document examined.
   std::vector<uint32_t> identifiers;
+  if (status != 0) LogAppend("CloseLoadedRawDocuments: error keyNumberOfDocuments:%d\n", status);
   for (int32_t index = status == 0 ? count : 0; index >= 1; --index) {
     uint32_t identifier = 0;
     if (PickLoadedRawDocument(uint32_t(index), &identifier, &status)) identifiers.push_back(identifier);
   }
-  for (const uint32_t identifier : identifiers) status = CloseDocumentWithoutSaving(identifier);
+  for (const uint32_t identifier : identifiers) {
+    status = CloseDocumentWithoutSaving(identifier);
+    if (status != 0) LogAppend("CloseLoadedRawDocuments: close of document %u failed: %d\n", identifier, status);
+  }
   return OSErr(status);
 }
 

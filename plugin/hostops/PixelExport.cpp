@@ -1,5 +1,7 @@
 #include "PixelExport.h"
 
+#include <cstdint>
+
 #include "DescriptorHelpers.h"
 #include "HostAddressText.h"
 #include "HostCallChain.h"
@@ -17,6 +19,22 @@ std::map<std::string, MetadataBytes> RawFileMetadata;
 namespace {
 
 constexpr char kExportPlugin[] = "b28c4e40-66a6-11e2-bcfd-0800200c9a66";
+
+// A raw file's metadata (its tags, maker notes, an embedded preview or two) runs to a few MiB. The
+// bridge keeps copies of it: the export's, the one stored per file for the module's life, the one
+// handed to the import. The cap keeps an export plug-in that runs away from making the host hold
+// gigabytes for it, and keeps the count well inside the import's 32-bit 'metS'.
+static_assert(kMostGrabbedMetadataBytes <= size_t(INT32_MAX), "the import takes a 32-bit count");
+constexpr OSErr kMetadataNotKept = -108;  // the host's status for memory it could not get
+
+// Why the latest export's metadata was dropped, if it was.
+enum class MetadataLoss { None, BeyondTheCap, NoMemory };
+MetadataLoss GrabbedMetadataLoss = MetadataLoss::None;
+
+void DropGrabbedMetadata(MetadataLoss why) noexcept {
+  MetadataBytes().swap(GrabbedMetadata);  // gives the memory back; cannot throw
+  GrabbedMetadataLoss = why;
+}
 
 // True when the active document has unsaved changes, or when that cannot be read.
 bool ActiveDocumentMayHaveChanges() {
@@ -37,10 +55,19 @@ int32_t CloseActiveDocumentWithoutSaving() {
 
 }  // namespace
 
-void AppendGrabbedMetadata(const void* data, int32_t length) {
-  if (data == nullptr || length <= 0) return;
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  GrabbedMetadata.insert(GrabbedMetadata.end(), bytes, bytes + length);
+void AppendGrabbedMetadata(const void* data, int32_t length) noexcept {
+  if (GrabbedMetadataLoss != MetadataLoss::None || data == nullptr || length <= 0) return;
+  // Checked before a byte is read: a length beyond the cap is never trusted to be readable.
+  if (size_t(length) > kMostGrabbedMetadataBytes - GrabbedMetadata.size()) {
+    DropGrabbedMetadata(MetadataLoss::BeyondTheCap);
+    return;
+  }
+  try {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    GrabbedMetadata.insert(GrabbedMetadata.end(), bytes, bytes + length);
+  } catch (...) {
+    DropGrabbedMetadata(MetadataLoss::NoMemory);
+  }
 }
 
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
@@ -67,11 +94,19 @@ OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, 
       .Then([&] { return sPSActionDescriptor->PutObject(event.Get(), keyUsing, exportPlugin, exportOptions.Get()); })
       .Do([&] {
         GrabbedMetadata.clear();
+        GrabbedMetadataLoss = MetadataLoss::None;
         LogAppend("GrabBuffer: About to call plugin\n");
       })
       .Then([&] {
-        const OSErr status = sPSActionControl->Play(result.Address(), eventExport, event.Get(), plugInDialogSilent);
+        OSErr status = sPSActionControl->Play(result.Address(), eventExport, event.Get(), plugInDialogSilent);
         LogAppend("GrabBuffer: Finished calling plugin: result=%d\n", int32_t(status));
+        if (GrabbedMetadataLoss == MetadataLoss::BeyondTheCap) {
+          LogAppend("GrabBuffer: metadata beyond %d MiB, export failed\n", int(kMostGrabbedMetadataBytes >> 20));
+        } else if (GrabbedMetadataLoss == MetadataLoss::NoMemory) {
+          LogAppend("GrabBuffer: no memory for the metadata, export failed\n");
+        }
+        // Pixels without their metadata would make an image the companion cannot hand back whole.
+        if (status == 0 && GrabbedMetadataLoss != MetadataLoss::None) status = kMetadataNotKept;
         metadata = GrabbedMetadata;  // whatever was delivered, also when the export failed
         return status;
       })

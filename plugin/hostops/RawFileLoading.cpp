@@ -29,8 +29,9 @@ int32_t OpenDocumentCount(int32_t* status) {
 
 }  // namespace
 
-OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height) {
+OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, bool* measured) {
   const LogSession logSession;
+  if (measured != nullptr) *measured = false;
   DescriptorHolder document;
   ReferenceHolder target;
   DescriptorHolder rawOptions;
@@ -99,6 +100,7 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         }
         width = pixelWidth;
         height = pixelHeight;
+        if (measured != nullptr) *measured = true;
         return 0;
       }, "LoadRAW: error size:%d\n")
       .Do([&] {

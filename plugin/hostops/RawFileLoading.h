@@ -17,8 +17,9 @@ extern std::map<std::string, bool> LoadedRawFiles;
 
 // Opens path through the raw converter at depth (16, or 8 for anything else) and measures the
 // target document it leaves. 0, or the low 16 bits of the first failing step's status; width and
-// height are written once the size and resolution were read.
-OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height);
+// height are written once the size and resolution were read, and *measured (when given) then says
+// so: the count of documents read after that may still fail the operation.
+OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, bool* measured = nullptr);
 
 }  // namespace AutomationUtils
 }  // namespace ZentrastMisc

@@ -18,7 +18,9 @@ int32_t PIDialog::RunModal(SPPluginRef plugin, int32_t templateIdentifier) {
                                               owner, GenericProc, reinterpret_cast<LPARAM>(this)));
 }
 
-INT_PTR CALLBACK GenericProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR RouteDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
       currentDialog = nullptr;
@@ -40,5 +42,18 @@ INT_PTR CALLBACK GenericProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     default:
       if (currentDialog != nullptr) currentDialog->OnMessage(message, wParam, lParam);
       return 0;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK GenericProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The system's dialog code calls this: nothing may unwind through its frames. A dialog whose own
+  // code failed is ended rather than left half working.
+  try {
+    return RouteDialogMessage(window, message, wParam, lParam);
+  } catch (...) {
+    EndDialog(window, IDCANCEL);
+    return 0;
   }
 }

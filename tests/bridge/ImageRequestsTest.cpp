@@ -4,18 +4,26 @@
 // segment handle and view is released, also when each host call fails in turn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "EventParameters.h"
+#include "ExportPlugin.h"
 #include "HostCodes.h"
+#include "HostStatus.h"
 #include "ImageFiles.h"
 #include "ImageRequests.h"
 #include "ImageSamples.h"
 #include "InProcessHost.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
+#include "RawConverter.h"
 #include "RawFileLoading.h"
+#include "SharedSegment.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -104,6 +112,60 @@ const zk::HostDocument* OpenDocumentWithFile(const std::string& file) {
   return nullptr;
 }
 
+const zk::HostDocument* OpenDocumentWithFile(const std::string& file, bool* dirty) {
+  const zk::HostDocument* document = OpenDocumentWithFile(file);
+  *dirty = document != nullptr && document->dirty;
+  return document;
+}
+
+std::string Text(const AutomationUtils::MetadataBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// The error the system gives for a view of that many bytes of the named segment.
+DWORD MapErrorFor(const std::string& name, uint64_t bytes) {
+  const UniqueHandle segment(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+  void* const view = MapViewOfFile(segment.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(bytes));
+  const DWORD error = GetLastError();
+  if (view != nullptr) UnmapViewOfFile(view);
+  return view == nullptr ? error : 0;
+}
+
+// An export plug-in that only hands over these chunks of metadata through the module's callback,
+// then answers status.
+using Chunks = std::vector<std::pair<const void*, int32_t>>;
+void ExportDelivering(Chunks chunks, OSErr status = 0) {
+  TestHost().RegisterEvent(eventExport, [chunks, status](DescriptorEventID, const zk::DescriptorData* parameters,
+                                                         PIDialogPlayOptions, zk::DescriptorData* result) {
+    zk::EventParameters play(parameters);
+    const zk::DescriptorData* settings = nullptr;
+    uintptr_t callback = 0;
+    if (!play.Object(keyUsing, TestHost().TypeIds().ToTypeId(zk::kExportPluginStringId), &settings) ||
+        !zk::EventParameters(settings).Address(keyMetadataCallback, &callback)) {
+      return zk::FailPlay(result, zk::kStandInParamError, "no callback");
+    }
+    const auto deliver = reinterpret_cast<zk::MetadataCallback>(callback);
+    for (const auto& [data, length] : chunks) deliver(data, length);
+    return status == 0 ? OSErr(0) : zk::FailPlay(result, status, "the export failed");
+  });
+}
+
+// The raw converter's open, after which the play's result also carries a message.
+void OpenWithAMessage() {
+  TestHost().RegisterEvent(eventOpen, [](DescriptorEventID, const zk::DescriptorData* parameters, PIDialogPlayOptions,
+                                         zk::DescriptorData* result) {
+    const OSErr status = zk::PlayRawConverterOpen(TestHost().TypeIds(), TestDocuments(), parameters, result);
+    zk::ActionValue message;
+    message.type = typeChar;
+    message.bytes = "opened, with a warning";
+    result->Put(keyMessage, message);
+    return status;
+  });
+}
+
+std::vector<std::string> releases;
+void RecordRelease(const std::string& name, SegmentPart part) {
+  releases.push_back((part == SegmentPart::View ? "view " : "segment ") + name);
+}
+
 class ImageRequests : public ::testing::Test {
  protected:
   static void TearDownTestSuite() {
@@ -115,7 +177,10 @@ class ImageRequests : public ::testing::Test {
     AutomationUtils::LoadedRawFiles.clear();
     AutomationUtils::RawFileMetadata.clear();
   }
-  void TearDown() override { EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive(); }
+  void TearDown() override {
+    SegmentReleased = nullptr;
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+  }
 };
 
 TEST_F(ImageRequests, ReadRawHandsOverTheFilesPixelsAtTheAskedDepth) {
@@ -178,15 +243,28 @@ TEST_F(ImageRequests, AFailedRawLoadIsAnsweredWithoutAnExport) {
   EXPECT_TRUE(segment.GoneAfterClose());
 }
 
-// A file that was open already is the person's: closed right after the export when it has no
-// unsaved changes, left open when it has; a path with '/' finds no record and is left open.
-TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsClosedAfterTheExportOnlyWhenSaved) {
+// A file that was open already is the person's. Right after the export it is closed only when it
+// has no unsaved changes, the changes could be read and its record is found; a path with '/'
+// finds no record (the record is keyed with '\'). Whatever stays open after the export stays open,
+// with its changes, through the next "SendImage", which closes only documents the bridge's own
+// open added.
+TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheNextSendImage) {
   const struct {
     const char* name;
     bool dirty;
     bool slashes;
-    bool closed;
-  } cases[] = {{"saved", false, false, true}, {"unsaved changes", true, false, false}, {"asked with '/'", false, true, false}};
+    std::function<void()> fault;  // during the "ReadRaw"
+    bool closedByTheExport;
+  } cases[] = {
+      {"saved", false, false, nullptr, true},
+      {"unsaved changes", true, false, nullptr, false},
+      {"saved, asked with '/'", false, true, nullptr, false},
+      {"unsaved changes, asked with '/'", true, true, nullptr, false},
+      {"saved, but its changes cannot be read",
+       false, false, [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetBoolean", -25); }, false},
+      {"saved, the close after the export fails (still \"OK\")",
+       false, false, [] { TestHost().Book().FailEvent(eventClose, -25); }, false},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
@@ -199,12 +277,22 @@ TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsClosedAfterTheExportOnlyWhenSaved
     TestDocuments().Open(open);
     std::string asked = path;
     if (c.slashes) std::replace(asked.begin(), asked.end(), '\\', '/');
+    if (c.fault) c.fault();
     CompanionSegment segment("export", 16 * 8 * 6);
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(asked, segment, 16 * 8 * 6, 16)), (FieldList{"OK", "16", "8"}));
     EXPECT_EQ(segment.Read(16 * 8 * 6), picture.samples);
     EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, true}})) << "keyed with '\\'";
-    EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, c.closed);
-    EXPECT_EQ(TestDocuments().Documents().size(), c.closed ? 0u : 1u);
+    EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, c.closedByTheExport);
+    TestHost().Book().ClearFaults();
+
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(asked, image, picture, metadata, 0)), FieldList{"OK"});
+    bool dirty = false;
+    EXPECT_EQ(OpenDocumentWithFile(path, &dirty) == nullptr, c.closedByTheExport) << "as the export left it";
+    EXPECT_EQ(dirty, c.dirty) << "with its changes";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, true}}));
+    EXPECT_EQ(TestDocuments().Documents().size(), c.closedByTheExport ? 1u : 2u) << "and the new document";
   }
 }
 
@@ -279,8 +367,8 @@ TEST_F(ImageRequests, StoredMetadataIsPreferredOverTheSegments) {
   EXPECT_EQ(imported[1].metadataBytes, 3u);
 }
 
-// A raw document whose open added it is closed by the next SendImage, once, even when the import
-// fails (the companion is answered "OK" all the same).
+// A raw document whose open added it is closed by the next SendImage, once, also when the import
+// fails (the companion is then told so, with the import's status).
 TEST_F(ImageRequests, RawDocumentsTheBridgeOpenedAreClosedByTheNextSendImage) {
   for (const bool importFails : {false, true}) {
     SCOPED_TRACE(importFails ? "import fails" : "import works");
@@ -295,7 +383,11 @@ TEST_F(ImageRequests, RawDocumentsTheBridgeOpenedAreClosedByTheNextSendImage) {
 
     CompanionSegment image("image", picture.samples.size());
     CompanionSegment metadata("metadata", 16);
-    EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), FieldList{"OK"});
+    // "OK" only when the image is in the host: the companion would tell the person it is.
+    const FieldList expected = importFails ? FieldList{"Error", "Unable to make a new document from segment " +
+                                                                    image.Name() + ": error -1"}
+                                           : FieldList{"OK"};
+    EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), expected);
     EXPECT_EQ(OpenDocumentWithFile(path), nullptr) << "closed without saving";
     EXPECT_NE(OpenDocumentWithFile("C:\\keep.psd"), nullptr) << "not one the bridge opened";
     EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
@@ -342,6 +434,272 @@ TEST_F(ImageRequests, EveryFailingHostCallStillReleasesEverything) {
     }
   }
   EXPECT_GT(injected, 40);
+}
+
+// A raw document the bridge opened may have been worked on since: a "SendImage" (of this run or a
+// later one) never closes one with unsaved changes, nor one whose changes it cannot read. That one
+// stays open and keeps its record, the other raw documents are closed, and once the person has
+// saved it a later "SendImage" closes it.
+TEST_F(ImageRequests, ARawDocumentWithChangesIsLeftOpenAndTriedAgainLater) {
+  const struct {
+    const char* name;
+    bool editedAsItOpens;                    // a person working on it while the companion runs
+    bool editedAfterTheExport;
+    std::function<void()> duringSendImage;
+    bool dirty;
+  } cases[] = {
+      {"changed as it opened", true, false, nullptr, true},
+      {"changed after the export", false, true, nullptr, true},
+      // The second changes read is the kept document's: the other one is the last, read first.
+      {"its changes cannot be read", false, false,
+       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetBoolean", -25, 2); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const zk::ImagePixels picture = Ramp(12, 10, 8);
+    const std::string kept = PictureFile("kept.png", picture);
+    const std::string other = PictureFile("other.png", picture);
+    CompanionSegment exported("export", picture.samples.size());
+    TestImageEvents().EditRawDocuments(c.editedAsItOpens);
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(kept, exported, 0, 8))[0], "OK");
+    TestImageEvents().EditRawDocuments(false);
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(other, exported, 0, 8))[0], "OK");
+    ASSERT_NE(OpenDocumentWithFile(kept), nullptr);
+    if (c.editedAfterTheExport) TestDocuments().SetUnsavedChanges(OpenDocumentWithFile(kept)->id, true);
+    TestHost().Book().ResetCounts();  // the faults count the calls of the "SendImage"
+    if (c.duringSendImage) c.duringSendImage();
+
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(kept, image, picture, metadata, 0)), FieldList{"OK"});
+    bool dirty = false;
+    EXPECT_NE(OpenDocumentWithFile(kept, &dirty), nullptr) << "never closed without saving";
+    EXPECT_EQ(dirty, c.dirty) << "with its changes";
+    EXPECT_EQ(OpenDocumentWithFile(other), nullptr) << "the others are closed all the same";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{kept, false}})) << "kept for later";
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+
+    TestHost().Book().ClearFaults();
+    TestDocuments().SetUnsavedChanges(OpenDocumentWithFile(kept)->id, false);  // the person saves it
+    EXPECT_EQ(Served(HandleSendImage, SendImage(kept, image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_EQ(OpenDocumentWithFile(kept), nullptr);
+    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+  }
+}
+
+// What "ReadRaw" answers when the raw load goes wrong at each step, what is recorded for the file,
+// and whether its document is open. A document that opened and was measured is exported even when
+// a count of documents could not be read; without both counts nobody knows whose document it is,
+// so nothing is recorded and the bridge never closes it.
+TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    int32_t loadError;  // 0: the reply is "OK", the width and the height
+    bool opened;
+    bool recorded;
+  } cases[] = {
+      {"every step works", nullptr, 0, true, true},
+      {"the count before the open cannot be read",
+       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 1); }, 0, true, false},
+      {"the count after the open cannot be read",
+       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 3); }, 0, true, false},
+      {"the document cannot be read", [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 2); }, -25,
+       true, false},
+      {"its resolution cannot be read",
+       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetFloat", -1703); }, -1703, true, false},
+      {"the open answers 0 with a message", OpenWithAMessage, -1, true, false},
+      {"the open answers 0 without a result", [] { TestHost().Book().PlayWithoutResult(eventOpen); }, -1, true,
+       false},
+      {"no alias can be made", [] { TestHost().Book().FailProcedure("PSHandle.New", -108); }, -108, false, false},
+      {"the alias cannot be filled", [] { TestHost().Book().FailProcedure("PSHandle.SetLock", -108); }, -108, false,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const zk::ImagePixels picture = Ramp(9, 7, 16);
+    const std::string path = PictureFile("load.png", picture);
+    CompanionSegment segment("export", picture.samples.size());
+    if (c.fault) c.fault();
+    const FieldList expected = c.loadError == 0 ? FieldList{"OK", "9", "7"}
+                                                : FieldList{"Error", "Unable to load RAW image " + path + ": error " +
+                                                                         std::to_string(c.loadError)};
+    EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16)), expected);
+    EXPECT_EQ(OpenDocumentWithFile(path) != nullptr, c.opened);
+    EXPECT_EQ(TestHost().Book().Plays(eventExport), c.loadError == 0 ? 1 : 0) << "an export only of a measured one";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), c.recorded ? 1u : 0u);
+    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), c.loadError == 0 ? 1u : 0u);
+  }
+}
+
+// Errors after the raw document opened: the reply says what failed, the document stays open (the
+// next "SendImage" closes it, as any the bridge opened) and nothing is stored for the file.
+TEST_F(ImageRequests, ReadRawErrorsAfterTheOpenLeaveTheDocumentOpen) {
+  const zk::ImagePixels picture = Ramp(10, 6, 8);
+  const struct {
+    const char* name;
+    std::function<void(const std::string& path)> prepare;
+    uint64_t askedBytes;
+    std::function<std::string(const std::string& path, const std::string& segment)> message;
+    bool recordedAsOpenedHere;
+  } cases[] = {
+      {"a view above the segment's size", nullptr, 1 << 20,
+       [](const std::string&, const std::string& segment) {
+         return "Unable to map segment " + segment + ": error " + std::to_string(MapErrorFor(segment, 1 << 20));
+       },
+       true},
+      {"the export fails", [](const std::string&) { TestHost().Book().FailEvent(eventExport, -25); }, 0,
+       [](const std::string& path, const std::string&) { return "Unable to load RAW image " + path + ": error -25"; },
+       true},
+      {"a document that measures no pixels",
+       [](const std::string& path) { TestDocuments().Open(zk::HostDocument{"zero.png", path, 0.2, 0.2}); }, 0,
+       [](const std::string& path, const std::string&) {
+         return "Unable to load RAW image " + path + ": it measures 0 x 0 pixels";
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const std::string path = PictureFile("later.png", picture);
+    CompanionSegment segment("export", 65536);
+    if (c.prepare) c.prepare(path);
+    const FieldList reply = Served(HandleReadRaw, ReadRaw(path, segment, c.askedBytes, 8));
+    EXPECT_EQ(reply, (FieldList{"Error", c.message(path, segment.Name())}));
+    EXPECT_NE(OpenDocumentWithFile(path), nullptr);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, !c.recordedAsOpenedHere}}));
+    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), 0u);
+    EXPECT_EQ(segment.Read(16), std::vector<uint8_t>(16, 0)) << "nothing written";
+  }
+}
+
+// The export plug-in hands the metadata over in chunks through the module's callback. A second
+// "ReadRaw" of a path replaces what was stored for it, unless that export fails: then the stored
+// metadata stays as it was. Chunks are kept in call order; a chunk with a negative length or no
+// address is ignored; metadata beyond the cap fails the export before a byte of it is read.
+TEST_F(ImageRequests, MetadataChunksOfASecondReadOfTheSamePath) {
+  static const char kBytes[] = "0123456789abcdef";
+  const int32_t cap = int32_t(AutomationUtils::kMostGrabbedMetadataBytes);
+  const struct {
+    const char* name;
+    Chunks chunks;
+    OSErr exportStatus;
+    int32_t loadError;  // 0: "OK", and the chunks are stored
+    std::string stored;
+  } cases[] = {
+      {"10, 0 and 5 bytes", {{kBytes, 10}, {kBytes + 10, 0}, {kBytes + 10, 5}}, 0, 0, "0123456789abcde"},
+      {"a negative length and no address are ignored", {{kBytes, -1}, {nullptr, 5}, {kBytes + 4, 4}}, 0, 0, "4567"},
+      {"no metadata at all", {}, 0, 0, ""},
+      {"the export fails after a chunk", {{kBytes, 5}}, -25, -25, ""},
+      {"beyond the cap", {{kBytes, 10}, {kBytes, cap - 9}, {kBytes, 1}}, 0, -108, ""},
+      {"the largest length", {{kBytes, INT32_MAX}}, 0, -108, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const zk::ImagePixels picture = Ramp(5, 4, 8);
+    const std::string path = PictureFile("twice.png", picture);
+    CompanionSegment segment("export", picture.samples.size());
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8))[0], "OK");
+    const std::string first = Text(AutomationUtils::RawFileMetadata[path]);
+    ASSERT_FALSE(first.empty());
+
+    ExportDelivering(c.chunks, c.exportStatus);
+    const FieldList expected = c.loadError == 0 ? FieldList{"OK", "5", "4"}
+                                                : FieldList{"Error", "Unable to load RAW image " + path + ": error " +
+                                                                         std::to_string(c.loadError)};
+    EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)), expected);
+    EXPECT_EQ(Text(AutomationUtils::RawFileMetadata[path]), c.loadError == 0 ? c.stored : first);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, false}})) << "the first load's";
+  }
+}
+
+// When closing one raw document goes wrong, the others are closed all the same, and the companion
+// is told "OK": its image arrived. Documents are closed last first, so "the first" is b.
+TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    bool keptRecord;
+  } cases[] = {
+      {"its select fails", [] { TestHost().Book().FailEvent(eventSelect, -25, 1); }, false},
+      {"its close fails", [] { TestHost().Book().FailEvent(eventClose, -25, 1); }, false},
+      // The first integer read is the count of documents.
+      {"its identifier cannot be read",
+       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetInteger", -25, 2); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const zk::ImagePixels picture = Ramp(6, 6, 8);
+    const std::string a = PictureFile("a.png", picture), b = PictureFile("b.png", picture);
+    CompanionSegment exported("export", picture.samples.size());
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(a, exported, 0, 8))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(b, exported, 0, 8))[0], "OK");
+    TestHost().Book().ResetCounts();  // the faults count the calls of the "SendImage"
+    c.fault();
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(a, image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_NE(OpenDocumentWithFile(b), nullptr);
+    EXPECT_EQ(OpenDocumentWithFile(a), nullptr);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(b), c.keptRecord ? 1u : 0u);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(a), 0u);
+  }
+}
+
+// The path buffer holds 1023 characters and the terminator: a longer path is never cut to match
+// another record, and its document is left alone.
+TEST_F(ImageRequests, APathTooLongForTheBufferNeverMatches) {
+  for (const size_t length : {size_t(1023), size_t(1024), size_t(1100)}) {
+    SCOPED_TRACE(length);
+    SetUp();
+    const std::string path = "C:\\" + std::string(length - 7, 'p') + ".raw";
+    ASSERT_EQ(path.size(), length);
+    TestDocuments().Open(zk::HostDocument{"long.raw", path, 4, 4});
+    AutomationUtils::LoadedRawFiles[path] = false;
+    AutomationUtils::LoadedRawFiles[path.substr(0, 1023)] = false;  // what a cut path would find
+    const zk::ImagePixels picture = Ramp(2, 2, 8);
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage("x", image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, length < 1024);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), length < 1024 ? 0u : 1u);
+  }
+}
+
+// The order in which a request lets go of its segments: each view before its segment, and in
+// "SendImage" the metadata's before the image's.
+TEST_F(ImageRequests, RequestsLetGoOfTheirSegmentsInOrder) {
+  const zk::ImagePixels picture = Ramp(4, 4, 8);
+  const std::string path = PictureFile("order.png", picture);
+  CompanionSegment exported("export", picture.samples.size()), image("image", picture.samples.size()),
+      metadata("metadata", 16);
+  const std::string e = exported.Name(), i = image.Name(), m = metadata.Name();
+  const struct {
+    const char* name;
+    std::function<FieldList()> request;
+    std::vector<std::string> released;
+  } cases[] = {
+      {"SendImage", [&] { return Served(HandleSendImage, SendImage(path, image, picture, metadata, 3)); },
+       {"view " + m, "segment " + m, "view " + i, "segment " + i}},
+      {"SendImage without its metadata segment",
+       [&] { return Served(HandleSendImage, SendImage(path, image, picture, CompanionSegment("gone", 0), 3)); },
+       {"view " + i, "segment " + i}},
+      {"ReadRaw", [&] { return Served(HandleReadRaw, ReadRaw(path, exported, 0, 8)); },
+       {"view " + e, "segment " + e}},
+      {"ReadRaw whose view cannot be mapped", [&] { return Served(HandleReadRaw, ReadRaw(path, exported, 1 << 20, 8)); },
+       {"segment " + e}},
+  };
+  SegmentReleased = RecordRelease;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    releases.clear();
+    c.request();
+    EXPECT_EQ(releases, c.released);
+  }
 }
 
 }  // namespace

@@ -127,6 +127,45 @@ TEST(MessageFraming, WritesRepliesByteForByte) {
   }
 }
 
+// The characters on each side of the UTF-8 length limits, in a field that comes in and in one that
+// goes out. A wrong limit once turned U+0800 into the invalid bytes E0 80 and no test noticed.
+TEST(MessageFraming, CharactersAtTheUtf8LengthLimitsCrossByteForByteBothWays) {
+  const struct {
+    const char* name;
+    std::u16string units;
+    std::string utf8;
+  } cases[] = {
+      {"U+007F, the last single byte", u"\u007F", "\x7F"},
+      {"U+0080, the first of two bytes", u"\u0080", "\xC2\x80"},
+      {"U+07FF, the last of two bytes", u"\u07FF", "\xDF\xBF"},
+      {"U+0800, the first of three bytes", u"\u0800", "\xE0\xA0\x80"},
+      {"U+FFFF, the last of three bytes", u"\uFFFF", "\xEF\xBF\xBF"},
+      {"U+1F600, a surrogate pair: each unit its own three bytes", u"\U0001F600", "\xED\xA0\xBD\xED\xB8\x80"},
+      {"all of them between letters", u"a\u007F\u0080b\u07FF\u0800c\uFFFF\U0001F600d",
+       "a\x7F\xC2\x80" "b\xDF\xBF\xE0\xA0\x80" "c\xEF\xBF\xBF\xED\xA0\xBD\xED\xB8\x80" "d"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      PipePair pipe;
+      pipe.WriteClient(Join({Field(c.units), Count(0)}));
+      PipeChannel channel(pipe.Server(), pipe.RunEnded());
+      FieldList fields;
+      ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      EXPECT_EQ(fields, FieldList{c.utf8}) << "coming in";
+    }
+    {
+      PipePair pipe;
+      ReplyFieldList reply;
+      reply.Append(c.utf8);
+      PipeChannel channel(pipe.Server(), pipe.RunEnded());
+      ASSERT_TRUE(WriteMessage(channel, reply));
+      const std::vector<uint8_t> expected = Join({Field(c.units), Count(0)});
+      EXPECT_EQ(pipe.ReadAllFromClient(expected.size()), expected) << "going out";
+    }
+  }
+}
+
 TEST(MessageFraming, AReplyCannotHoldAnEmptyField) {
   ReplyFieldList reply;
   EXPECT_THROW(reply.Append(""), std::invalid_argument);

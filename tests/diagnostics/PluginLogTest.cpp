@@ -8,6 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "HostCodes.h"
+#include "ImageFiles.h"
+#include "ImageRequests.h"
 #include "InProcessHost.h"
 #include "PluginLog.h"
 #include "WindowsOwners.h"
@@ -118,6 +121,47 @@ TEST_F(PluginLog, TheQueriesWriteTheirSteps) {
             "In AllDocumentsSaved: sPSActionDescriptor->Free()\r\n"
             "In AllDocumentsSaved: PIUGetInfoByIndex()\r\nIn AllDocumentsSaved: sPSActionDescriptor->GetBoolean()\r\n");
   std::remove(path.c_str());
+}
+
+// A raw file read and an image sent back for it, the import failing: LoadRAW's, GrabBuffer's and
+// the import's steps, each once and in order, with the counts and the statuses.
+TEST_F(PluginLog, AnImageRoundTripWritesEachStepInOrder) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  const std::string picture = TempFolder() + "\\zk-log-" + std::to_string(GetCurrentProcessId()) + ".png";
+  const zk::ImagePixels image{4, 3, 8, std::vector<uint8_t>(4 * 3 * 3, 0x7F)};
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(std::wstring(picture.begin(), picture.end()), image, &error)) << error;
+  const auto segment = [](const std::string& stem) {
+    const std::string name = "zk-log-" + std::to_string(GetCurrentProcessId()) + "-" + stem;
+    return std::make_pair(name, UniqueHandle(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                                4096, name.c_str())));
+  };
+  const auto exported = segment("export"), pixels = segment("image"), metadata = segment("metadata");
+  TestDocuments().Open(zk::HostDocument{"a.psd", "C:\\a.psd", 10, 20});
+  std::remove(path.c_str());
+
+  ReplyFieldList read, sent;
+  HandleReadRaw({"ReadRaw", picture, exported.first, "0", "8"}, read);
+  ASSERT_EQ(read.Fields(), (FieldList{"OK", "4", "3"}));
+  TestHost().Book().FailEvent(eventImport, -1);
+  HandleSendImage({"SendImage", picture, pixels.first, "4", "3", "8", metadata.first, "0"}, sent);
+  ASSERT_EQ(sent.Fields().at(0), "Error");
+  EXPECT_EQ(FileText(path),
+            "LoadRAW: filename=" + picture + "\r\n"
+            "LoadRAW: num documents: 1\r\n"
+            "LoadRAW: before play\r\n"
+            "LoadRAW: before checkresult\r\n"
+            "LoadRAW: before getting width and height\r\n"
+            "LoadRAW: before getting resolution\r\n"
+            "LoadRAW: before getting number of documents\r\n"
+            "LoadRAW: now num documents: 2\r\n"
+            "GrabBuffer: About to call plugin\r\n"
+            "GrabBuffer: Finished calling plugin: result=0\r\n"
+            "NewDocumentFromBuffer: About to call plugin\r\n"
+            "NewDocumentFromBuffer: Finished calling plugin: result=-1\r\n");
+  std::remove(path.c_str());
+  std::remove(picture.c_str());
 }
 
 TEST_F(PluginLog, AFailedSizeReadIsLoggedWithItsStatus) {

@@ -178,16 +178,36 @@ TEST_F(DescriptorHelpers, AliasesHoldThePathAndKeepTheirLockState) {
   EXPECT_EQ(sPSHandle->GetSize(alias), 9);
   EXPECT_EQ(std::memcmp(*alias, "C:\\a.psd", 9), 0);
 
-  for (bool lockedBefore : {false, true}) {
-    Ptr address = nullptr;
-    Boolean wasLocked = false;
-    sPSHandle->SetLock(alias, lockedBefore, &address, &wasLocked);
-    char path[16] = {};
-    PIUAliasToPath(alias, path, sizeof path);
-    EXPECT_STREQ(path, "C:\\a.psd");
-    sPSHandle->SetLock(alias, lockedBefore, &address, &wasLocked);
-    EXPECT_EQ(bool(wasLocked), lockedBefore) << "the lock state it had before";
+  // The handle goes back to its lock state on every way out, a path that does not fit among them.
+  Handle unterminated = sPSHandle->New(4);
+  ASSERT_NE(unterminated, nullptr);
+  std::memcpy(*unterminated, "C:\\a", 4);  // no terminator inside the block
+  const struct {
+    const char* name;
+    Handle alias;
+    int32_t bufferBytes;
+    const char* copied;
+  } returns[] = {
+      {"the path fits", alias, 16, "C:\\a.psd"},
+      {"the path fits exactly", alias, 9, "C:\\a.psd"},
+      {"the path does not fit", alias, 8, ""},
+      {"the block holds no terminator", unterminated, 16, ""},
+  };
+  for (const auto& r : returns) {
+    for (bool lockedBefore : {false, true}) {
+      SCOPED_TRACE(std::string(r.name) + (lockedBefore ? ", locked before" : ", unlocked before"));
+      Ptr address = nullptr;
+      Boolean wasLocked = false;
+      sPSHandle->SetLock(r.alias, lockedBefore, &address, &wasLocked);
+      char path[16];
+      std::memset(path, 'x', sizeof path);
+      PIUAliasToPath(r.alias, path, r.bufferBytes);
+      EXPECT_STREQ(path, r.copied);
+      sPSHandle->SetLock(r.alias, lockedBefore, &address, &wasLocked);
+      EXPECT_EQ(bool(wasLocked), lockedBefore) << "the lock state it had before";
+    }
   }
+  sPSHandle->Dispose(unterminated);
 
   // A path that does not fit the buffer is not cut, and nothing is written past the buffer.
   char small[12];
@@ -203,6 +223,21 @@ TEST_F(DescriptorHelpers, AliasesHoldThePathAndKeepTheirLockState) {
   PIUAliasToPath(nullptr, fromNull, sizeof fromNull);
   EXPECT_EQ(fromNull[0], '\0');
   sPSHandle->Dispose(alias);
+}
+
+// An alias is never handed out holding bytes nobody wrote: a block that cannot be locked to be
+// filled is disposed of, and the alias stays null, as when no block could be had at all.
+TEST_F(DescriptorHelpers, AnAliasThatCannotBeFilledIsNull) {
+  for (const char* procedure : {"PSHandle.New", "PSHandle.SetLock"}) {
+    SCOPED_TRACE(procedure);
+    TestHost().Book().ClearFaults();
+    TestHost().Book().FailProcedure(procedure, -108);
+    Handle alias = reinterpret_cast<Handle>(&alias);  // something the helper must overwrite
+    FullPathToAlias("C:\\a.psd", alias);
+    EXPECT_EQ(alias, nullptr);
+    EXPECT_EQ(TestHost().Objects().Live().handles, 0u);
+  }
+  TestHost().Book().ClearFaults();
 }
 
 TEST_F(DescriptorHelpers, PlayResults) {

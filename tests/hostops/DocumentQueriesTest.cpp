@@ -56,6 +56,7 @@ TEST_F(DocumentQueries, ListsSavedDocumentsInHostOrder) {
                                                     {"Dunes.tif", "C:\\Photos\\Dunes.tif", 300, 200, 8}}));
 }
 
+// The host types the resolution as a unit double in pixels per inch; a plain double reads the same.
 TEST_F(DocumentQueries, SizesBecomePixels) {
   const struct {
     const char* name;
@@ -63,12 +64,14 @@ TEST_F(DocumentQueries, SizesBecomePixels) {
     DescriptorUnitID unit;
     double resolution;
     int32_t pixels;
+    bool plainResolution;
   } cases[] = {
-      {"72/72 inch at 300 ppi", 72, unitDistance, 300, 300},
-      {"pixels are taken as they are", 640, unitPixels, 300, 640},
-      {"99.5 rounds up", 99.5, unitPixels, 72, 100},
-      {"99.4 rounds down", 99.4, unitPixels, 72, 99},
-      {"distance at 72 ppi is pixels", 48, unitDistance, 72, 48},
+      {"72/72 inch at 300 ppi", 72, unitDistance, 300, 300, false},
+      {"72/72 inch at 300 ppi, typed as a plain double", 72, unitDistance, 300, 300, true},
+      {"pixels are taken as they are", 640, unitPixels, 300, 640, false},
+      {"99.5 rounds up", 99.5, unitPixels, 72, 100, false},
+      {"99.4 rounds down", 99.4, unitPixels, 72, 99, false},
+      {"distance at 72 ppi is pixels", 48, unitDistance, 72, 48, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -76,6 +79,7 @@ TEST_F(DocumentQueries, SizesBecomePixels) {
     zk::HostDocument document = Saved("a.psd", "C:\\a.psd", c.width, c.width);
     document.unit = c.unit;
     document.resolution = c.resolution;
+    document.plainResolution = c.plainResolution;
     TestDocuments().Open(document);
     const std::vector<Document> listed = ListDocuments();
     ASSERT_EQ(listed.size(), 1u);

@@ -94,6 +94,11 @@ TEST_F(EntryFlow, FailedPreparationAnswersParmAndShowsNothing) {
       {"GetPluginName fails", [](zk::HostBookkeeping& book) { book.FailProcedure("PSUIHooks.GetPluginName", -1); }},
       {"PutEnumerated fails",
        [](zk::HostBookkeeping& book) { book.FailProcedure("PSActionReference.PutEnumerated", -1); }},
+      // Success with no table counts as a failed acquire: nothing is called through null.
+      {"the UIHooks suite acquired as a null table",
+       [](zk::HostBookkeeping& book) { book.HandOutNullSuite(kPSUIHooksSuite); }},
+      {"the action reference suite acquired as a null table",
+       [](zk::HostBookkeeping& book) { book.HandOutNullSuite(kPSActionReferenceSuite); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
