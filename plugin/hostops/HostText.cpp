@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 namespace {
 
 std::wstring Decode(UINT codePage, DWORD flags, const std::string& text, bool* ok) {
@@ -17,7 +19,9 @@ std::wstring Decode(UINT codePage, DWORD flags, const std::string& text, bool* o
 
 std::string HostTextToUtf8(const std::string& text) {
   bool ok = false;
-  if (text.empty()) return text;
+  // The system's conversions count in int, and UTF-8 takes up to three bytes a unit: a text they
+  // cannot count is passed on as it is, never cut.
+  if (text.empty() || text.size() > size_t(INT_MAX) / 3) return text;
   Decode(CP_UTF8, MB_ERR_INVALID_CHARS, text, &ok);
   if (ok) return text;
   const std::wstring wide = Decode(CP_ACP, 0, text, &ok);
