@@ -1,13 +1,14 @@
 // The command line of zkhost.exe:
 //   zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]
 //              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
-//              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
+//              [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]
 //              [--document SPEC]... [--documents FILE]
 //              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--narrow-texts utf8|ansi]
 // A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
 // --fail-event makes every play of that event (four characters, e.g. Impr) fail; after the run,
 // --write-documents writes every open document into FOLDER as PNG.
 // About and Do It run in the order given; each --answer answers the next modal window.
+//   zkhost.exe --help   prints the usage (HostUsage) and does nothing else.
 #pragma once
 
 #include "DocumentModel.h"
@@ -39,6 +40,7 @@ struct EventFailure {
 };
 
 struct HostOptions {
+  bool help = false;  // print the usage, nothing else
   std::wstring pluginsFolder;
   bool list = false;
   std::vector<HostCommand> commands;
