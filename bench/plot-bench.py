@@ -19,29 +19,35 @@ def megapixels(size):
     return int(width) * int(height) / 1e6
 
 
+# What is drawn, in the legend's order: the module's parts first, then what only the stand-ins do,
+# then the baselines and the limits of the design measured in the same run. One colour each; the
+# depth is the line's style.
+DRAWN = [
+    (("image", "ReadRaw", "module_own"), "ReadRaw: module's own time"),
+    (("image", "SendImage", "module_own"), "SendImage: module's own time"),
+    (("image", "ReadRaw", "round_trip"), "ReadRaw: round trip"),
+    (("image", "SendImage", "round_trip"), "SendImage: round trip"),
+    (("image", "ReadRaw", "decode"), "ReadRaw: raw converter's decode (stand-in)"),
+    (("image", "ReadRaw", "plugin"), "ReadRaw: export plug-in's copy (stand-in)"),
+    (("image", "ReadRaw", "memcpy"), "baseline: one memcpy of the pixels"),
+    (("image", "ReadRaw", "pipe_push"), "baseline: the pixels pushed through a pipe"),
+    (("limit", "ReadRaw", "echo_via_message_loop"), "limit: echo via a message loop"),
+    (("limit", "ReadRaw", "map_unmap"), "limit: map+unmap of the segment"),
+]
+DEPTH_STYLE = {"16": ("-", "o"), "8": ("--", "s")}
+
+
 def read_series(path):
-    """(label, style) -> sorted [(megapixels, milliseconds)] of the figures worth drawing."""
-    # metric -> label and line style; the stand-in's parts and the limits are told apart by name.
-    drawn = {
-        ("image", "ReadRaw", "round_trip"): ("ReadRaw round trip", "-"),
-        ("image", "ReadRaw", "decode"): ("ReadRaw: raw converter's decode (stand-in)", ":"),
-        ("image", "ReadRaw", "plugin"): ("ReadRaw: export plug-in's copy (stand-in)", ":"),
-        ("image", "ReadRaw", "module_own"): ("ReadRaw: module's own time", "-"),
-        ("image", "SendImage", "round_trip"): ("SendImage round trip", "--"),
-        ("image", "SendImage", "module_own"): ("SendImage: module's own time", "--"),
-        ("limit", "ReadRaw", "map_unmap"): ("limit: map+unmap of the segment", "-."),
-        ("limit", "ReadRaw", "echo_via_message_loop"): ("limit: echo via a message loop", "-."),
-        ("image", "ReadRaw", "memcpy"): ("baseline: one memcpy of the pixels", (0, (1, 3))),
-        ("image", "ReadRaw", "pipe_push"): ("baseline: pixels pushed through a pipe", (0, (1, 3))),
-    }
+    """(order, label, depth) -> sorted [(megapixels, milliseconds)]."""
+    order = {key: (index, label) for index, (key, label) in enumerate(DRAWN)}
     series = defaultdict(list)
     with open(path, newline="") as file:
         for row in csv.DictReader(file):
             key = (row["group"], row["request"], row["metric"])
-            if key not in drawn or row["unit"] != "us":
+            if key not in order or row["unit"] != "us":
                 continue
-            label, style = drawn[key]
-            series[(f"{label}, {row['depth']}-bit", style)].append(
+            index, label = order[key]
+            series[(index, label, row["depth"])].append(
                 (megapixels(row["documents_or_size"]), float(row["median"]) / 1000.0))
     return {key: sorted(points) for key, points in series.items()}
 
@@ -52,16 +58,20 @@ def main():
     series = read_series(sys.argv[1])
     if not series:
         sys.exit(f"plot-bench.py: {sys.argv[1]} has no image figures to draw")
-    figure, axes = plt.subplots(figsize=(11, 7))
-    for (label, style), points in sorted(series.items()):
+    colours = plt.get_cmap("tab10").colors
+    figure, axes = plt.subplots(figsize=(12, 7))
+    for (index, label, depth), points in sorted(series.items(), key=lambda item: (item[0][0], -int(item[0][2]))):
         xs, ys = zip(*points)
-        axes.plot(xs, ys, linestyle=style, marker="o", label=label)
+        style, marker = DEPTH_STYLE.get(depth, (":", "x"))
+        axes.plot(xs, ys, linestyle=style, marker=marker, color=colours[index % len(colours)],
+                  label=f"{label}, {depth}-bit")
     axes.set_yscale("log")  # the module's own time and the limits are thousands of times below a decode
-    axes.set_title("ReadRaw and SendImage: time against image size (medians)")
+    axes.set_title("ReadRaw and SendImage: time against image size (medians of the repetitions)")
     axes.set_xlabel("image size (megapixels)")
-    axes.set_ylabel("time (ms, logarithmic)")
+    axes.set_ylabel("time (ms, logarithmic scale)")
     axes.grid(True, which="both", alpha=0.3)
-    axes.legend(fontsize="small", loc="center left", bbox_to_anchor=(1.01, 0.5))
+    axes.legend(title="16-bit: solid, 8-bit: dashed", fontsize="small", loc="center left",
+                bbox_to_anchor=(1.01, 0.5))
     figure.tight_layout()
     figure.savefig(sys.argv[2], dpi=100)
     print(f"Plot: {sys.argv[2]}")
