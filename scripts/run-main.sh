@@ -60,7 +60,7 @@ echo "  $width x $height pixels, $bits bits per sample, $colour, taken as $encod
 results="$repository/build/main-job"
 rm -rf "$results"
 mkdir -p "$results"
-echo "Building the module, the stand-in host and the stand-in companion (log: $results/build.log)"
+echo "Building the module, the stand-in host and the stand-in companion; minutes the first time (log: $results/build.log)"
 {
   scripts/ensure-packages.sh &&
     cmake --preset mingw &&

@@ -20,8 +20,9 @@ POINT KeptOnScreen(HWND window, POINT topLeft, int width, int height) {
   return topLeft;
 }
 
-}  // namespace
-
+// The room the control's current text takes when the control draws it word-wrapped at the given
+// width, in the control's own font: the height of all its lines, and the width of its widest line
+// (more than the given width only when one word is wider on its own).
 SIZE MeasureControlText(HWND control, int width) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(size_t(length) + 1, L'\0');
@@ -41,6 +42,8 @@ SIZE MeasureControlText(HWND control, int width) {
   ReleaseDC(control, context);
   return SIZE{room.right - room.left, room.bottom - room.top};
 }
+
+}  // namespace
 
 void GrowToFitText(HWND dialog, int controlId) {
   HWND control = GetDlgItem(dialog, controlId);

@@ -6,11 +6,6 @@
 
 #include <windows.h>
 
-// The room the control's current text takes when the control draws it word-wrapped at the given
-// width, in the control's own font: the height of all its lines, and the width of its widest line
-// (more than the given width only when one word is wider on its own).
-SIZE MeasureControlText(HWND control, int width);
-
 // Grows the static text control controlId and its dialog by as much, until the control's text fits
 // the control; never shrinks either. The dialog grows downwards and to both sides alike, and is
 // kept inside the work area of its monitor.
