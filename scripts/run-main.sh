@@ -117,11 +117,15 @@ host=$(tr -d '\r' <"$results/host.txt")
 # --- The story, from the companion's transcript ---------------------------------------------------
 echo "The companion's requests and the plug-in's replies:"
 awk '
-  function shorten(text, limit) { return length(text) > limit ? substr(text, 1, limit - 3) "..." : text }
+  # The transcript escapes a backslash in a text; a person reads the path as Windows writes it.
+  function shorten(text, limit) {
+    gsub(/\\\\/, "\\", text)
+    return length(text) > limit ? substr(text, 1, limit - 3) "..." : text
+  }
   /^request: / { request = substr($0, 10); next }
   /^reply: / { reply = substr($0, 8); print "  " shorten(request, 60) " -> " shorten(reply == "" ? "(no fields)" : reply, 70); next }
   /^reply-incomplete: / { print "  " shorten(request, 60) " -> broke off after " shorten(substr($0, 19), 50); next }
-  /^tone-mapped: / { print "  (the companion tone-mapped " shorten(substr($0, 14), 100) ")"; next }
+  /^tone-mapped: / { print "  (the companion tone-mapped " shorten(substr($0, 14), 140) ")"; next }
 ' "$results/transcript.txt"
 echo "Whole transcript: $results/transcript.txt"
 echo "Plug-in log: $results/plugin.log"
