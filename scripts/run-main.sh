@@ -91,6 +91,9 @@ scenario=$(<samples/main-job-scenario.txt)
 scenario=${scenario//'C:\\Photos\\interior-window.png'/"$quoted_image"}
 tone_map='tone-map "ZentrastKolvane-raw" "ZentrastKolvane-image" $width $height 8'
 scenario=${scenario//"$tone_map"/"$tone_map$tone_map_encoding"}
+if [[ "$scenario" != *"$quoted_image"* || "$scenario" != *"$tone_map$tone_map_encoding"* ]]; then
+  fail "samples/main-job-scenario.txt no longer has the lines this script fills in (the picture's path, the tone-map)"
+fi
 mkdir -p "$prefix/drive_c/Photos"
 printf '%s\n' "$scenario" >"$prefix/drive_c/Photos/main-job-scenario.txt"
 cp "$prefix/drive_c/Photos/main-job-scenario.txt" "$results/scenario.txt"
