@@ -40,8 +40,10 @@ struct Figures {
 // Echo pipe messages: a 4-byte tag, then
 //   kEchoSetReply: 4-byte length and the reply bytes to answer echoes with;
 //   kEchoRequest: one framed request (fields up to the count 0), answered with the stored reply;
-//   kEchoPush: 8-byte length and that many bytes, answered with 4 zero bytes.
-enum EchoTag : uint32_t { kEchoSetReply = 1, kEchoRequest = 2, kEchoPush = 3 };
+//   kEchoPush: 8-byte length and that many bytes, answered with 4 zero bytes;
+//   kEchoRequestViaLoop: as kEchoRequest, but the reader hands each request to a second thread's
+//     message loop and waits until that thread says it is served, as the module's listener does.
+enum EchoTag : uint32_t { kEchoSetReply = 1, kEchoRequest = 2, kEchoPush = 3, kEchoRequestViaLoop = 4 };
 
 // The bridge's framing: each field a 4-byte little-endian byte count and UTF-16LE text; a count
 // of 0 ends the message. The bench only sends ASCII.
@@ -57,6 +59,13 @@ inline std::string FrameMessage(const std::vector<std::string>& fields) {
   }
   count(0);
   return bytes;
+}
+
+// The bench's paths and texts are ASCII.
+inline std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += char(c);
+  return out;
 }
 
 inline int64_t Ticks() {

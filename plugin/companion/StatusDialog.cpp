@@ -10,6 +10,7 @@
 #include "RequestServing.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
+#include "TextFit.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -29,8 +30,10 @@ HBRUSH EnsureDialogBrush() {
 
 void DeleteDialogBrush() { DialogBrush.Reset(); }
 
+// The text is drawn in the status font, not in the template's: the control grows when it needs more room.
 void ShowText(HWND dialog, unsigned stringId) {
   SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(stringId).c_str());
+  GrowToFitText(dialog, IDC_STATUS_TEXT);
 }
 
 void InitialiseStatusDialog(HWND dialog) {

@@ -48,7 +48,7 @@ std::pair<std::string, std::string> StatementLine(const Action& action) {
       return {"read-raw", QuoteText(f[0]) + " " + QuoteText(f[1]) + " " + QuantityText(q[0]) + " " + depth};
     case ActionKind::ToneMap:
       return {"tone-map", QuoteText(f[0]) + " " + QuoteText(f[1]) + " " + QuantityText(q[0]) + " " +
-                              QuantityText(q[1]) + " " + depth};
+                              QuantityText(q[1]) + " " + depth + (action.srgb ? " srgb" : "")};
     case ActionKind::SummarizeSegment:
       return {"summarize-segment", QuoteText(f[0]) + " " + QuantityText(q[0]) + " " + QuantityText(q[1]) + " " + depth};
     case ActionKind::CompareSegment:
@@ -184,9 +184,11 @@ void ImageStatements::ToneMap(const Action& action) {
   if (from == nullptr) return;
   SegmentView* to = SegmentFor(action, action.fields[1], *size, action.depth);
   if (to == nullptr) return;
-  const double logAverage = ToneMapImage(from->bytes, size->width, size->height, to->bytes, action.depth);
-  char text[96];
-  std::snprintf(text, sizeof text, ", log-average luminance %.6f, key %.2f", logAverage, kToneMapKey);
+  const double logAverage = ToneMapImage(from->bytes, size->width, size->height, to->bytes, action.depth,
+                                         action.srgb ? SampleEncoding::Srgb : SampleEncoding::Linear);
+  char text[128];
+  std::snprintf(text, sizeof text, ", log-average luminance %.6f, key %.2f%s", logAverage, kToneMapKey,
+                action.srgb ? ", from sRGB-encoded samples" : "");
   transcript_.Line("tone-mapped", QuoteText(action.fields[1]) + " " + SizeText(size->width, size->height, action.depth) + text);
 }
 

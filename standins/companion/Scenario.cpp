@@ -160,7 +160,7 @@ class LineParser {
       return "fill-segment takes \"NAME\" pattern WIDTH HEIGHT DEPTH, \"NAME\" text \"T\" or \"NAME\" bytes HH ...";
     }
     if (keyword == "read-raw") return "read-raw takes \"FILE\" \"SEGMENT\" BYTES DEPTH";
-    if (keyword == "tone-map") return "tone-map takes \"FROM\" \"TO\" WIDTH HEIGHT DEPTH";
+    if (keyword == "tone-map") return "tone-map takes \"FROM\" \"TO\" WIDTH HEIGHT DEPTH [srgb]";
     if (keyword == "summarize-segment") return "summarize-segment takes \"NAME\" WIDTH HEIGHT DEPTH";
     if (keyword == "compare-segment") return "compare-segment takes \"NAME\" \"FILE\" DEPTH";
     return "send-image takes \"SOURCE\" \"IMAGE\" WIDTH HEIGHT DEPTH \"METADATA\" LENGTH";
@@ -300,7 +300,8 @@ class LineParser {
            Depth(5, action, error);
       if (ok && action.fields[0] == action.fields[1]) error = "tone-map needs two different segments";
       ok = ok && error.empty();
-      expected = 6;
+      action.srgb = IsWord(6, "srgb");
+      expected = action.srgb ? 7 : 6;
     } else if (keyword == "summarize-segment") {
       action.kind = ActionKind::SummarizeSegment;
       ok = SegmentName(1, action, error) && WidthHeight(2, action, error) && Depth(4, action, error);

@@ -39,7 +39,7 @@ enum class ActionKind {
   FillPattern,            // the deterministic test image of width x height at a depth
   FillBytes,              // bytes (or the UTF-8 of a text) from the segment's start, e.g. metadata
   ReadRaw,                // send "ReadRaw" and keep the size of the reply
-  ToneMap,                // 16-bit raw pixels of one segment into another segment at a depth
+  ToneMap,                // 16-bit raw pixels of one segment into another segment at a depth (linear or sRGB)
   SummarizeSegment,       // write statistics and a checksum of a segment's image
   CompareSegment,         // compare a segment's image with an image file decoded at a depth
   SendImage,              // send "SendImage" with an image segment and a metadata segment
@@ -72,6 +72,7 @@ struct Action {
   std::vector<Quantity> quantities;
   int depth = 0;
   bool bytesFromText = false;        // FillBytes written as a text (fields[1] keeps it for the transcript)
+  bool srgb = false;                 // ToneMap: the source's samples are sRGB-encoded, not linear
 };
 
 struct Scenario {

@@ -5,6 +5,8 @@
 //   3. Reinhard's L / (1 + L) compresses each pixel's scaled luminance;
 //   4. each channel is multiplied by the pixel's luminance ratio (colour ratios stay), clipped to 1,
 //      and gamma-encoded with 1/2.2.
+// Samples that are sRGB-encoded (as 8-bit pictures are) are first decoded to linear light, so that
+// the luminance and the compression work on light, not on code values.
 // Plain arithmetic in a fixed order: the same input gives the same bytes on every run.
 #pragma once
 
@@ -16,8 +18,16 @@ namespace zk {
 constexpr double kToneMapKey = 0.18;
 constexpr double kToneMapGamma = 2.2;
 
+// How the source's 16-bit samples stand for light: in proportion to it, or sRGB-encoded (an 8-bit
+// picture's code values scaled to 16 bits).
+enum class SampleEncoding { Linear, Srgb };
+
+// The sRGB transfer function undone: code value 0..1 to linear light 0..1.
+double SrgbToLinear(double encoded);
+
 // source: width x height pixels at 16 bits in the segment layout (ImageSamples.h); destination:
 // the same pixels at depth 8 or 16. Returns the log-average luminance it scaled by.
-double ToneMapImage(const std::uint8_t* source, size_t width, size_t height, std::uint8_t* destination, int depth);
+double ToneMapImage(const std::uint8_t* source, size_t width, size_t height, std::uint8_t* destination, int depth,
+                    SampleEncoding encoding = SampleEncoding::Linear);
 
 }  // namespace zk

@@ -77,7 +77,7 @@ fill-segment "zk-meta" bytes 00 ff
 read-raw "C:\\raw\\a.raw" "Local\\zk raw" $size 16
 compare-segment "Local\\zk raw" "C:\\raw\\a.png" 16
 create-segment "tone" image $width $height 8
-tone-map "Local\\zk raw" "tone" $width $height 8
+tone-map "Local\\zk raw" "tone" $width $height 8 srgb
 summarize-segment "tone" 640 480 8
 send-image "C:\\raw\\a.raw" "tone" $width 480 8 "zk-meta" $length
 close
@@ -122,6 +122,7 @@ delete-segment "tone"
   EXPECT_EQ(quantities(a[7]), (Q{{Placeholder::Width, 0}, {Placeholder::Height, 0}}));
   EXPECT_EQ(a[7].depth, 8);
   EXPECT_EQ(a[8].fields, (std::vector<std::wstring>{L"Local\\zk raw", L"tone"}));
+  EXPECT_TRUE(a[8].srgb);
   EXPECT_EQ(quantities(a[9]), (Q{{Placeholder::None, 640}, {Placeholder::None, 480}}));
   EXPECT_EQ(a[10].fields, (std::vector<std::wstring>{L"C:\\raw\\a.raw", L"tone", L"zk-meta"}));
   EXPECT_EQ(quantities(a[10]),
@@ -233,6 +234,7 @@ TEST(CompanionScenario, MalformedLinesAreRefusedWithLineAndReason) {
       {"read-raw \"a.raw\" \"seg\" -1 16", 1, "read-raw takes"},
       {"tone-map \"raw\" \"raw\" 4 3 8", 1, "two different segments"},
       {"tone-map \"raw\" \"out\" $width $height", 1, "tone-map takes"},
+      {"tone-map \"raw\" \"out\" 4 3 8 gamma", 1, "tone-map takes"},
       {"summarize-segment \"out\" 4 3 24", 1, "8 or 16 bits"},
       {"compare-segment \"out\" 8", 1, "compare-segment takes"},
       {"send-image \"a.raw\" \"out\" 4 3 8 \"meta\"", 1, "send-image takes"},

@@ -28,10 +28,11 @@ std::vector<Pixel> Pixels(const std::vector<std::uint8_t>& samples, size_t count
   return pixels;
 }
 
-std::vector<Pixel> ToneMap(const std::vector<Pixel>& source, int depth, double* logAverage = nullptr) {
+std::vector<Pixel> ToneMap(const std::vector<Pixel>& source, int depth, double* logAverage = nullptr,
+                           zk::SampleEncoding encoding = zk::SampleEncoding::Linear) {
   const std::vector<std::uint8_t> in = Image16(source);
   std::vector<std::uint8_t> out(source.size() * 3 * static_cast<size_t>(depth / 8), 0xCD);
-  const double average = zk::ToneMapImage(in.data(), source.size(), 1, out.data(), depth);
+  const double average = zk::ToneMapImage(in.data(), source.size(), 1, out.data(), depth, encoding);
   if (logAverage != nullptr) *logAverage = average;
   return Pixels(out, source.size(), depth);
 }
@@ -82,6 +83,41 @@ TEST(CompanionToneMapping, GreyRampStaysInOrderAndColourRatiosStay) {
   for (size_t i = 0; i < source.size(); ++i) {
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(out8[i][c] * 257.0, out[i][c], 257.0) << i;
   }
+}
+
+// An 8-bit picture holds sRGB code values. Taken as linear light, a photograph's shadows would be
+// lifted twice and the result would come out flat; decoded first, it maps as the same light in
+// 16-bit linear samples does.
+TEST(CompanionToneMapping, SrgbSamplesAreDecodedToTheLightTheyStandFor) {
+  const struct {
+    double encoded, linear;
+  } points[] = {{0.0, 0.0}, {0.04045, 0.0031308}, {0.5, 0.2140411}, {0.8, 0.6038273}, {1.0, 1.0}};
+  for (const auto& point : points) EXPECT_NEAR(zk::SrgbToLinear(point.encoded), point.linear, 1e-6) << point.encoded;
+
+  // The same light twice: as 8-bit sRGB code values scaled to 16 bits (x 257), and as linear samples.
+  const std::vector<Pixel> codes = {{0, 0, 0},    {20, 20, 20},   {60, 40, 30},  {128, 128, 128},
+                                    {200, 90, 40}, {240, 240, 250}, {255, 255, 255}};
+  std::vector<Pixel> encoded, linear;
+  for (const Pixel& code : codes) {
+    Pixel e{}, l{};
+    for (int c = 0; c < 3; ++c) {
+      e[c] = code[c] * 257;
+      l[c] = static_cast<std::uint32_t>(std::lround(zk::SrgbToLinear(code[c] / 255.0) * 65535.0));
+    }
+    encoded.push_back(e);
+    linear.push_back(l);
+  }
+  double decodedAverage = 0, linearAverage = 0, codeAverage = 0;
+  const std::vector<Pixel> decoded = ToneMap(encoded, 8, &decodedAverage, zk::SampleEncoding::Srgb);
+  const std::vector<Pixel> fromLight = ToneMap(linear, 8, &linearAverage);
+  EXPECT_NEAR(decodedAverage, linearAverage, 1e-4);
+  for (size_t i = 0; i < codes.size(); ++i) {
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(double(decoded[i][c]), double(fromLight[i][c]), 1.0) << "pixel " << i;
+  }
+  // Read as linear, the code values give a brighter log-average and lift the dark grey far up (48 -> 93).
+  const std::vector<Pixel> asIfLinear = ToneMap(encoded, 8, &codeAverage);
+  EXPECT_GT(codeAverage, 2 * decodedAverage);
+  EXPECT_GT(int(asIfLinear[1][0]), int(decoded[1][0]) + 30);
 }
 
 }  // namespace

@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"has no exported entry point \"MissingEntry\""}},
         ProgramCase{"missing folder", L"--plugins \"C:\\no such folder\" --list", 3,
                     {"cannot read the plug-ins folder"}},
-        ProgramCase{"usage error", L"--plugins x --answer sometimes", 2, {"unknown answer", "usage: zkhost.exe"}}));
+        ProgramCase{"usage error", L"--plugins x --answer sometimes", 2, {"unknown answer", "usage: zkhost.exe"}},
+        ProgramCase{"help needs no plug-ins folder", L"--help", 0, {"usage: zkhost.exe --plugins DIR"}}));
 
 TEST(ZkHostProgramFiles, WritesTheOpenDocumentsAsPng) {
   zk_test::TemporaryFolder folder;

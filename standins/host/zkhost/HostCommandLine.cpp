@@ -57,13 +57,14 @@ bool ReadDocumentFile(const std::wstring& path, std::vector<HostDocument>* docum
 const char* HostUsage() {
   return "usage: zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]\n"
          "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
-         "                  [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]\n"
+         "                  [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]\n"
          "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no]...\n"
          "                  [--documents FILE]   (one document a line)\n"
          "                  [--fail-event CODE[=STATUS]]...   (CODE: four characters, e.g. Impr)\n"
          "                  [--write-documents FOLDER]   (after the run: every open document as PNG)\n"
          "                  [--narrow-texts utf8|ansi]   (titles and paths handed out as UTF-8 or ANSI)\n"
-         "                  [--edit-raw-documents]   (each document the raw converter opens gets unsaved changes)\n";
+         "                  [--edit-raw-documents]   (each document the raw converter opens gets unsaved changes)\n"
+         "       zkhost.exe --help";
 }
 
 bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOptions* options, std::string* error) {
@@ -79,7 +80,9 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
       return true;
     };
     std::string text;
-    if (option == "--list") {
+    if (option == "--help") {
+      options->help = true;
+    } else if (option == "--list") {
       options->list = true;
     } else if (option == "--plugins") {
       if (!value(&text)) return false;
@@ -163,7 +166,7 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
       return false;
     }
   }
-  if (options->pluginsFolder.empty()) {
+  if (options->pluginsFolder.empty() && !options->help) {
     *error = "--plugins DIR is required";
     return false;
   }

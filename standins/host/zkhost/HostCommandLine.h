@@ -1,7 +1,7 @@
 // The command line of zkhost.exe:
 //   zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]
 //              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
-//              [--refuse-suite NAME[@VERSION]] [--fail PROC[=STATUS]]
+//              [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]
 //              [--document SPEC]... [--documents FILE]
 //              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--narrow-texts utf8|ansi]
 //              [--edit-raw-documents]
@@ -10,6 +10,7 @@
 // --write-documents writes every open document into FOLDER as PNG. --edit-raw-documents gives
 // every document the raw converter opens unsaved changes right after it opens.
 // About and Do It run in the order given; each --answer answers the next modal window.
+//   zkhost.exe --help   prints the usage (HostUsage) and does nothing else.
 #pragma once
 
 #include "DocumentModel.h"
@@ -41,6 +42,7 @@ struct EventFailure {
 };
 
 struct HostOptions {
+  bool help = false;  // print the usage, nothing else
   std::wstring pluginsFolder;
   bool list = false;
   std::vector<HostCommand> commands;

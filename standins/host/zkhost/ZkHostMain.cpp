@@ -211,5 +211,9 @@ int main() {
     zk::PrintErrorLine(zk::HostUsage());
     return kExitUsage;
   }
+  if (options.help) {
+    zk::PrintLine(zk::HostUsage());
+    return kExitOk;
+  }
   return Run(options);
 }

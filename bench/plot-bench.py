@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Draws the benchmark's image requests from bench.csv: time against image size, one line per
+request, depth and part, with the limits measured in the same run.
+
+    plot-bench.py BENCH.CSV PLOT.PNG
+"""
+import csv
+import sys
+from collections import defaultdict
+
+import matplotlib
+
+matplotlib.use("Agg")  # no display: the plot goes straight into a file
+import matplotlib.pyplot as plt  # noqa: E402
+
+
+def megapixels(size):
+    width, height = size.split("x")
+    return int(width) * int(height) / 1e6
+
+
+# What is drawn, in the legend's order: the module's parts first, then what only the stand-ins do,
+# then the baselines and the limits of the design measured in the same run. One colour each; the
+# depth is the line's style.
+DRAWN = [
+    (("image", "ReadRaw", "module_own"), "ReadRaw: module's own time"),
+    (("image", "SendImage", "module_own"), "SendImage: module's own time"),
+    (("image", "ReadRaw", "round_trip"), "ReadRaw: round trip"),
+    (("image", "SendImage", "round_trip"), "SendImage: round trip"),
+    (("image", "ReadRaw", "decode"), "ReadRaw: raw converter's decode (stand-in)"),
+    (("image", "ReadRaw", "plugin"), "ReadRaw: export plug-in's copy (stand-in)"),
+    (("image", "ReadRaw", "memcpy"), "baseline: one memcpy of the pixels"),
+    (("image", "ReadRaw", "pipe_push"), "baseline: the pixels pushed through a pipe"),
+    (("limit", "ReadRaw", "echo_via_message_loop"), "limit: echo via a message loop"),
+    (("limit", "ReadRaw", "map_unmap"), "limit: map+unmap of the segment"),
+]
+DEPTH_STYLE = {"16": ("-", "o"), "8": ("--", "s")}
+
+
+def read_series(path):
+    """(order, label, depth) -> sorted [(megapixels, milliseconds)]."""
+    order = {key: (index, label) for index, (key, label) in enumerate(DRAWN)}
+    series = defaultdict(list)
+    with open(path, newline="") as file:
+        for row in csv.DictReader(file):
+            key = (row["group"], row["request"], row["metric"])
+            if key not in order or row["unit"] != "us":
+                continue
+            index, label = order[key]
+            series[(index, label, row["depth"])].append(
+                (megapixels(row["documents_or_size"]), float(row["median"]) / 1000.0))
+    return {key: sorted(points) for key, points in series.items()}
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: plot-bench.py BENCH.CSV PLOT.PNG")
+    series = read_series(sys.argv[1])
+    if not series:
+        sys.exit(f"plot-bench.py: {sys.argv[1]} has no image figures to draw")
+    colours = plt.get_cmap("tab10").colors
+    figure, axes = plt.subplots(figsize=(12, 7))
+    for (index, label, depth), points in sorted(series.items(), key=lambda item: (item[0][0], -int(item[0][2]))):
+        xs, ys = zip(*points)
+        style, marker = DEPTH_STYLE.get(depth, (":", "x"))
+        axes.plot(xs, ys, linestyle=style, marker=marker, color=colours[index % len(colours)],
+                  label=f"{label}, {depth}-bit")
+    axes.set_yscale("log")  # the module's own time and the limits are thousands of times below a decode
+    axes.set_title("ReadRaw and SendImage: time against image size (medians of the repetitions)")
+    axes.set_xlabel("image size (megapixels)")
+    axes.set_ylabel("time (ms, logarithmic scale)")
+    axes.grid(True, which="both", alpha=0.3)
+    axes.legend(title="16-bit: solid, 8-bit: dashed", fontsize="small", loc="center left",
+                bbox_to_anchor=(1.01, 0.5))
+    figure.tight_layout()
+    figure.savefig(sys.argv[2], dpi=100)
+    print(f"Plot: {sys.argv[2]}")
+
+
+if __name__ == "__main__":
+    main()
