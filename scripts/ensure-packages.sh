@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when missing.
+#   ensure-packages.sh [PACKAGE...]   also the packages named (what one script alone needs)
 set -euo pipefail
 
 needed=(
@@ -9,6 +10,8 @@ needed=(
   wine64                       # runs every Windows program, tests included
   googletest                   # GoogleTest/GoogleMock sources, built with the cross compiler
   libstb-dev                   # image files in stand-ins and tests
+  nsis                         # makensis: the installer, built and installed by a test
+  "$@"
 )
 
 missing=()
