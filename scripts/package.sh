@@ -13,7 +13,7 @@ build=$PWD/build/package
 # Release: optimised and without -g; -s also drops the symbols and the debug information that
 # the static runtime libraries bring along.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_SHARED_LINKER_FLAGS=-s >/dev/null
+  -DCMAKE_SHARED_LINKER_FLAGS_RELEASE=-s >/dev/null
 cmake --build "$build" -j2 --target ZentrastKolvane
 module=$build/bin/plugins/ZentrastKolvane.8li
 
