@@ -29,6 +29,9 @@ RequestExecutionLevel admin
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$COMMONFILES64\Adobe\Plug-ins\CC\Zentrast Kolvane"
+; A later version goes where the earlier one is (unless /D= says otherwise): a second copy in the
+; default folder would show up twice in the host's menu and outlive the uninstall.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
 

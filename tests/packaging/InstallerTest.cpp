@@ -21,6 +21,9 @@ namespace {
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZentrastKolvanePlugin";
 constexpr wchar_t kModuleName[] = L"ZentrastKolvane.8li";
+constexpr wchar_t kPersonsFileName[] = L"my notes.txt";
+// The folder the tests choose with /D=; blanks in it, as in most real ones.
+constexpr wchar_t kChosenFolder[] = L"C:\\Photo Tools\\Plug-ins\\Zentrast Kolvane";
 
 std::wstring ShellFolder(int id) {
   wchar_t path[MAX_PATH] = {};
@@ -146,8 +149,14 @@ class Installer : public testing::Test {
     std::wstring uninstaller;
     if (EntryValue(L"UninstallString", &uninstaller)) DeleteFileW(QuotedProgram(uninstaller).c_str());
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
-    DeleteFileW((DefaultInstallFolder() + L"\\" + kModuleName).c_str());
-    RemoveDirectoryW(DefaultInstallFolder().c_str());
+    for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
+      DeleteFileW((folder + L"\\" + kModuleName).c_str());
+      DeleteFileW((folder + L"\\" + kPersonsFileName).c_str());
+      RemoveDirectoryW(folder.c_str());
+    }
+    // The installer made the chosen folder's parents too; they go when empty.
+    std::wstring parent = kChosenFolder;
+    while ((parent = parent.substr(0, parent.find_last_of(L'\\'))).size() > 2) RemoveDirectoryW(parent.c_str());
   }
 };
 
@@ -166,7 +175,7 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   const PersonsThings person;
   const std::wstring folder = c.chosenFolder.empty() ? DefaultInstallFolder() : c.chosenFolder;
   const std::wstring module = folder + L"\\" + kModuleName;
-  const std::wstring personsFile = folder + L"\\my notes.txt";
+  const std::wstring personsFile = folder + L"\\" + kPersonsFileName;
   if (c.personsFileInFolder) {
     SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
     WriteBytes(personsFile, "mine");
@@ -218,19 +227,32 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   EXPECT_FALSE(Exists(uninstaller));
   if (c.personsFileInFolder) {
     EXPECT_EQ(FileBytes(personsFile), "mine");
-    DeleteFileW(personsFile.c_str());
   } else {
     EXPECT_FALSE(Exists(folder)) << "the empty install folder stayed";
   }
   EXPECT_TRUE(Exists(SharedPluginsFolder())) << "the host's shared plug-ins folder is not the installer's to remove";
   person.ExpectKept();
-  RemoveDirectoryW(folder.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, InstallAndUninstall,
                          testing::Values(InstallCase{"default folder", L"", false},
                                          InstallCase{"folder chosen with /D=, holding a file of the person's",
-                                                     L"C:\\Photo Tools\\Plug-ins\\Zentrast Kolvane", true}));
+                                                     kChosenFolder, true}));
+
+// An update run without /D= goes to the folder of the installed version, not to the default one.
+TEST_F(Installer, AnUpdateGoesWhereTheInstalledVersionIs) {
+  const std::wstring chosen = kChosenFolder;
+  ASSERT_EQ(RunInstaller(L"/S /D=" + chosen).exitCode, 0u);
+  ASSERT_EQ(RunInstaller(L"/S").exitCode, 0u);
+  EXPECT_FALSE(Exists(DefaultInstallFolder() + L"\\" + kModuleName)) << "a second copy in the default folder";
+  std::wstring location;
+  EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
+  EXPECT_EQ(location, chosen);
+
+  ASSERT_TRUE(RunQuietUninstall().ended);
+  EXPECT_FALSE(Exists(chosen + L"\\" + kModuleName));
+  EXPECT_FALSE(EntryExists());
+}
 
 // The host holds a module it has loaded open, so it can be neither replaced nor removed while the
 // host runs. A silent install must then fail, not report success with the old module in place; an
