@@ -10,6 +10,7 @@ needed=(
   wine64                       # runs every Windows program, tests included
   googletest                   # GoogleTest/GoogleMock sources, built with the cross compiler
   libstb-dev                   # image files in stand-ins and tests
+  nsis                         # makensis: the installer, built and installed by a test
   "$@"
 )
 

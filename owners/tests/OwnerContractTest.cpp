@@ -196,7 +196,8 @@ class SystemOwner : public ::testing::Test {};
 
 using SystemKinds = ::testing::Types<UniqueHandle, UniqueFile, UniqueFindHandle, UniqueRegistryKey, UniqueModule,
                                      UniqueGdiObject<HBRUSH>, UniqueMappedView>;
-TYPED_TEST_SUITE(SystemOwner, SystemKinds);
+// The empty last argument: before C++20 a macro's "..." must be given at least one.
+TYPED_TEST_SUITE(SystemOwner, SystemKinds, );
 
 TYPED_TEST(SystemOwner, AnEmptyOwnerHoldsItsKindsNothing) {
   TypeParam owner;

@@ -94,7 +94,7 @@ TEST_F(ImageRequestChecks, SendImageChecksEverythingBeforeTheFirstHostCall) {
     const char* name;
     FieldList request;
     std::string expected;  // the whole message, or its start when it ends with the system's number
-    bool prefix;
+    bool prefix = false;
   } cases[] = {
       {"depth and width not numbers", send(image, "w", "480", "d", metadata, "10"), "Non-numeric bith depth provided"},
       {"depth 12", send(image, "640", "480", "12", metadata, "10"), "Bit depth must be 8 or 16"},

@@ -31,7 +31,7 @@ namespace {
 // A named segment as the companion makes it; the test reads and writes it through its own view.
 class CompanionSegment {
  public:
-  CompanionSegment(const std::string& stem, uint64_t bytes) : name_(Unique(stem)), bytes_(bytes) {
+  CompanionSegment(const std::string& stem, uint64_t bytes) : name_(Unique(stem)) {
     handle_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, DWORD(bytes >> 32), DWORD(bytes),
                                      name_.c_str()));
     view_.Reset(MapViewOfFile(handle_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -54,7 +54,6 @@ class CompanionSegment {
     return "zk-images-" + std::to_string(GetCurrentProcessId()) + "-" + stem + "-" + std::to_string(++serial);
   }
   std::string name_;
-  uint64_t bytes_;
   UniqueHandle handle_;
   UniqueMappedView view_;
 };
@@ -204,7 +203,9 @@ TEST_F(ImageRequests, ReadRawHandsOverTheFilesPixelsAtTheAskedDepth) {
     std::fill(segment.Bytes() + bytes, segment.Bytes() + bytes + 4096, 0xAB);
 
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, bytes, c.askedDepth)), (FieldList{"OK", "37", "23"}));
-    if (c.fileDepth == c.askedDepth) EXPECT_EQ(segment.Read(bytes), expected.samples) << "the file's own samples";
+    if (c.fileDepth == c.askedDepth) {
+      EXPECT_EQ(segment.Read(bytes), expected.samples) << "the file's own samples";
+    }
     for (size_t i = bytes; i < bytes + 4096; ++i) ASSERT_EQ(segment.Bytes()[i], 0xAB) << "written past the image at " << i;
     // The open added a document: it stays until the companion sends its image back.
     const zk::HostDocument* raw = OpenDocumentWithFile(path);

@@ -30,7 +30,9 @@ TEST(HostText, ValidUtf8StaysAndAnsiTextIsDecoded) {
       WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), &out[0], bytes, nullptr, nullptr);
       return out;
     }();
-    if (!lossy) EXPECT_EQ(HostTextToUtf8(ansi), utf8) << "the ANSI code page's bytes";
+    if (!lossy) {
+      EXPECT_EQ(HostTextToUtf8(ansi), utf8) << "the ANSI code page's bytes";
+    }
   }
   EXPECT_EQ(HostTextToUtf8(""), "");
 }

@@ -58,7 +58,7 @@ TEST(AboutBox, OpensOverTheActiveWindowAsItsOwner) {
   DestroyWindow(host);
 
   ASSERT_EQ(robot.Seen().size(), 1u);
-  const zk::SeenDialog& box = robot.Seen()[0];
+  const zk::SeenDialog box = robot.Seen()[0];  // Seen() returns a copy: a reference into it would dangle
   EXPECT_EQ(box.owner, host);
   const int width = box.rect.right - box.rect.left;
   const int height = box.rect.bottom - box.rect.top;

@@ -1,0 +1,19 @@
+// Runs a program and waits until it and every process it started have ended. An uninstaller
+// commonly hands its work to a copy of itself and returns at once, so waiting for the first
+// process alone would check its work before it is done.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct ProcessTreeRun {
+  bool started = false;
+  bool ended = false;          // every process of the tree ended within the ceiling
+  DWORD exitCode = 0xFFFFFFFF;  // of the first process
+  DWORD startError = 0;
+  std::string output;  // the first process's standard output and error (children's too, where they write)
+};
+
+// commandLine as the system takes it (a quoted program path, then the arguments).
+ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs = 120000);
