@@ -24,9 +24,9 @@ case "$action" in
     wineserver -p
     "${norandom[@]}" wine wineboot </dev/null >/dev/null 2>&1
     # The desktop (explorer /desktop) is started by the first program that needs a window, takes its
-    # standard error, and ends a second after the last program on it has. Started from a test it
-    # holds ctest's pipe; on a busy machine it can also come later than the 10 s the test waits for
-    # it ("The explorer process failed to start"), and then stays, holding the pipe, until ctest's
+    # standard error, and ends a second after the last program on it has. Started from a test, it
+    # holds that test's output pipe open for as long as any other program uses the desktop: ctest
+    # counts a short test until a long one beside it has ended too, or until the short one's
     # time-out. A program with a window for the whole session (Wine's notepad) keeps one desktop
     # up, started apart from the caller's output; rundll32, which makes a window of its own, returns
     # once that desktop is there (the function it is given is only a harmless call).
