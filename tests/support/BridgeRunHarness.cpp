@@ -135,10 +135,10 @@ void BridgeRunHarness::WaitForCompanionToFinish() const {
   const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return;  // gone: everything it wrote is in the file
   // Process ids come back quickly under Wine: one made before the run is somebody else.
-  FILETIME created{}, exited{}, kernel{}, user{};
+  FILETIME createdAt{}, exitedAt{}, kernel{}, user{};
   constexpr uint64_t kSecond = 10000000;
-  if (!GetProcessTimes(process.Get(), &created, &exited, &kernel, &user) ||
-      Ticks(created) + kSecond < Ticks(runStartedAt)) {
+  if (!GetProcessTimes(process.Get(), &createdAt, &exitedAt, &kernel, &user) ||
+      Ticks(createdAt) + kSecond < Ticks(runStartedAt)) {
     return;
   }
   WaitForSingleObject(process.Get(), kCompanionEndCeilingMs);
