@@ -20,11 +20,22 @@ scripts/wine-prefix.sh "$prefix"
 scripts/wine-server.sh start "$prefix"
 trap 'scripts/wine-server.sh stop "$prefix"' EXIT
 
+# Everything the runs print (the host's windows, each companion's transcript) goes to the log; the
+# terminal gets the progress and the counts.
+log="$PWD/build/random-requests.log"
 started=$SECONDS
 export ZK_RANDOM_COUNT="$count" ZK_RANDOM_SEED="$seed"
-status=0
+echo "Sending $count random requests with seed $seed (everything the runs print: $log)"
+set +e
 scripts/wine-run "$prefix" build/mingw/bin/robustness_test.exe \
-  --gtest_filter=RandomRequests.EveryRequestGetsExactlyOneWellFormedReply 2>&1 | grep -v '^window: ' || status=$?
+  --gtest_filter=RandomRequests.EveryRequestGetsExactlyOneWellFormedReply 2>&1 | tee "$log" |
+  grep --line-buffered -E '^(random requests|  requests |  replies )'
+status=${PIPESTATUS[0]}
+set -e
 elapsed=$((SECONDS - started))
 printf 'wall time of the script: %d h %02d min %02d s\n' $((elapsed / 3600)) $((elapsed / 60 % 60)) $((elapsed % 60))
-[ "$status" -eq 0 ] || exit 1
+if [ "$status" -ne 0 ]; then
+  echo "FAILED (status $status): what the checks said, from $log:"
+  grep -E -A3 ': Failure$' "$log" | head -60
+  exit 1
+fi
