@@ -16,6 +16,10 @@ cmake --build --preset mingw --target robustness_test
 # A prefix of its own: the runs install and remove the companion as the tests do, which must touch
 # neither the main job's prefix nor a test run going on at the same time.
 prefix="$PWD/build/wineprefix-random"
+# One run at a time: a second one would end the first one's Wine server when it starts its own.
+mkdir -p build
+exec 9>"$prefix.lock"
+flock -n 9 || { echo "random-requests.sh: another run is using $prefix" >&2; exit 1; }
 scripts/wine-prefix.sh "$prefix"
 scripts/wine-server.sh start "$prefix"
 trap 'scripts/wine-server.sh stop "$prefix"' EXIT
