@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test under Wine in the project's prefix.
+# Installs what is missing, builds everything and runs every test under Wine, in a prefix of the
+# tests' own (build/wineprefix-tests): what the tests install and remove never touches the main
+# job's prefix (build/wineprefix).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
-prefix="$PWD/build/wineprefix"
+# The prefix CMake runs the tests in (the preset's ZK_WINEPREFIX).
+prefix=$(sed -n 's/^ZK_WINEPREFIX:PATH=//p' build/mingw/CMakeCache.txt)
 scripts/wine-prefix.sh "$prefix"
 scripts/check-prefix.sh "$prefix"
 
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-# A persistent server with the prefix's services started apart from ctest: otherwise every test
-# waits for the services to exit (slow), or inherits ctest's pipes for ever (hang).
-wineserver -p || true  # already up (another run, or a session) is fine
-wine wineboot </dev/null >/dev/null 2>&1
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+# One persistent server with the prefix's services started apart from ctest, for the whole run:
+# otherwise every test waits for the services to exit (slow), or inherits ctest's pipes for ever
+# (hang), and a test started while a lingering server shuts down can fail to start at all.
+scripts/wine-server.sh start "$prefix"
+trap 'scripts/wine-server.sh stop "$prefix"' EXIT
 ctest --preset mingw "$@"

@@ -4,7 +4,8 @@
 
 namespace zk {
 
-ConnectResult ConnectToPipe(const std::wstring& pipeName, DWORD timeoutMs) {
+ConnectResult ConnectToPipe(const std::wstring& pipeName, DWORD timeoutMs,
+                            const std::function<void(DWORD error)>& firstFailure) {
   ConnectResult result;
   const ULONGLONG start = GetTickCount64();
   while (true) {
@@ -17,6 +18,7 @@ ConnectResult ConnectToPipe(const std::wstring& pipeName, DWORD timeoutMs) {
     result.elapsedMs = static_cast<DWORD>(elapsed);
     if (result.pipe) return result;
     result.lastError = error;
+    if (result.attempts == 1 && firstFailure) firstFailure(error);
     if (elapsed >= timeoutMs) return result;
     const DWORD left = static_cast<DWORD>(timeoutMs - elapsed);
     if (error == ERROR_PIPE_BUSY) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ struct ConnectResult {
 };
 
 // Opens the pipe for reading and writing, trying again until it exists and is free or timeoutMs
-// has passed: the plug-in creates the pipe only after it has started us.
-ConnectResult ConnectToPipe(const std::wstring& pipeName, DWORD timeoutMs);
+// has passed: the plug-in creates the pipe only after it has started us. firstFailure, when given,
+// is told the error of the first attempt that failed (once, before the next attempt).
+ConnectResult ConnectToPipe(const std::wstring& pipeName, DWORD timeoutMs,
+                            const std::function<void(DWORD error)>& firstFailure = nullptr);
 
 // Writes all bytes; returns 0 or the system's error code.
 DWORD WriteAll(HANDLE pipe, const std::vector<std::uint8_t>& bytes);

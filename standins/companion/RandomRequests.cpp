@@ -6,6 +6,7 @@
 #include "WireFormat.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace zk {
@@ -130,25 +131,32 @@ RandomRequest MakeRandomRequest(std::uint64_t seed, std::uint64_t number, const 
   // Rarely, the framing breaks: the message stops inside a count or a field, and the pipe closes.
   const bool breaks = random.Below(1000) < 1;
   const size_t breakAt = breaks ? random.Below(fields.size() + 1) : fields.size() + 1;
+  RandomMessage message;
   for (size_t i = 0; i < fields.size(); ++i) {
     const std::wstring& field = fields[i];
     request.longestField = std::max<std::uint64_t>(request.longestField, field.size());
     std::vector<std::uint8_t> units = EncodeText(field);
     if (random.Below(100) < 2) units.push_back(std::uint8_t(random.Below(256)));  // an odd count: a stray byte
+    AppendCount(request.bytes, std::uint32_t(units.size()));
     if (i == breakAt) {
-      AppendCount(request.bytes, std::uint32_t(units.size()));
-      if (random.Chance(50)) {
+      // A count of 0 has no text to stop inside: it can only be cut.
+      if (units.empty() || random.Chance(50)) {
         request.bytes.resize(request.bytes.size() - 1 - random.Below(3));  // inside the count
       } else {
         request.bytes.insert(request.bytes.end(), units.begin(), units.begin() + std::ptrdiff_t(random.Below(units.size())));
       }
       request.breaksFraming = true;
-      request.fields.assign(fields.begin(), fields.begin() + std::ptrdiff_t(i));
       return request;
     }
-    AppendCount(request.bytes, std::uint32_t(units.size()));
     request.bytes.insert(request.bytes.end(), units.begin(), units.end());
-    request.fields.push_back(field);
+    if (units.empty()) {
+      // A field of length 0 is the end marker: the message ends here and the next field begins another.
+      message.end = request.bytes.size();
+      request.messages.push_back(std::move(message));
+      message = RandomMessage();
+    } else {
+      message.fields.push_back(field);
+    }
   }
   if (breaks) {  // inside the end marker
     request.bytes.push_back(0);
@@ -156,6 +164,8 @@ RandomRequest MakeRandomRequest(std::uint64_t seed, std::uint64_t number, const 
     return request;
   }
   AppendCount(request.bytes, 0);
+  message.end = request.bytes.size();
+  request.messages.push_back(std::move(message));
   return request;
 }
 
@@ -187,6 +197,55 @@ std::string CheckRandomReply(const std::vector<std::wstring>& request, const std
   return "an unknown command answered without an error";
 }
 
+namespace {
+
+// Reads one reply and checks it against the message it answers; false when no whole reply came.
+bool ReadAndCheckReply(HANDLE pipe, const std::vector<std::wstring>& message, RandomCounts* counts,
+                       const std::function<void(const std::string&)>& fail) {
+  const Reply reply = ReadReply(pipe);
+  if (!reply.complete) {
+    fail("no whole reply: " + (reply.problem.empty() ? DescribeError(reply.error) : reply.problem));
+    return false;
+  }
+  ++counts->replies;
+  const std::string problem = CheckRandomReply(message, reply.fields, reply.bytes);
+  if (problem.empty()) {
+    ++counts->wellFormed;
+  } else {
+    fail(problem + ", request " + QuotedFields(Shortened(message)) + ", reply " + QuotedFields(Shortened(reply.fields)));
+  }
+  return true;
+}
+
+// Sends one request a message at a time, reading each message's reply before writing the next: a
+// reply longer than the pipe's buffer is taken only while nothing else is being written. False when
+// the pipe failed.
+bool SendRandomRequest(HANDLE pipe, const RandomRequest& request, RandomCounts* counts,
+                       const std::function<void(const std::string&)>& fail) {
+  size_t sent = 0;
+  for (const RandomMessage& message : request.messages) {
+    const std::vector<std::uint8_t> bytes(request.bytes.begin() + std::ptrdiff_t(sent),
+                                          request.bytes.begin() + std::ptrdiff_t(message.end));
+    sent = message.end;
+    if (const DWORD error = WriteAll(pipe, bytes)) {
+      fail("writing: " + DescribeError(error));
+      return false;
+    }
+    ++counts->requests;
+    if (!ReadAndCheckReply(pipe, message.fields, counts, fail)) return false;
+  }
+  if (!request.breaksFraming) return true;
+  // The rest stops inside a count or a field: the plug-in waits for more, until the caller closes.
+  if (const DWORD error = WriteAll(pipe, std::vector<std::uint8_t>(request.bytes.begin() + std::ptrdiff_t(sent), request.bytes.end()))) {
+    fail("writing: " + DescribeError(error));
+    return false;
+  }
+  ++counts->framingBreaks;
+  return true;
+}
+
+}  // namespace
+
 bool RunRandomRequests(HANDLE pipe, std::uint64_t seed, std::uint32_t count, std::uint64_t first,
                        Transcript& transcript, RandomCounts* counts) {
   const std::wstring stem = L"zk-random-" + std::to_wstring(GetCurrentProcessId());
@@ -194,52 +253,40 @@ bool RunRandomRequests(HANDLE pipe, std::uint64_t seed, std::uint32_t count, std
   const UniqueHandle image(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 65536, segments.image.c_str()));
   const UniqueHandle small(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16, segments.small.c_str()));
   int failuresWritten = 0;
-  const auto fail = [&](std::uint64_t number, const std::string& reason) {
+  std::uint64_t number = first;
+  const std::function<void(const std::string&)> fail = [&](const std::string& reason) {
     ++counts->bad;
     if (++failuresWritten <= 20) transcript.Line("random-failure", "request " + std::to_string(number) + ": " + reason);
   };
   bool ok = image.Valid() && small.Valid();
   if (!ok) transcript.Line("error", "random: cannot create the segments: " + DescribeError(GetLastError()));
-  std::uint64_t number = first;
-  for (; ok && number < first + count; ++number) {
+  bool broke = false;
+  for (; ok && !broke && number < first + count; ++number) {
     const RandomRequest request = MakeRandomRequest(seed, number, segments);
     counts->largestField = std::max(counts->largestField, request.longestField);
-    const DWORD written = WriteAll(pipe, request.bytes);
-    if (written != 0) {
-      fail(number, "writing: " + DescribeError(written));
-      ok = false;
-      break;
-    }
-    if (request.breaksFraming) {
-      ++counts->framingBreaks;
-      ++number;
-      break;  // the caller closes the pipe
-    }
-    ++counts->requests;
-    const Reply reply = ReadReply(pipe);
-    if (!reply.complete) {
-      fail(number, "no whole reply: " + (reply.problem.empty() ? DescribeError(reply.error) : reply.problem));
-      ok = false;
-      break;
-    }
-    ++counts->replies;
-    const std::string problem = CheckRandomReply(request.fields, reply.fields, reply.bytes);
-    if (problem.empty()) {
-      ++counts->wellFormed;
-    } else {
-      fail(number, problem + ", request " + QuotedFields(Shortened(request.fields)) + ", reply " +
-                       QuotedFields(Shortened(reply.fields)));
-    }
-  }
-  // Exactly one reply each: nothing more may follow the last one.
-  if (ok && counts->framingBreaks == 0) {
-    Sleep(50);
-    DWORD pending = 0;
-    if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &pending, nullptr) && pending != 0) {
-      fail(number, std::to_string(pending) + " bytes after the last reply");
-    }
+    counts->earlyEnds += request.messages.size() + (request.breaksFraming ? 1 : 0) - 1;
+    ++counts->sent;
+    ok = SendRandomRequest(pipe, request, counts, fail);
+    broke = request.breaksFraming;  // the caller closes the pipe
   }
   counts->next = number;
+  // Exactly one reply per message: a request of our own whose answer is known must be the next
+  // thing to arrive, so a reply too many (or one still on its way) shows as its mismatch.
+  if (ok && !broke) {
+    const std::wstring probe = L"zk-random-end-" + std::to_wstring(number);
+    if (const DWORD error = WriteAll(pipe, EncodeMessage({probe}))) {
+      fail("writing the closing request: " + DescribeError(error));
+      ok = false;
+    } else {
+      const Reply reply = ReadReply(pipe);
+      if (!reply.complete) {
+        fail("no whole reply to the closing request: " + (reply.problem.empty() ? DescribeError(reply.error) : reply.problem));
+        ok = false;
+      } else if (reply.fields != std::vector<std::wstring>{L"Error", L"Unknown command '" + probe + L"' received."}) {
+        fail("the closing request was answered " + QuotedFields(Shortened(reply.fields)) + ": a reply too many came before it");
+      }
+    }
+  }
   return ok && counts->bad == 0;
 }
 

@@ -110,9 +110,11 @@ class LineParser {
       const auto number = Number(1);
       if (!number) return keyword + " takes one decimal number from 0 to 4294967295";
       action.number = *number;
-    } else if (keyword == "connect" || keyword == "read-reply" || keyword == "close" || keyword == "stay-until-killed") {
+    } else if (keyword == "connect" || keyword == "read-reply" || keyword == "wait-reply" || keyword == "close" ||
+               keyword == "stay-until-killed") {
       action.kind = keyword == "connect" ? ActionKind::Connect
                     : keyword == "read-reply" ? ActionKind::ReadReply
+                    : keyword == "wait-reply" ? ActionKind::WaitReply
                     : keyword == "close" ? ActionKind::Close
                                          : ActionKind::StayUntilKilled;
       if (tokens_.size() != 1) return keyword + " takes nothing after it";
@@ -397,6 +399,7 @@ bool IsPipeAction(ActionKind kind) {
     case ActionKind::Request:
     case ActionKind::Send:
     case ActionKind::ReadReply:
+    case ActionKind::WaitReply:
     case ActionKind::Bytes:
     case ActionKind::Count:
     case ActionKind::Text:

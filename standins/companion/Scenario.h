@@ -17,6 +17,7 @@ enum class ActionKind {
   Request,         // send fields as one message, then read the whole reply
   Send,            // send fields as one message
   ReadReply,       // read one whole reply
+  WaitReply,       // wait until a whole reply has arrived, leaving it unread in the pipe
   Bytes,           // write raw bytes
   Count,           // write a 4-byte little-endian count
   Text,            // write the UTF-16LE units of a text, no count

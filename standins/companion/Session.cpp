@@ -68,7 +68,9 @@ int Session::Run() {
 Session::Outcome Session::Connect() {
   transcript_.Line("connecting", QuoteText(pipeName_) + " timeout " + std::to_string(scenario_.connectTimeoutMs));
   status_(L"Connecting to " + pipeName_);
-  ConnectResult result = ConnectToPipe(pipeName_, scenario_.connectTimeoutMs);
+  ConnectResult result = ConnectToPipe(pipeName_, scenario_.connectTimeoutMs, [this](DWORD error) {
+    transcript_.Line("connect-retrying", "first attempt failed: " + DescribeError(error));
+  });
   const std::string tries = std::to_string(result.elapsedMs) + " ms, " + std::to_string(result.attempts) + " attempts";
   if (!result.pipe) {
     transcript_.Line("connect-failed", "gave up after " + tries + ", last " + DescribeError(result.lastError));
@@ -108,6 +110,10 @@ Session::Outcome Session::RunAction(const Action& action) {
       transcript_.Line("read-reply", "");
       status_(L"Waiting for a reply");
       return ReadAndRecordReply();
+    case ActionKind::WaitReply:
+      transcript_.Line("wait-reply", "");
+      status_(L"Waiting for a reply to arrive");
+      return WaitForWholeReply();
     case ActionKind::Bytes:
       transcript_.Line("bytes", HexBytes(action.bytes));
       status_(L"Sending bytes");
@@ -196,6 +202,31 @@ Session::Outcome Session::ReadAndRecordReply(Reply* kept) {
   return PipeFailure("reading the reply", reply.error);
 }
 
+// Looks at what has arrived without taking it until a whole reply is there: the plug-in has then
+// written its answer in full, and it stays in the pipe. A pipe has no event for data that came in,
+// so this looks every few milliseconds.
+Session::Outcome Session::WaitForWholeReply() {
+  std::vector<std::uint8_t> arrived;
+  while (true) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe_.Get(), nullptr, 0, nullptr, &available, nullptr)) {
+      return PipeFailure("waiting for the reply", GetLastError());
+    }
+    arrived.resize(available);
+    DWORD peeked = 0;
+    if (available != 0 && !PeekNamedPipe(pipe_.Get(), arrived.data(), available, &peeked, nullptr, nullptr)) {
+      return PipeFailure("waiting for the reply", GetLastError());
+    }
+    arrived.resize(peeked);
+    if (HoldsWholeMessage(arrived)) {
+      transcript_.Line("reply-waiting", std::to_string(arrived.size()) + " bytes");
+      status_(L"A reply is waiting");
+      return std::nullopt;
+    }
+    Sleep(5);
+  }
+}
+
 Session::Outcome Session::PipeFailure(const std::string& what, DWORD error) {
   // Broken pipe on a read, "no data" (being closed) on a write: the plug-in has closed its end.
   if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED) {
@@ -214,12 +245,13 @@ Session::Outcome Session::RunRandom(const Action& action) {
   status_(L"Sending random requests");
   RandomCounts counts;
   const bool ok = RunRandomRequests(pipe_.Get(), action.seed, action.number, action.first, transcript_, &counts);
-  transcript_.Line("random-counts", "requests " + std::to_string(counts.requests) + ", replies " +
-                                        std::to_string(counts.replies) + ", well-formed " +
-                                        std::to_string(counts.wellFormed) + ", bad " + std::to_string(counts.bad) +
-                                        ", framing-breaks " + std::to_string(counts.framingBreaks) +
-                                        ", longest-field " + std::to_string(counts.largestField) + ", next " +
-                                        std::to_string(counts.next));
+  transcript_.Line("random-counts", "sent " + std::to_string(counts.sent) + ", requests " +
+                                        std::to_string(counts.requests) + ", replies " + std::to_string(counts.replies) +
+                                        ", well-formed " + std::to_string(counts.wellFormed) + ", bad " +
+                                        std::to_string(counts.bad) + ", framing-breaks " +
+                                        std::to_string(counts.framingBreaks) + ", early-ends " +
+                                        std::to_string(counts.earlyEnds) + ", longest-field " +
+                                        std::to_string(counts.largestField) + ", next " + std::to_string(counts.next));
   pipe_.Reset();
   transcript_.Line("close", counts.framingBreaks != 0 ? "after breaking the framing" : "end of the scenario");
   status_(ok ? L"Done" : L"Random requests failed");

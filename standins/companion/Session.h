@@ -33,6 +33,7 @@ class Session {
   // Sends the fields as one message and reads the reply, recording both; reply keeps what was read.
   Outcome Exchange(const std::vector<std::wstring>& fields, Reply* reply);
   Outcome ReadAndRecordReply(Reply* kept = nullptr);
+  Outcome WaitForWholeReply();
   Outcome PipeFailure(const std::string& what, DWORD error);
   Outcome RunRandom(const Action& action);
   void StayForever();

@@ -41,4 +41,14 @@ std::uint32_t DecodeCount(const std::uint8_t* data) {
          static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
 }
 
+bool HoldsWholeMessage(const std::vector<std::uint8_t>& bytes) {
+  size_t at = 0;
+  while (bytes.size() >= 4 && at <= bytes.size() - 4) {
+    const std::uint32_t count = DecodeCount(&bytes[at]);
+    if (count == 0) return true;
+    at += 4 + size_t(count);
+  }
+  return false;
+}
+
 }  // namespace zk

@@ -17,4 +17,7 @@ std::vector<std::uint8_t> EncodeMessage(const std::vector<std::wstring>& fields)
 // The count the 4 bytes at data hold.
 std::uint32_t DecodeCount(const std::uint8_t* data);
 
+// True when the bytes begin with a whole message (fields up to and including the end marker).
+bool HoldsWholeMessage(const std::vector<std::uint8_t>& bytes);
+
 }  // namespace zk

@@ -102,7 +102,7 @@ void ModalRobot::Answer(HWND window) {
   }
   seenChanged_.notify_all();
   if (printer) printer(seen);
-  tracked_.push_back({window, GetTickCount(), 0, answer == RobotAnswer::Leave});
+  tracked_.push_back({window, GetTickCount(), 0});
 }
 
 void ModalRobot::Escalate(Tracked& tracked) {
@@ -111,7 +111,7 @@ void ModalRobot::Escalate(Tracked& tracked) {
     std::lock_guard<std::mutex> lock(mutex_);
     afterMs = escalateAfterMs_;
   }
-  if (afterMs == 0 || tracked.leftAlone || !IsWindowVisible(tracked.window)) return;
+  if (afterMs == 0 || !IsWindowVisible(tracked.window)) return;
   if (GetTickCount() - tracked.answeredAt < afterMs) return;
   static constexpr RobotAnswer kHarder[] = {RobotAnswer::Close, RobotAnswer::Escape, RobotAnswer::Cancel};
   if (tracked.escalations >= int(sizeof(kHarder) / sizeof(kHarder[0]))) return;

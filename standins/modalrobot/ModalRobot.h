@@ -32,8 +32,8 @@ class ModalRobot {
   // escalation): printers print it; with the answer "leave" a test may read the window and act itself.
   void SetPrinter(std::function<void(const SeenDialog&)> printer);
 
-  // When a dialog answered by the robot is still up this long after the answer, close it harder:
-  // the close box, then Escape, then Cancel, one each interval. 0 (the default) never does.
+  // When a dialog is still up this long after the robot answered it (or left it alone), close it
+  // harder: the close box, then Escape, then Cancel, one each interval. 0 (the default) never does.
   void SetEscalation(DWORD afterMs);
 
   std::vector<SeenDialog> Seen() const;
@@ -45,7 +45,6 @@ class ModalRobot {
     HWND window;
     DWORD answeredAt;
     int escalations;
-    bool leftAlone;
   };
 
   void Run();

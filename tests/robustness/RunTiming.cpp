@@ -65,12 +65,13 @@ CompanionWatch::~CompanionWatch() {
 }
 
 bool CompanionWatch::WaitForProcess() {
-  for (int i = 0; i < 2000 && !known_; ++i) Sleep(5);
+  const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
+  while (!known_ && GetTickCount64() < deadline) Sleep(5);
   return known_ && process_.Valid();
 }
 
 int64_t CompanionWatch::EndedAt() {
-  if (!WaitForProcess() || WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0) return 0;
+  if (!WaitForProcess() || WaitForSingleObject(process_.Get(), kHangCeilingMs) != WAIT_OBJECT_0) return 0;
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!GetProcessTimes(process_.Get(), &created, &exited, &kernel, &user)) return 0;
   return int64_t(uint64_t(exited.dwHighDateTime) << 32 | exited.dwLowDateTime);
@@ -84,8 +85,8 @@ void FreshTranscript(BridgeRunHarness& run) {
   DeleteFileW((run.Install().Scratch() + L"\\transcript.txt").c_str());
 }
 
-bool WaitForLine(const BridgeRunHarness& run, const std::string& key, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+bool WaitForLine(const BridgeRunHarness& run, const std::string& key) {
+  const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
   while (run.Values(key).empty()) {
     if (GetTickCount64() >= deadline) return false;
     Sleep(10);
@@ -93,12 +94,14 @@ bool WaitForLine(const BridgeRunHarness& run, const std::string& key, DWORD time
   return true;
 }
 
-void CloseStatusDialog() {
-  for (int i = 0; i < 500; ++i) {
+bool CloseStatusDialog() {
+  const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
+  while (GetTickCount64() < deadline) {
     if (HWND dialog = FindWindowW(L"#32770", L"Dialog")) {
       PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-      return;
+      return true;
     }
     Sleep(10);
   }
+  return false;
 }

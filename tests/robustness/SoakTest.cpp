@@ -83,10 +83,12 @@ TEST(Soak, TwoHundredRunsLeaveNoHandlesObjectsOrMemoryBehind) {
   const Kind kinds[] = {Kind::Normal, Kind::Lost, Kind::HungThenClosed, Kind::NeverConnected};
   // The first runs make what lives for the process (thread pools, caches, the loaded libraries).
   for (int i = 0; i < 8; ++i) RunOnce(run, kinds[i % 4]);
-  Sleep(200);
+  const size_t threads = ThreadCount();
   const ProcessFigures before = Measure();
   for (int i = 0; i < 200 && !::testing::Test::HasFailure(); ++i) RunOnce(run, kinds[i % 4]);
-  Sleep(200);  // the last run's robot and listener threads end
+  // Each run waits for its own threads; a thread the system still winds down is waited for here.
+  const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
+  while (ThreadCount() > threads && GetTickCount64() < deadline) Sleep(10);
   const ProcessFigures after = Measure();
   std::printf("soak, 200 runs: handles %lu -> %lu, GDI objects %lu -> %lu, private bytes %zu -> %zu\n",
               before.handles, after.handles, before.gdiObjects, after.gdiObjects, size_t(before.privateBytes),

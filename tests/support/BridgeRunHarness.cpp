@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,6 +25,32 @@ LRESULT CALLBACK RecordCreatedDialog(int code, WPARAM window, LPARAM parameter) 
   }
   return CallNextHookEx(nullptr, code, window, parameter);
 }
+
+// Reads a text file from a byte offset on; all of it when it has become shorter (a test removed it).
+std::string ReadFrom(const std::wstring& path, uint64_t offset) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  const std::string text = content.str();
+  return offset <= text.size() ? text.substr(size_t(offset)) : text;
+}
+
+uint64_t FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+uint64_t Ticks(const FILETIME& time) { return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
+
+// The companion's last lines when it goes on running on purpose after the run.
+bool StaysOnPurpose(const std::string& key, const std::string& value) {
+  return key == "stay-until-killed" || key == "hang" ||
+         (key == "never-connect" && value == "until the process is ended");
+}
+
+// A ceiling for a hang: a companion that still writes its last lines ends within milliseconds.
+constexpr DWORD kCompanionEndCeilingMs = 30000;
 
 struct DialogCreationHook {
   explicit DialogCreationHook(std::vector<std::wstring>* into)
@@ -78,11 +105,43 @@ SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenE
   });
   created.clear();
   const DialogCreationHook hook(&created);
+  {
+    const std::lock_guard<std::mutex> lock(settling);
+    runOver = false;
+    settled = false;
+    transcriptSizeAtRun = FileSize(transcriptPath);
+    GetSystemTimeAsFileTime(&runStartedAt);
+  }
   const ULONGLONG started = GetTickCount64();
   const SPErr result = host.DoIt();
   elapsedMs = DWORD(GetTickCount64() - started);
   seen = robot.Seen();
+  runOver = true;
   return result;
+}
+
+void BridgeRunHarness::WaitForCompanionToFinish() const {
+  // This run's lines: the last start line names its companion, the last line says what it does.
+  std::istringstream lines(ReadFrom(transcriptPath, transcriptSizeAtRun));
+  std::string key, value;
+  DWORD processId = 0;
+  for (std::string text; std::getline(lines, text);) {
+    const size_t colon = text.find(": ");
+    key = text.substr(0, colon);
+    value = colon == std::string::npos ? "" : text.substr(colon + 2);
+    if (key == "start") processId = DWORD(std::strtoul(value.substr(value.rfind(' ') + 1).c_str(), nullptr, 10));
+  }
+  if (processId == 0 || StaysOnPurpose(key, value)) return;
+  const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return;  // gone: everything it wrote is in the file
+  // Process ids come back quickly under Wine: one made before the run is somebody else.
+  FILETIME createdAt{}, exitedAt{}, kernel{}, user{};
+  constexpr uint64_t kSecond = 10000000;
+  if (!GetProcessTimes(process.Get(), &createdAt, &exitedAt, &kernel, &user) ||
+      Ticks(createdAt) + kSecond < Ticks(runStartedAt)) {
+    return;
+  }
+  WaitForSingleObject(process.Get(), kCompanionEndCeilingMs);
 }
 
 std::vector<std::wstring> BridgeRunHarness::Messages() const {
@@ -95,6 +154,11 @@ std::vector<std::wstring> BridgeRunHarness::Messages() const {
 }
 
 TranscriptLines BridgeRunHarness::Transcript() const {
+  if (runOver) {
+    const std::lock_guard<std::mutex> lock(settling);
+    if (!settled) WaitForCompanionToFinish();
+    settled = true;
+  }
   TranscriptLines lines;
   std::ifstream file(std::filesystem::path(transcriptPath), std::ios::binary);
   std::string line;

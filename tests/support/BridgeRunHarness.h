@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +44,10 @@ class BridgeRunHarness {
   std::vector<std::wstring> Messages() const;
   DWORD ElapsedMs() const { return elapsedMs; }
 
+  // The transcript as the companion wrote it. Once "Do It" has returned, the first read waits until
+  // the run's companion has ended (it may still be writing its last lines when the run is over),
+  // unless its last line says it stays on purpose (never-connect, stay-until-killed, hang). During
+  // the run it reads what is there.
   TranscriptLines Transcript() const;
   std::vector<std::string> Values(const std::string& key) const;  // in order
   DWORD CompanionProcessId() const;                               // from the transcript's start line
@@ -59,6 +65,13 @@ class BridgeRunHarness {
   std::vector<std::wstring> created;
   std::function<void(const zk::SeenDialog&)> onWindow;
   DWORD elapsedMs = 0;
+
+  void WaitForCompanionToFinish() const;
+  uint64_t transcriptSizeAtRun = 0;  // where this run's lines begin
+  FILETIME runStartedAt{};           // a companion created before it is not this run's
+  std::atomic<bool> runOver{false};
+  mutable std::mutex settling;
+  mutable bool settled = false;
 };
 
 // Counts this process's threads (for checks that a run leaves none behind).

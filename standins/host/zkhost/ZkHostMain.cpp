@@ -23,8 +23,10 @@ namespace {
 
 enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitFolder = 3, kExitNotFound = 4, kExitLoad = 5, kExitWrite = 6 };
 
-// A window still up this long after its answer is closed harder. Long enough for a bridge run's
-// status window, which closes by itself when the companion is done.
+// A window still up this long after its answer, or after it was left alone ("leave"), is closed
+// harder: the close box, then Escape, then Cancel, one a minute. Long enough for a bridge run's
+// status window, which closes by itself when the companion is done, and for a person to act on a
+// window left to them; every run still ends by itself.
 constexpr DWORD kEscalateAfterMs = 60000;
 
 std::string ResultText(SPErr result) {

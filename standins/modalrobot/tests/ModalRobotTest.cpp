@@ -16,7 +16,7 @@ using zk::SeenDialog;
 
 namespace {
 
-constexpr DWORD kWaitMs = 5000;
+constexpr DWORD kWaitMs = 30000;  // a ceiling for a hang: the dialogs are seen within milliseconds
 constexpr wchar_t kBoxCaption[] = L"Robot caption \u00e4";
 constexpr wchar_t kBoxText[] = L"First line\nSecond line \u20ac";
 
@@ -162,6 +162,16 @@ TEST(RobotSequence, EscalationClosesADialogThatIgnoresItsAnswer) {
   ModalRobot robot({"yes"});  // the test dialog has no Yes handling: the command is ignored
   robot.SetEscalation(200);
   EXPECT_EQ(zk_test::kEndedByClose, zk_test::ShowTestDialog(nullptr));
+}
+
+// A dialog left to the printer is not answered, but with escalation on it is not left for ever
+// either: a program that gives "leave" and then nobody acts still ends.
+TEST(RobotSequence, EscalationAlsoClosesADialogLeftAlone) {
+  ModalRobot robot({"leave"});
+  robot.SetEscalation(200);
+  EXPECT_EQ(zk_test::kEndedByClose, zk_test::ShowTestDialog(nullptr));
+  ASSERT_TRUE(robot.WaitForSeen(1, kWaitMs));
+  EXPECT_EQ("leave", robot.Seen()[0].answer);
 }
 
 TEST(RobotAnswerNames, RejectsUnknownAnswers) {
