@@ -33,8 +33,11 @@ ConnectOutcome WaitForCompanion(HANDLE pipe, HANDLE companionProcess, DWORD comp
     bool clientConnected = false;
     if (!ConnectNamedPipe(pipe, &overlapped)) {
       const DWORD error = GetLastError();
-      if (error == ERROR_PIPE_CONNECTED) {
-        clientConnected = true;  // it connected before we started to wait
+      if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA) {
+        // It connected before we started to wait, and may have closed its end again since: what it
+        // wrote is still there to read, and the reads then tell the run it has gone. Which of the
+        // two happened depends only on how soon this thread got here.
+        clientConnected = true;
       } else if (error == ERROR_IO_PENDING) {
         const ULONGLONG now = GetTickCount64();
         const DWORD remaining = now < deadline ? DWORD(deadline - now) : 0;

@@ -114,8 +114,8 @@ TEST_F(Listener, ServesARequestThenFinishesWhenTheCompanionCloses) {
 }
 
 TEST_F(Listener, ABrokenRequestIsLostWithItsReason) {
-  // Connected first: a client that has written and gone before the listener even waits for it is
-  // a companion that never connected (the wait is told the pipe has no data), not a broken request.
+  // Connected first, so that this is the broken request alone; a companion that writes and goes
+  // before the listener even waits for it is the pipe connection's case.
   ASSERT_TRUE(PumpUntil(1));
   Send(Join({Count(8), Utf16(u"tr")}));
   client.Reset();

@@ -1,6 +1,7 @@
 // The run's pipe: one instance only, and only the companion we started may use it.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 
 #include "PipeConnection.h"
@@ -60,6 +61,27 @@ TEST_F(PipeConnection, TheCompanionConnectsEarlyOrLate) {
   ASSERT_TRUE(early.Valid());
   EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 2000),
             ConnectOutcome::Connected);
+
+  // Connected, written and gone before the wait starts (a companion quicker than the listener's
+  // thread): still the companion, whose bytes the run reads before it sees the pipe closed.
+  const std::wstring goneName = UniquePipeName(L"gone");
+  UniqueFile gonePipe = CreateRunPipe(goneName);
+  UniqueFile gone = OpenClient(goneName);
+  ASSERT_TRUE(gone.Valid());
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(gone.Get(), "zk", 2, &written, nullptr));
+  gone.Reset();
+  EXPECT_EQ(WaitForCompanion(gonePipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 2000),
+            ConnectOutcome::Connected);
+  char bytes[2] = {};
+  DWORD read = 0;
+  OVERLAPPED overlapped{};
+  UniqueHandle readDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  overlapped.hEvent = readDone.Get();
+  if (!ReadFile(gonePipe.Get(), bytes, 2, &read, &overlapped) && GetLastError() == ERROR_IO_PENDING) {
+    GetOverlappedResult(gonePipe.Get(), &overlapped, &read, TRUE);
+  }
+  EXPECT_EQ(std::string(bytes, read), "zk");
 
   const std::wstring lateName = UniquePipeName(L"late");
   UniqueFile latePipe = CreateRunPipe(lateName);
