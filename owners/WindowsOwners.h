@@ -67,3 +67,34 @@ struct MappedViewTraits {
   static void Close(Value view) noexcept { UnmapViewOfFile(view); }
 };
 using UniqueMappedView = UniqueResource<MappedViewTraits>;  // MapViewOfFile
+
+// A window's device context from GetDC, given back with ReleaseDC, which needs the window as well
+// as the context (so it is not a one-value owner). A font selected into it through Select goes
+// out again before the context is given back.
+class WindowDeviceContext {
+ public:
+  explicit WindowDeviceContext(HWND window) noexcept : window_(window), context_(GetDC(window)) {}
+  ~WindowDeviceContext() {
+    if (context_ == nullptr) return;
+    if (previous_ != nullptr) SelectObject(context_, previous_);
+    ReleaseDC(window_, context_);
+  }
+  WindowDeviceContext(const WindowDeviceContext&) = delete;
+  WindowDeviceContext& operator=(const WindowDeviceContext&) = delete;
+
+  HDC Get() const noexcept { return context_; }
+  explicit operator bool() const noexcept { return context_ != nullptr; }
+
+  // Selects an object the caller keeps alive (the control's font); the first one replaced is
+  // put back at the end.
+  void Select(HGDIOBJ object) noexcept {
+    if (context_ == nullptr || object == nullptr) return;
+    const HGDIOBJ replaced = SelectObject(context_, object);
+    if (previous_ == nullptr) previous_ = replaced;
+  }
+
+ private:
+  HWND window_;
+  HDC context_;
+  HGDIOBJ previous_ = nullptr;
+};

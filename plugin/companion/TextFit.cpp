@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "WindowsOwners.h"
+
 namespace {
 
 int AtLeastZero(int value) { return value < 0 ? 0 : value; }
@@ -29,17 +31,14 @@ SIZE MeasureControlText(HWND control, int width) {
   GetWindowTextW(control, &text[0], length + 1);
   text.resize(size_t(length));
 
-  HDC context = GetDC(control);
-  if (context == nullptr) return SIZE{0, 0};
-  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
-  const HGDIOBJ previous = font != nullptr ? SelectObject(context, font) : nullptr;
+  WindowDeviceContext context(control);
+  if (!context) return SIZE{0, 0};
+  context.Select(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   // The same breaking rules a static control paints with.
   UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
   if (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX) format |= DT_NOPREFIX;
   RECT room{0, 0, width, 0};
-  DrawTextW(context, text.c_str(), length, &room, format);
-  if (previous != nullptr) SelectObject(context, previous);
-  ReleaseDC(control, context);
+  DrawTextW(context.Get(), text.c_str(), length, &room, format);
   return SIZE{room.right - room.left, room.bottom - room.top};
 }
 
