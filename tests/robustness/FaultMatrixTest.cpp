@@ -80,12 +80,16 @@ TEST_F(FaultMatrix, EveryEndingAtEveryStepEndsTheRunCleanly) {
 
       CompanionWatch companion(run);
       const zk::GetResolver documents = run.Host().Resolver();
+      // Set once the request's host call has begun: a person who closes before then closes a run
+      // whose request never reached the host.
+      const UniqueHandle hostCallBegun(CreateEventW(nullptr, TRUE, FALSE, nullptr));
       if (step.holdHostCall) {
         // The host is still busy with the request when the companion reaches its end: gone, or hung.
         bool held = false;
         run.Host().SetGetResolver([&, ending](const zk::ReferenceData& reference, zk::DescriptorData* result) {
           if (!held) {
             held = true;
+            SetEvent(hostCallBegun.Get());
             if (ending == Ending::Hangs) {
               EXPECT_TRUE(WaitForLine(run, "hang"));
             } else {
@@ -101,6 +105,8 @@ TEST_F(FaultMatrix, EveryEndingAtEveryStepEndsTheRunCleanly) {
         const std::string line = step.beforeConnecting ? "never-connect" : "hang";
         actor = std::thread([&, line, ending] {
           if (!WaitForLine(run, line)) return;
+          // Acts after the ceiling even so: the count of host calls below then says what went wrong.
+          if (step.holdHostCall) WaitForSingleObject(hostCallBegun.Get(), kHangCeilingMs);
           if (ending == Ending::Killed) {
             companion.Kill();
           } else {
