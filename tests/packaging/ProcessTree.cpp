@@ -64,10 +64,10 @@ ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) 
   ResumeThread(threadHandle.Get());
 
   // The job reports on its port when its last process has ended; the ceiling only stops a hang.
-  const DWORD deadline = GetTickCount() + ceilingMs;
+  const ULONGLONG deadline = GetTickCount64() + ceilingMs;
   for (;;) {
-    const DWORD now = GetTickCount();
-    const DWORD left = static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? DWORD(deadline - now) : 0;
     DWORD message = 0;
     ULONG_PTR key = 0;
     LPOVERLAPPED overlapped = nullptr;
