@@ -13,6 +13,14 @@ namespace {
 
 std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigned long long>(bytes)); }
 
+std::string LoadFailureText(const AutomationUtils::RawLoadReport& load, OSErr status) {
+  if (load.pathNotCarried) {
+    return "the path cannot be passed to the host (a character of it has no place in the host's 8-bit paths)";
+  }
+  if (load.notOpened) return "the raw file was not opened (the host did not make it the active document)";
+  return "error " + FormatNumber(status);
+}
+
 }  // namespace
 
 void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
@@ -31,13 +39,14 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
     return;
   }
   int32_t width = 0, height = 0;
-  bool measured = false;
-  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height, &measured);
-  // Without a measured document there is nothing to export. A document that opened and was
-  // measured is exported even when the count of documents after it could not be read (LoadRAW
-  // logged that; the file is then not recorded, so the bridge never closes it).
-  if (!measured) {
-    ReplyError(reply, "Unable to load RAW image " + path + ": error " + FormatNumber(loaded));
+  AutomationUtils::RawLoadReport load;
+  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height, &load);
+  // Without a measured document of the requested file there is nothing to export: never the
+  // document a person had active in its place. A document that opened and was measured is
+  // exported even when the count of documents after it could not be read (LoadRAW logged that;
+  // the file is then not recorded, so the bridge never closes it).
+  if (!load.measured) {
+    ReplyError(reply, "Unable to load RAW image " + path + ": " + LoadFailureText(load, loaded));
     return;
   }
   if (!MapSegment(segment, size, &error)) {

@@ -8,3 +8,4 @@ SuiteHolderOf<PSHandleSuite2> sPSHandle(kPSHandleSuite, kPSHandleSuiteVersion);
 SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks(kPSUIHooksSuite, kPSUIHooksSuiteVersion);
 SuiteHolderOf<ASZStringSuite> sASZString(kASZStringSuite, kASZStringSuiteVersion);
 SuiteHolderOf<SPAccessSuite> sSPAccess(kSPAccessSuite, kSPAccessSuiteVersion);
+SuiteHolderOf<PSAliasSuite2> sPSAlias(kPSAliasSuite, kPSAliasSuiteVersion2);

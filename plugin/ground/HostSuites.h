@@ -6,6 +6,7 @@
 #include "ActionDescriptorSuite.h"
 #include "ActionListSuite.h"
 #include "ActionReferenceSuite.h"
+#include "AliasSuite.h"
 #include "HandleSuite.h"
 #include "SuiteHolder.h"
 #include "UIHooksSuite.h"
@@ -19,3 +20,6 @@ extern SuiteHolderOf<PSHandleSuite2> sPSHandle;
 extern SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks;
 extern SuiteHolderOf<ASZStringSuite> sASZString;
 extern SuiteHolderOf<SPAccessSuite> sSPAccess;
+// Optional (Find, not ->): an older host has no alias suite, and paths then cross as 8-bit text.
+// Version 2 only: version 1 makes aliases from UTF-16 paths but cannot give one back as UTF-16.
+extern SuiteHolderOf<PSAliasSuite2> sPSAlias;

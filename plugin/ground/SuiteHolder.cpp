@@ -10,24 +10,34 @@ void MarkProcessEnding() { processEnding = true; }
 
 SuiteHolder::SuiteHolder(const char* suiteName, int32_t suiteVersion) : version(suiteVersion), name(suiteName) {}
 
-SuiteHolder::~SuiteHolder() {
+SuiteHolder::~SuiteHolder() { Release(); }
+
+void SuiteHolder::Release() {
   if (suite != nullptr && name != nullptr && sSPBasic != nullptr && !processEnding) {
     sSPBasic->ReleaseSuite(name, version);
   }
   suite = nullptr;
 }
 
+int32_t SuiteHolder::Acquire() {
+  if (sSPBasic == nullptr) return kSPBadParameterError;
+  const void* acquired = nullptr;
+  const int32_t acquireStatus = sSPBasic->AcquireSuite(name, version, &acquired);
+  if (acquireStatus != kSPNoError) return acquireStatus;
+  // A host that reports success without a table would make the next call jump through null.
+  if (acquired == nullptr) return kSPSuiteNotFoundError;
+  suite = acquired;
+  return kSPNoError;
+}
+
 const void* SuiteHolder::Access() {
   if (suite != nullptr) return suite;
-  if (sSPBasic == nullptr) throw static_cast<uint32_t>(kSPBadParameterError);
-  const void* acquired = nullptr;
-  status = sSPBasic->AcquireSuite(name, version, &acquired);
+  status = Acquire();
   if (status != kSPNoError) throw static_cast<uint32_t>(status);
-  // A host that reports success without a table would make the next call jump through null.
-  if (acquired == nullptr) {
-    status = kSPSuiteNotFoundError;
-    throw static_cast<uint32_t>(status);
-  }
-  suite = acquired;
+  return suite;
+}
+
+const void* SuiteHolder::Find() {
+  if (suite == nullptr) status = Acquire();
   return suite;
 }

@@ -14,8 +14,16 @@ class SuiteHolder {
   // The suite's function table. Acquires it when not held yet; raises the failing host status as
   // a bare uint32_t when it cannot be had. Never returns null.
   const void* Access();
+  // The same for a suite the module can do without: null when the host does not offer it. A
+  // refusal is not remembered: asking again on the next use costs one call.
+  const void* Find();
+  // Lets go of the suite now, if held; the next use acquires it anew.
+  void Release();
 
  private:
+  // Asks the host for the suite: its status, and the table held when it was had.
+  int32_t Acquire();
+
   const void* suite = nullptr;
   int32_t version;
   const char* name;
@@ -28,6 +36,7 @@ class SuiteHolderOf : public SuiteHolder {
   using SuiteHolder::SuiteHolder;
   const Procs* operator->() { return static_cast<const Procs*>(Access()); }
   const Procs& operator*() { return *operator->(); }
+  const Procs* Find() { return static_cast<const Procs*>(SuiteHolder::Find()); }
 };
 
 // Set while the process itself is ending: the host may be gone, so nothing is released to it.

@@ -7,6 +7,7 @@
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "HostPaths.h"
 #include "HostText.h"
 #include "PluginLog.h"
 
@@ -22,15 +23,13 @@ int32_t DocumentCount(int32_t* count) {
   return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
 }
 
-
-
 // Reads document index into the list; the status of the read that left it out, else 0.
 int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
   DescriptorHolder document;
   HostHandleHolder alias;
-  char path[kTextBufferBytes] = {};
+  std::string path;
   char title[kTextBufferBytes] = {};
-  int32_t titleStatus = 0, depth = 0, integerWidth = 0, integerHeight = 0;
+  int32_t titleStatus = 0, depth = 0;
   DescriptorUnitID unit = 0;
   double width = 0, height = 0, resolution = 0;
 
@@ -40,19 +39,18 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
       .Log("GetOpenDocuments: sPSActionDescriptor->GetAlias()\n")
       // A document never saved has no file: it fails here and is left out.
       .Then([&] { return sPSActionDescriptor->GetAlias(document.Get(), keyFileReference, alias.Address()); })
-      .Do([&] { PIUAliasToPath(alias.Get(), path, int32_t(sizeof path)); })
+      .Do([&] { AliasFilePath(alias.Get(), &path); })
       .Log("GetOpenDocuments: PSActionDescriptor->GetString()\n")
-      .Do([&] { titleStatus = sPSActionDescriptor->GetString(document.Get(), keyTitle, title, uint32_t(sizeof title)); })
+      .Do([&] {
+        titleStatus = sPSActionDescriptor->GetString(document.Get(), keyTitle, title, uint32_t(sizeof title));
+      })
       .Log("GetOpenDocuments: sPSHandle->Dispose()\n")
       .Then([&] {
         alias.Reset();  // whether or not the title could be read
         return titleStatus;
       })
       .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyDepth, &depth); })
-      .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyWidth, &integerWidth); },
-            "LoadRAW: error keyWidth1:%d\n")
-      .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyHeight, &integerHeight); },
-            "LoadRAW: error keyHeight1:%d\n")
+      .Do([&] { LogWholeNumberSizeReads(document.Get()); })
       .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyWidth, &unit, &width); },
             "LoadRAW: error keyWidth2:%d\n")
       // The height's unit serves both.
@@ -64,18 +62,28 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
       .Log("GetOpenDocuments: sPSActionDescriptor->Free()\n")
       .Do([&] { document.Reset(); });
 
-  // A document without a title, or whose path is empty or did not fit, cannot be named to the
-  // companion: it is left out rather than sent with an empty or cut text. So is one whose size
-  // the host gives as no number of pixels.
+  // A document without a title, or whose file cannot be named whole (a cloud document's, or one
+  // too long to read), cannot be named to the companion: it is left out rather than sent with an
+  // empty or cut text. So is one whose size the host gives as no number of pixels.
   int32_t pixelWidth = 0, pixelHeight = 0;
-  if (chain.Going() && title[0] != 0 && path[0] != 0 && UnitValueToWholePixels(width, unit, resolution, &pixelWidth) &&
+  if (chain.Going() && title[0] != 0 && !path.empty() && UnitValueToWholePixels(width, unit, resolution, &pixelWidth) &&
       UnitValueToWholePixels(height, unit, resolution, &pixelHeight)) {
-    list.emplace_back(HostTextToUtf8(title), HostTextToUtf8(path), pixelWidth, pixelHeight, depth);
+    list.emplace_back(HostTextToUtf8(title), path, pixelWidth, pixelHeight, depth);
   }
   return chain.Status();
 }
 
 }  // namespace
+
+void LogWholeNumberSizeReads(PIActionDescriptor document) {
+  int32_t ignored = 0;
+  if (const OSErr status = sPSActionDescriptor->GetInteger(document, keyWidth, &ignored)) {
+    LogAppend("LoadRAW: error keyWidth1:%d\n", int32_t(status));
+  }
+  if (const OSErr status = sPSActionDescriptor->GetInteger(document, keyHeight, &ignored)) {
+    LogAppend("LoadRAW: error keyHeight1:%d\n", int32_t(status));
+  }
+}
 
 double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution) {
   return unit == unitDistance ? value * resolution / 72.0 : value;

@@ -23,6 +23,11 @@ struct DocumentInfo {
   int32_t depth;
 };
 
+// Reads a document's 'Wdth' and 'Hght' as whole numbers, for the log only: a failure is logged and
+// changes nothing. How a host answers an integer read of a unit value is not known (it may convert,
+// or answer a status), so the sizes always come from the unit values.
+void LogWholeNumberSizeReads(PIActionDescriptor document);
+
 // A length in the given unit as pixels: distance units (1/72 inch) scale with the resolution.
 double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution);
 // The same rounded to whole pixels (+0.5, truncated); false when it is not a finite number that

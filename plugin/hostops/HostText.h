@@ -1,4 +1,5 @@
-// Texts the host hands out in 8 bits (document titles, file paths), as the module keeps them: UTF-8.
+// Texts the host reads or hands out in 8 bits (document titles, a path's old 8-bit form) as the
+// module keeps its texts: UTF-8.
 #pragma once
 
 #include <string>
@@ -8,3 +9,12 @@
 // rather than with a replacement character per byte, which would turn a path into one that names
 // no file.
 std::string HostTextToUtf8(const std::string& text);
+
+// Text in the system's ANSI code page, which is what the host reads and writes in a path's 8-bit
+// form, as inner text.
+std::string AnsiTextToInnerText(const std::string& text);
+
+// Inner text in the ANSI code page; false when the code page cannot hold one of its characters
+// (the system would put '?' or a look-alike in its place, which names another file), or when it
+// holds a zero, which would end the text early.
+bool InnerTextToAnsiText(const std::string& text, std::string* ansi);

@@ -8,6 +8,7 @@
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "HostPaths.h"
 #include "PluginLog.h"
 #include "RawFileLoading.h"
 
@@ -17,7 +18,6 @@ namespace AutomationUtils {
 namespace {
 
 constexpr char kImportPlugin[] = "b33b37f0-655e-11e2-bcfd-0800200c9a66";
-constexpr size_t kPathBufferBytes = 1024;
 constexpr OSErr kBadParameter = -50;  // the host's status for a parameter it cannot take
 
 // The identifier of document index when it is one the bridge opened and must close; the file is
@@ -27,7 +27,7 @@ constexpr OSErr kBadParameter = -50;  // the host's status for a parameter it ca
 bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status) {
   DescriptorHolder document;
   HostHandleHolder alias;
-  char path[kPathBufferBytes] = {};
+  std::string path;
   int32_t documentId = 0;
   Boolean dirty = true;
   bool picked = false;
@@ -35,16 +35,16 @@ bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status
   chain.Then([&] { return PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr); })
       .Then([&] { return sPSActionDescriptor->GetAlias(document.Get(), keyFileReference, alias.Address()); })
       .Do([&] {
-        // A path that does not fit comes back empty, and no key is empty: never a cut path.
-        PIUAliasToPath(alias.Get(), path, int32_t(sizeof path));
+        // A path that cannot be read whole comes back empty, and no key is empty: never a cut path.
+        AliasFilePath(alias.Get(), &path);
         const auto found = LoadedRawFiles.find(path);
-        picked = path[0] != 0 && found != LoadedRawFiles.end() && !found->second;
+        picked = !path.empty() && found != LoadedRawFiles.end() && !found->second;
       })
       .Then([&] { return picked ? sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty) : 0; },
             "CloseLoadedRawDocuments: error keyIsDirty:%d, left open\n")
       .Do([&] {
         if (!picked || !dirty) return;
-        LogAppend("CloseLoadedRawDocuments: unsaved changes, left open: %s\n", path);
+        LogAppend("CloseLoadedRawDocuments: unsaved changes, left open: %s\n", path.c_str());
         picked = false;
       })
       .Then([&] { return picked ? sPSActionDescriptor->GetInteger(document.Get(), keyDocumentID, &documentId) : 0; },

@@ -41,7 +41,7 @@ void AppendGrabbedMetadata(const void* data, int32_t length) noexcept;
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
                  bool closeAfter);
 
-// The LoadedRawFiles value stored under exactly path (no separator replacement); false if none.
+// The LoadedRawFiles value stored for path's file (found as Windows finds files); false if none.
 bool LoadedRawFileFlag(const std::string& path);
 
 void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes);

@@ -12,13 +12,13 @@
 namespace ZentrastMisc {
 namespace AutomationUtils {
 
-std::map<std::string, bool> LoadedRawFiles;
+LoadedRawFileMap LoadedRawFiles;
 
 namespace {
 
 constexpr char kRawConverter[] = "Adobe Camera Raw";
-constexpr int32_t kOutOfMemory = -108;  // the host's status for memory it could not get
-constexpr int32_t kNoSize = -1;         // the host's size is no number of pixels
+constexpr int32_t kNoSize = -1;     // the host's size is no number of pixels
+constexpr int32_t kNotOpened = -1;  // the open answered success but left another document active
 
 // The number of open documents, or -1 when it cannot be read (the status goes to *status).
 int32_t OpenDocumentCount(int32_t* status) {
@@ -27,11 +27,27 @@ int32_t OpenDocumentCount(int32_t* status) {
   return *status == 0 ? count : -1;
 }
 
+// Whether the document is the requested file's. An open that answers success may have opened
+// nothing (a person cancelled the raw converter's dialog: no message, no document), and then the
+// active document is whatever the person had active. The count of documents cannot tell that
+// apart from a file that was open already and is now active again, and what an open's result
+// holds for such a file is not known; the active document's own file is exactly what the export
+// will read, so that is what is checked.
+bool IsDocumentOf(PIActionDescriptor document, const std::string& path) {
+  HostHandleHolder alias;
+  std::string file;
+  const bool found = sPSActionDescriptor->GetAlias(document, keyFileReference, alias.Address()) == 0 &&
+                     AliasFilePath(alias.Get(), &file) && SameWindowsPath(file, path);
+  if (!found)
+    LogAppend("LoadRAW: not opened, the active document's file: %s\n", file.empty() ? "(none)" : file.c_str());
+  return found;
+}
+
 }  // namespace
 
-OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, bool* measured) {
+OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, RawLoadReport* report) {
   const LogSession logSession;
-  if (measured != nullptr) *measured = false;
+  RawLoadReport outcome;
   DescriptorHolder document;
   ReferenceHolder target;
   DescriptorHolder rawOptions;
@@ -55,10 +71,10 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         LogAppend("LoadRAW: num documents: %d\n", countBefore);
       })
       .Then([&] {
-        Handle made = nullptr;
-        FullPathToAlias(windowsPath.c_str(), made);
-        alias.Reset(made);
-        return alias ? 0 : kOutOfMemory;  // never hand the host a null alias
+        const int32_t status = MakePathAlias(windowsPath, alias);
+        outcome.pathNotCarried = status == kPathNotCarried;
+        if (outcome.pathNotCarried) LogAppend("LoadRAW: the path cannot be handed to the host\n");
+        return status;
       })
       .Then([&] { return sPSActionDescriptor->PutAlias(event.Get(), keyNull, alias.Get()); })
       .Then([&] {
@@ -74,16 +90,11 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
       .Then([&] { return sPSActionReference->PutEnumerated(target.Get(), classDocument, typeOrdinal, enumTarget); })
       .Log("LoadRAW: before getting width and height\n")
       .Then([&] { return sPSActionControl->Get(document.Address(), target.Get()); }, "LoadRAW: error aresult:%d\n")
-      .Do([&] {
-        // The whole-number sizes are read for the log only; the sizes come from the unit values.
-        int32_t ignored = 0;
-        if (const OSErr status = sPSActionDescriptor->GetInteger(document.Get(), keyWidth, &ignored)) {
-          LogAppend("LoadRAW: error keyWidth1:%d\n", int32_t(status));
-        }
-        if (const OSErr status = sPSActionDescriptor->GetInteger(document.Get(), keyHeight, &ignored)) {
-          LogAppend("LoadRAW: error keyHeight1:%d\n", int32_t(status));
-        }
+      .Then([&] {
+        outcome.notOpened = !IsDocumentOf(document.Get(), windowsPath);
+        return outcome.notOpened ? kNotOpened : 0;
       })
+      .Do([&] { LogWholeNumberSizeReads(document.Get()); })
       .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyWidth, &unit, &widthValue); },
             "LoadRAW: error keyWidth2:%d\n")
       // The height's unit serves both.
@@ -100,7 +111,7 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         }
         width = pixelWidth;
         height = pixelHeight;
-        if (measured != nullptr) *measured = true;
+        outcome.measured = true;
         return 0;
       }, "LoadRAW: error size:%d\n")
       .Do([&] {
@@ -114,6 +125,7 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         if (before && countStatus == 0) LoadedRawFiles.emplace(windowsPath, countAfter == countBefore);
       })
       .Then([&] { return countStatus; });
+  if (report != nullptr) *report = outcome;
   return OSErr(chain.Status());  // the low 16 bits, as every host status
 }
 

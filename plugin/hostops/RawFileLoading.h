@@ -5,21 +5,32 @@
 #include <map>
 #include <string>
 
+#include "HostPaths.h"
 #include "HostTypes.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
 
 // Raw file path ('/' replaced by '\') → true when its open left the number of open documents
-// unchanged (the file was open already), false when the open added a document. Kept across bridge
+// unchanged (the file was open already), false when the open added a document. Paths are found
+// as Windows finds files: "C:\Fotos\a.CR2" and "c:/fotos/A.cr2" are one entry. Kept across bridge
 // runs until the module is unloaded; an entry is written once and never overwritten.
-extern std::map<std::string, bool> LoadedRawFiles;
+using LoadedRawFileMap = std::map<std::string, bool, WindowsPathOrder>;
+extern LoadedRawFileMap LoadedRawFiles;
+
+// What became of a LoadRAW beyond its status, for the one who tells the companion.
+struct RawLoadReport {
+  bool pathNotCarried = false;  // the path cannot be handed to the host as it is: nothing was played
+  bool notOpened = false;       // the open answered success, yet the requested file is not the active document
+  bool measured = false;        // the file's document is active and width and height hold its size
+};
 
 // Opens path through the raw converter at depth (16, or 8 for anything else) and measures the
-// target document it leaves. 0, or the low 16 bits of the first failing step's status; width and
-// height are written once the size and resolution were read, and *measured (when given) then says
-// so: the count of documents read after that may still fail the operation.
-OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, bool* measured = nullptr);
+// document it leaves active, once that document's file is the requested one. 0, or the low 16
+// bits of the first failing step's status; width and height are written once the size and
+// resolution were read (the count of documents read after that may still fail the operation).
+OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height,
+              RawLoadReport* report = nullptr);
 
 }  // namespace AutomationUtils
 }  // namespace ZentrastMisc

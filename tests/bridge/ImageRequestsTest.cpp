@@ -19,6 +19,7 @@
 #include "ImageRequests.h"
 #include "ImageSamples.h"
 #include "InProcessHost.h"
+#include "ModalRobot.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
 #include "RawConverter.h"
@@ -89,6 +90,19 @@ std::string PictureFile(const std::string& name, const zk::ImagePixels& image) {
   return Narrow(path);
 }
 
+std::string WithSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+std::string WithBackslashes(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+std::string InUpperCase(std::string path) {
+  std::transform(path.begin(), path.end(), path.begin(), [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
+  return path;
+}
+
 FieldList ReadRaw(const std::string& path, const CompanionSegment& segment, uint64_t size, int depth) {
   return {"ReadRaw", path, segment.Name(), std::to_string(size), std::to_string(depth)};
 }
@@ -149,9 +163,9 @@ void ExportDelivering(Chunks chunks, OSErr status = 0) {
 
 // The raw converter's open, after which the play's result also carries a message.
 void OpenWithAMessage() {
-  TestHost().RegisterEvent(eventOpen, [](DescriptorEventID, const zk::DescriptorData* parameters, PIDialogPlayOptions,
-                                         zk::DescriptorData* result) {
-    const OSErr status = zk::PlayRawConverterOpen(TestHost().TypeIds(), TestDocuments(), parameters, result);
+  TestHost().RegisterEvent(eventOpen, [](DescriptorEventID, const zk::DescriptorData* parameters,
+                                         PIDialogPlayOptions options, zk::DescriptorData* result) {
+    const OSErr status = zk::PlayRawConverterOpen(TestHost(), TestDocuments(), parameters, options, result);
     zk::ActionValue message;
     message.type = typeChar;
     message.bytes = "opened, with a warning";
@@ -206,12 +220,13 @@ TEST_F(ImageRequests, ReadRawHandsOverTheFilesPixelsAtTheAskedDepth) {
     if (c.fileDepth == c.askedDepth) {
       EXPECT_EQ(segment.Read(bytes), expected.samples) << "the file's own samples";
     }
-    for (size_t i = bytes; i < bytes + 4096; ++i) ASSERT_EQ(segment.Bytes()[i], 0xAB) << "written past the image at " << i;
+    for (size_t i = bytes; i < bytes + 4096; ++i)
+      ASSERT_EQ(segment.Bytes()[i], 0xAB) << "written past the image at " << i;
     // The open added a document: it stays until the companion sends its image back.
     const zk::HostDocument* raw = OpenDocumentWithFile(path);
     ASSERT_NE(raw, nullptr);
     EXPECT_EQ(raw->depth, c.askedDepth);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, false}}));
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}}));
     ASSERT_EQ(AutomationUtils::RawFileMetadata.count(path), 1u);
     EXPECT_EQ(std::string(AutomationUtils::RawFileMetadata[path].begin(), AutomationUtils::RawFileMetadata[path].end()),
               raw->metadata)
@@ -245,26 +260,28 @@ TEST_F(ImageRequests, AFailedRawLoadIsAnsweredWithoutAnExport) {
 }
 
 // A file that was open already is the person's. Right after the export it is closed only when it
-// has no unsaved changes, the changes could be read and its record is found; a path with '/'
-// finds no record (the record is keyed with '\'). Whatever stays open after the export stays open,
-// with its changes, through the next "SendImage", which closes only documents the bridge's own
-// open added.
+// has no unsaved changes, the changes could be read and its record is found; the record is found
+// as Windows finds the file, so a request that spells the path with '/' or in other letter case is
+// the same file (such a request used to find no record). Whatever stays open after the export
+// stays open, with its changes, through the next "SendImage", which closes only documents the
+// bridge's own open added.
 TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheNextSendImage) {
   const struct {
     const char* name;
     bool dirty;
-    bool slashes;
-    std::function<void()> fault;  // during the "ReadRaw"
+    std::function<std::string(std::string)> spelled;  // the request's spelling of the path
+    std::function<void()> fault;                      // during the "ReadRaw"
     bool closedByTheExport;
   } cases[] = {
-      {"saved", false, false, nullptr, true},
-      {"unsaved changes", true, false, nullptr, false},
-      {"saved, asked with '/'", false, true, nullptr, false},
-      {"unsaved changes, asked with '/'", true, true, nullptr, false},
+      {"saved", false, nullptr, nullptr, true},
+      {"unsaved changes", true, nullptr, nullptr, false},
+      {"saved, asked with '/'", false, WithSlashes, nullptr, true},
+      {"saved, asked in upper case", false, InUpperCase, nullptr, true},
+      {"unsaved changes, asked with '/'", true, WithSlashes, nullptr, false},
       {"saved, but its changes cannot be read",
-       false, false, [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetBoolean", -25); }, false},
+       false, nullptr, [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetBoolean", -25); }, false},
       {"saved, the close after the export fails (still \"OK\")",
-       false, false, [] { TestHost().Book().FailEvent(eventClose, -25); }, false},
+       false, nullptr, [] { TestHost().Book().FailEvent(eventClose, -25); }, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -276,13 +293,13 @@ TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheN
     open.samples = picture.samples;
     open.dirty = c.dirty;
     TestDocuments().Open(open);
-    std::string asked = path;
-    if (c.slashes) std::replace(asked.begin(), asked.end(), '\\', '/');
+    const std::string asked = c.spelled ? c.spelled(path) : path;
     if (c.fault) c.fault();
     CompanionSegment segment("export", 16 * 8 * 6);
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(asked, segment, 16 * 8 * 6, 16)), (FieldList{"OK", "16", "8"}));
     EXPECT_EQ(segment.Read(16 * 8 * 6), picture.samples);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, true}})) << "keyed with '\\'";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), true}}))
+        << "keyed with '\\'";
     EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, c.closedByTheExport);
     TestHost().Book().ClearFaults();
 
@@ -292,7 +309,7 @@ TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheN
     bool dirty = false;
     EXPECT_EQ(OpenDocumentWithFile(path, &dirty) == nullptr, c.closedByTheExport) << "as the export left it";
     EXPECT_EQ(dirty, c.dirty) << "with its changes";
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, true}}));
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), 1u);
     EXPECT_EQ(TestDocuments().Documents().size(), c.closedByTheExport ? 1u : 2u) << "and the new document";
   }
 }
@@ -478,7 +495,7 @@ TEST_F(ImageRequests, ARawDocumentWithChangesIsLeftOpenAndTriedAgainLater) {
     EXPECT_NE(OpenDocumentWithFile(kept, &dirty), nullptr) << "never closed without saving";
     EXPECT_EQ(dirty, c.dirty) << "with its changes";
     EXPECT_EQ(OpenDocumentWithFile(other), nullptr) << "the others are closed all the same";
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{kept, false}})) << "kept for later";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{kept, false}})) << "kept for later";
     EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
 
     TestHost().Book().ClearFaults();
@@ -513,9 +530,20 @@ TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
       {"the open answers 0 with a message", OpenWithAMessage, -1, true, false},
       {"the open answers 0 without a result", [] { TestHost().Book().PlayWithoutResult(eventOpen); }, -1, true,
        false},
-      {"no alias can be made", [] { TestHost().Book().FailProcedure("PSHandle.New", -108); }, -108, false, false},
-      {"the alias cannot be filled", [] { TestHost().Book().FailProcedure("PSHandle.SetLock", -108); }, -108, false,
-       false},
+      {"the alias suite makes no alias",
+       [] { TestHost().Book().FailProcedure("PSAlias.UnicodePathToAlias", -108); }, -108, false, false},
+      {"without the alias suite, no alias can be made",
+       [] {
+         WithoutAliasSuite();
+         TestHost().Book().FailProcedure("PSHandle.New", -108);
+       },
+       -108, false, false},
+      {"without the alias suite, the alias cannot be filled",
+       [] {
+         WithoutAliasSuite();
+         TestHost().Book().FailProcedure("PSHandle.SetLock", -108);
+       },
+       -108, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -533,6 +561,102 @@ TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
     EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), c.recorded ? 1u : 0u);
     EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), c.loadError == 0 ? 1u : 0u);
   }
+}
+
+// An open that answers success may have opened nothing: a person cancelled the raw converter's
+// dialog, and the host answers status 0 with an empty result. The bridge used to measure whatever
+// document was active (the person's own), record it as "open already" and export its pixels to
+// the companion as the raw file's. Now the requested file's document must be the active one: else
+// the companion is told the raw file was not opened, and nothing is exported, recorded or closed.
+TEST_F(ImageRequests, AnOpenThatOpenedNothingExportsNothing) {
+  enum Active { PersonsPicture, RequestedFile, NeverSaved, Nothing };
+  const struct {
+    const char* name;
+    Active active;
+    bool cancelEveryOpen;
+    std::vector<std::string> dialogAnswers;  // the raw converter's dialog shown and answered so
+    bool opened;
+  } cases[] = {
+      {"a cancelled open, the person's picture active", PersonsPicture, true, {}, false},
+      {"a cancelled open, a document never saved active", NeverSaved, true, {}, false},
+      {"a cancelled open, no document open", Nothing, true, {}, false},
+      {"the converter's dialog cancelled", PersonsPicture, false, {"cancel"}, false},
+      {"the converter's dialog answered OK", PersonsPicture, false, {"ok"}, true},
+      {"a cancelled open of the file whose document is active already", RequestedFile, true, {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const zk::ImagePixels picture = Ramp(9, 7, 16);
+    const std::string raw = PictureFile("raw.png", picture);
+    const std::string mine = PictureFile("mine.png", Ramp(5, 5, 16));
+    zk::HostDocument active = c.active == RequestedFile ? zk::HostDocument{"raw.png", raw, 9, 7}
+                              : c.active == NeverSaved  ? zk::HostDocument{"Untitled-1", "", 5, 5}
+                                                        : zk::HostDocument{"mine.png", mine, 5, 5};
+    active.depth = 16;
+    if (c.active == RequestedFile) active.samples = picture.samples;
+    if (c.active != Nothing) TestDocuments().Open(active);
+    const size_t documentsBefore = TestDocuments().Documents().size();
+    TestHost().Answers().cancelEveryRawOpen = c.cancelEveryOpen;
+    TestHost().Answers().rawConverterDialog = !c.dialogAnswers.empty();
+    CompanionSegment segment("export", picture.samples.size());
+
+    FieldList reply;
+    {
+      zk::ModalRobot robot(c.dialogAnswers);
+      reply = Served(HandleReadRaw, ReadRaw(raw, segment, 0, 16));
+      EXPECT_EQ(robot.Seen().size(), c.dialogAnswers.size()) << "the converter's dialog";
+    }
+    ASSERT_FALSE(reply.empty());
+    if (c.opened) {
+      EXPECT_EQ(reply, (FieldList{"OK", "9", "7"}));
+      EXPECT_EQ(segment.Read(picture.samples.size()), picture.samples) << "the raw file's pixels";
+      continue;
+    }
+    const std::string failure = "Unable to load RAW image " + raw + ": ";
+    ASSERT_EQ(reply.size(), 2u);
+    EXPECT_EQ(reply[0], "Error");
+    EXPECT_EQ(reply[1].rfind(failure, 0), 0u) << reply[1];
+    if (c.active != Nothing) {
+      EXPECT_EQ(reply[1], failure + "the raw file was not opened (the host did not make it the active document)");
+    }
+    EXPECT_EQ(TestHost().Book().Plays(eventExport), 0) << "nothing exported";
+    EXPECT_EQ(segment.Read(16), std::vector<uint8_t>(16, 0)) << "nothing written";
+    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(AutomationUtils::RawFileMetadata.empty());
+    EXPECT_EQ(TestDocuments().Documents().size(), documentsBefore);
+
+    // The next "SendImage" closes none of the person's documents.
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(raw, image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_EQ(TestDocuments().Documents().size(), documentsBefore + 1) << "and the new document";
+    EXPECT_EQ(TestHost().Book().Plays(eventClose), 0);
+  }
+}
+
+// The host names the file as the file system spells it; a request that spells it in other letter
+// case or with '/' is the same file: it is exported, recorded once, and its document is closed by
+// the next "SendImage".
+TEST_F(ImageRequests, ARequestInOtherLetterCaseIsTheFileTheHostSpellsOtherwise) {
+  const zk::ImagePixels picture = Ramp(6, 4, 8);
+  const std::string path = PictureFile("Shot.PNG", picture);
+  const std::string asked = WithSlashes(InUpperCase(path));
+  CompanionSegment segment("export", picture.samples.size());
+  ASSERT_EQ(Served(HandleReadRaw, ReadRaw(asked, segment, 0, 8)), (FieldList{"OK", "6", "4"}));
+  const zk::HostDocument* raw = OpenDocumentWithFile(path);
+  ASSERT_NE(raw, nullptr) << "the host's spelling, not the request's";
+  EXPECT_EQ(raw->title, "Shot.PNG");
+  EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), false}}));
+  ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8))[0], "OK");
+  EXPECT_EQ(TestDocuments().Documents().size(), 1u) << "opened once";
+  EXPECT_EQ(AutomationUtils::LoadedRawFiles.size(), 1u) << "recorded once";
+
+  CompanionSegment image("image", picture.samples.size());
+  CompanionSegment metadata("metadata", 16);
+  EXPECT_EQ(Served(HandleSendImage, SendImage(asked, image, picture, metadata, 0)), FieldList{"OK"});
+  EXPECT_EQ(OpenDocumentWithFile(path), nullptr);
+  EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
 }
 
 // Errors after the raw document opened: the reply says what failed, the document stays open (the
@@ -570,7 +694,7 @@ TEST_F(ImageRequests, ReadRawErrorsAfterTheOpenLeaveTheDocumentOpen) {
     const FieldList reply = Served(HandleReadRaw, ReadRaw(path, segment, c.askedBytes, 8));
     EXPECT_EQ(reply, (FieldList{"Error", c.message(path, segment.Name())}));
     EXPECT_NE(OpenDocumentWithFile(path), nullptr);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, !c.recordedAsOpenedHere}}));
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, !c.recordedAsOpenedHere}}));
     EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), 0u);
     EXPECT_EQ(segment.Read(16), std::vector<uint8_t>(16, 0)) << "nothing written";
   }
@@ -613,7 +737,7 @@ TEST_F(ImageRequests, MetadataChunksOfASecondReadOfTheSamePath) {
                                                                          std::to_string(c.loadError)};
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)), expected);
     EXPECT_EQ(Text(AutomationUtils::RawFileMetadata[path]), c.loadError == 0 ? c.stored : first);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (std::map<std::string, bool>{{path, false}})) << "the first load's";
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}})) << "the first load's";
   }
 }
 
@@ -651,23 +775,29 @@ TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
   }
 }
 
-// The path buffer holds 1023 characters and the terminator: a longer path is never cut to match
-// another record, and its document is left alone.
+// A path the host hands out is never cut to match another record. Through the alias suite the
+// whole path is read, however long; its 8-bit form is read into a buffer of 1023 characters and
+// the terminator, and a longer one is left alone.
 TEST_F(ImageRequests, APathTooLongForTheBufferNeverMatches) {
-  for (const size_t length : {size_t(1023), size_t(1024), size_t(1100)}) {
-    SCOPED_TRACE(length);
-    SetUp();
-    const std::string path = "C:\\" + std::string(length - 7, 'p') + ".raw";
-    ASSERT_EQ(path.size(), length);
-    TestDocuments().Open(zk::HostDocument{"long.raw", path, 4, 4});
-    AutomationUtils::LoadedRawFiles[path] = false;
-    AutomationUtils::LoadedRawFiles[path.substr(0, 1023)] = false;  // what a cut path would find
-    const zk::ImagePixels picture = Ramp(2, 2, 8);
-    CompanionSegment image("image", picture.samples.size());
-    CompanionSegment metadata("metadata", 16);
-    EXPECT_EQ(Served(HandleSendImage, SendImage("x", image, picture, metadata, 0)), FieldList{"OK"});
-    EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, length < 1024);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), length < 1024 ? 0u : 1u);
+  for (const bool aliasSuite : {true, false}) {
+    for (const size_t length : {size_t(1023), size_t(1024), size_t(1100)}) {
+      SCOPED_TRACE(std::string(aliasSuite ? "with" : "without") + " the alias suite, " + std::to_string(length));
+      SetUp();
+      if (!aliasSuite) WithoutAliasSuite();
+      const std::string path = "C:\\" + std::string(length - 7, 'p') + ".raw";
+      ASSERT_EQ(path.size(), length);
+      TestDocuments().Open(zk::HostDocument{"long.raw", path, 4, 4});
+      AutomationUtils::LoadedRawFiles[path] = false;
+      AutomationUtils::LoadedRawFiles[path.substr(0, 1023)] = false;  // what a cut path would find
+      const zk::ImagePixels picture = Ramp(2, 2, 8);
+      CompanionSegment image("image", picture.samples.size());
+      CompanionSegment metadata("metadata", 16);
+      EXPECT_EQ(Served(HandleSendImage, SendImage("x", image, picture, metadata, 0)), FieldList{"OK"});
+      const bool closed = aliasSuite || length < 1024;
+      EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, closed);
+      EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), closed ? 0u : 1u);
+      EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path.substr(0, 1023)), length == 1023 ? 0u : 1u);
+    }
   }
 }
 

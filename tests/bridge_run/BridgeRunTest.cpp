@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "BridgeRunHarness.h"
+#include "HostCodes.h"
 #include "HostSuitesAll.h"
+#include "ImageFiles.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -453,11 +456,85 @@ TEST_F(BridgeRun, NonAsciiTitlesAndPathsArriveIntactInEitherNarrowEncoding) {
   run.Documents().Open(overview);
   for (const zk::NarrowTexts encoding : {zk::NarrowTexts::Utf8, zk::NarrowTexts::Ansi}) {
     SCOPED_TRACE(encoding == zk::NarrowTexts::Ansi ? "ANSI" : "UTF-8");
-    run.Documents().SetNarrowTexts(encoding);
+    run.Host().Answers().narrowTexts = encoding;
     EXPECT_EQ(run.DoIt(), kSPNoError);
     ASSERT_FALSE(run.Values("reply").empty());
     EXPECT_EQ(run.Values("reply").back(), "\"\xC3\x9C" "berblick.psd\" \"C:\\\\Fotos\\\\M\xC3\xBCller\\\\\xC3\x9C"
                                           "berblick.psd\" \"640\" \"480\" \"8\"");
+  }
+}
+
+// A photo in a folder whose name is not plain ASCII, through a whole "ReadRaw" and "SendImage", in
+// a host whose ANSI code page is 1252 (Wine's under C.UTF-8). The module used to write the path
+// into the open's alias as UTF-8, which the host reads in the ANSI code page: "Jürgen" named
+// "JÃ¼rgen", no file was found, and a raw document whose path was not ASCII was never closed.
+// Through the alias suite every path crosses whole; without it, a path the code page cannot hold
+// is refused before anything is played. A cancelled open (status 0, an empty result) exports
+// nothing: the person's document active in its place is never sent.
+TEST(BridgeRunPhotos, EveryFolderNameWithTheAliasSuiteAndWhatTheCodePageHoldsWithout) {
+  const std::string cannotPass = "the path cannot be passed to the host (a character of it has no place in the "
+                                 "host's 8-bit paths)";
+  const std::string notOpened = "the raw file was not opened (the host did not make it the active document)";
+  const struct {
+    const char* name;
+    std::wstring folder;  // below the scratch folder
+    std::wstring file;
+    bool aliasSuite;
+    bool cancelledOpen;
+    std::string failure;  // empty: "OK"
+  } cases[] = {
+      {"Fotos\\Jürgen, with the alias suite", L"Fotos\\J\u00fcrgen", L"IMG_0001.png", true, false, ""},
+      {"Fotos\\Jürgen, without it", L"Fotos\\J\u00fcrgen", L"IMG_0001.png", false, false, ""},
+      {"a folder named in Japanese, with the alias suite", L"Fotos\\\u5199\u771f", L"IMG_0001.png", true, false, ""},
+      {"a folder named in Japanese, without it", L"Fotos\\\u5199\u771f", L"IMG_0001.png", false, false, cannotPass},
+      {"a file name above U+FFFF, with the alias suite", L"Fotos", L"\U0001F305 16.png", true, false, ""},
+      {"a cancelled open while the person's document is active", L"Fotos\\J\u00fcrgen", L"IMG_0001.png", true, true,
+       notOpened},
+  };
+  constexpr int kWidth = 20, kHeight = 10;
+  const std::string tag = std::to_string(GetCurrentProcessId());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BridgeRunHarness run;  // a module loaded afresh: it holds what suites it acquired until unload
+    run.InstallRemembered();
+    const std::wstring folder = run.Install().Scratch() + L"\\" + c.folder;
+    std::filesystem::create_directories(std::filesystem::path(folder));
+    const std::string photo = Utf8(folder + L"\\" + c.file);
+    zk::ImagePixels picture{kWidth, kHeight, 16, std::vector<uint8_t>(kWidth * kHeight * 6)};
+    for (size_t i = 0; i < picture.samples.size(); ++i) picture.samples[i] = uint8_t(i * 37);
+    std::string error;
+    ASSERT_TRUE(zk::WritePngFile(folder + L"\\" + c.file, picture, &error)) << error;
+    if (!c.aliasSuite) run.Host().Book().RefuseSuite(kPSAliasSuite);
+    run.Host().Answers().cancelEveryRawOpen = c.cancelledOpen;
+    const uint32_t mine = run.Documents().Open(zk::HostDocument{"mine.psd", "C:\\Fotos\\mine.psd", 30, 30});
+
+    // The send-image names its sizes: it is sent whatever the read-raw was answered.
+    const std::string raw = "zk-photo-raw-" + tag, image = "zk-photo-image-" + tag, meta = "zk-photo-meta-" + tag;
+    const std::string sizes = " " + std::to_string(kWidth) + " " + std::to_string(kHeight) + " 8";
+    run.SetScenario("window hidden\n"
+                    "create-segment " + Quoted(raw) + " image " + Quoted(photo) + " 16\n"
+                    "read-raw " + Quoted(photo) + " " + Quoted(raw) + " $size 16\n" +
+                    (c.failure.empty() ? "compare-segment " + Quoted(raw) + " " + Quoted(photo) + " 16\n" : "") +
+                    "create-segment " + Quoted(image) + " image" + sizes + "\n"
+                    "fill-segment " + Quoted(image) + " pattern" + sizes + "\n"
+                    "create-segment " + Quoted(meta) + " 16\n"
+                    "send-image " + Quoted(photo) + " " + Quoted(image) + sizes + " " + Quoted(meta) + " 0\n");
+    EXPECT_EQ(run.DoIt(), kSPNoError);
+    const std::string readRawReply =
+        c.failure.empty() ? "\"OK\" \"20\" \"10\""
+                          : "\"Error\" " + Quoted("Unable to load RAW image " + photo + ": " + c.failure);
+    EXPECT_EQ(run.Values("reply"), (std::vector<std::string>{readRawReply, "\"OK\""}));
+    EXPECT_EQ(run.Values("compare").size(), c.failure.empty() ? 1u : 0u) << "the photo's own pixels arrived";
+    EXPECT_EQ(run.Values("failed").size(), c.failure.empty() ? 0u : 1u) << "the companion's read-raw, and only that";
+
+    EXPECT_EQ(run.Host().Book().Plays(eventOpen), c.failure == cannotPass ? 0 : 1);
+    EXPECT_EQ(run.Host().Book().Plays(eventExport), c.failure.empty() ? 1 : 0);
+    ASSERT_EQ(run.Events().Imported().size(), 1u);
+    std::vector<std::string> open;
+    for (const zk::HostDocument& document : run.Documents().Documents()) open.push_back(document.title);
+    EXPECT_EQ(open, (std::vector<std::string>{"mine.psd", run.Events().Imported()[0].title}))
+        << "the raw document is closed after, the person's stays";
+    EXPECT_NE(run.Documents().ById(mine), nullptr);
   }
 }
 

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "InProcessHost.h"
+#include "NarrowText.h"
+#include "TextConvert.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
@@ -33,10 +36,19 @@ zk::HostDocument Saved(const std::string& title, const std::string& file, double
   return document;
 }
 
+// A title is read as the host hands it out in 8 bits: what the ANSI code page cannot hold it hands
+// out as '?' (titles name no file, and the module reads them as they come).
+std::string TitleAsHandedOut(const std::string& utf8) {
+  const zk::NarrowTexts narrow = TestHost().Answers().narrowTexts;
+  return zk::Utf16ToUtf8(zk::NarrowToUtf16(zk::Utf8ToNarrow(utf8, narrow), narrow));
+}
+
 class DocumentQueries : public ::testing::Test {
  protected:
   void SetUp() override { ResetTestHost(); }
-  void TearDown() override { EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive(); }
+  void TearDown() override {
+    EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
+  }
 };
 
 TEST_F(DocumentQueries, NoDocuments) {
@@ -144,14 +156,62 @@ TEST_F(DocumentQueries, DocumentsWithoutAWholeSizeAreLeftOut) {
   }
 }
 
+// A document is listed only with its whole path: through the alias suite it is read whole
+// however long; its 8-bit form fits 1023 characters, and one in which the system put '?' for a
+// character the ANSI code page lacks names another file. A document without a title, or a cloud
+// document (no file on this system), is left out too.
 TEST_F(DocumentQueries, DocumentsThatCannotBeNamedAreLeftOut) {
-  TestDocuments().Open(Saved("", "C:\\no title.psd", 10, 10));
-  TestDocuments().Open(Saved("long.psd", "C:\\" + std::string(1100, 'p') + ".psd", 10, 10));
-  TestDocuments().Open(Saved("fits.psd", "C:\\" + std::string(1016, 'p') + ".psd", 10, 10));  // 1023 characters
-  const std::vector<Document> listed = ListDocuments();
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].title, "fits.psd");
-  EXPECT_EQ(listed[0].path.size(), 1023u);
+  const std::string fits = "C:\\" + std::string(1016, 'p') + ".psd";  // 1023 characters
+  const std::string longer = "C:\\" + std::string(1100, 'p') + ".psd";
+  const std::string japanese = "C:\\Fotos\\\xE5\x86\x99\xE7\x9C\x9F\\a.psd";
+  for (const bool aliasSuite : {true, false}) {
+    SCOPED_TRACE(aliasSuite ? "with the alias suite" : "without it");
+    ResetTestHost();
+    if (!aliasSuite) WithoutAliasSuite();
+    TestDocuments().Open(Saved("", "C:\\no title.psd", 10, 10));
+    TestDocuments().Open(Saved("long.psd", longer, 10, 10));
+    TestDocuments().Open(Saved("fits.psd", fits, 10, 10));
+    TestDocuments().Open(Saved("a.psd", japanese, 10, 10));
+    zk::HostDocument cloud = Saved("cloud.psd", "cloud:/Fotos/cloud.psd", 10, 10);
+    cloud.cloud = true;
+    TestDocuments().Open(cloud);
+    std::vector<Document> expected = {{"fits.psd", fits, 10, 10, 8}};
+    if (aliasSuite) {
+      expected.insert(expected.begin(), {"long.psd", longer, 10, 10, 8});
+      expected.push_back({"a.psd", japanese, 10, 10, 8});
+    }
+    EXPECT_EQ(ListDocuments(), expected);
+  }
+}
+
+// Answers of a host that the stand-in can give either way, where the real host's is not known or
+// differs from host to host: the same documents are listed. An integer read of a unit value used
+// to leave every document out when the host refused it.
+TEST_F(DocumentQueries, EitherAnswerOfTheHostListsTheSameDocuments) {
+  const struct {
+    const char* name;
+    std::function<void(zk::HostAnswers&)> answer;
+  } cases[] = {
+      {"the stand-in's defaults", [](zk::HostAnswers&) {}},
+      {"'FilR' typed 'Pth '", [](zk::HostAnswers& a) { a.fileReferenceType = typePath; }},
+      {"an integer read of a unit value refused", [](zk::HostAnswers& a) { a.refuseIntegerOfUnitValue = true; }},
+      {"dozens of keys and a long text in each document", [](zk::HostAnswers& a) { a.heavyDocuments = true; }},
+      {"titles and 8-bit paths in UTF-8", [](zk::HostAnswers& a) { a.narrowTexts = zk::NarrowTexts::Utf8; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetTestHost();
+    c.answer(TestHost().Answers());
+    zk::HostDocument dunes = Saved("D\xC3\xBCnen.tif", "C:\\Fotos\\J\xC3\xBCrgen\\D\xC3\xBCnen.tif", 72, 48);
+    dunes.unit = unitDistance;
+    dunes.resolution = 300;
+    TestDocuments().Open(dunes);
+    TestDocuments().Open(Saved("\xE5\x86\x99\xE7\x9C\x9F.psd", "C:\\Fotos\\\xE5\x86\x99\xE7\x9C\x9F.psd", 64, 32, 16));
+    EXPECT_EQ(ListDocuments(), (std::vector<Document>{
+                                   {"D\xC3\xBCnen.tif", "C:\\Fotos\\J\xC3\xBCrgen\\D\xC3\xBCnen.tif", 300, 200, 8},
+                                   {TitleAsHandedOut("\xE5\x86\x99\xE7\x9C\x9F.psd"),
+                                    "C:\\Fotos\\\xE5\x86\x99\xE7\x9C\x9F.psd", 64, 32, 16}}));
+  }
 }
 
 TEST_F(DocumentQueries, AllSavedStopsAtTheFirstDocumentWithChanges) {

@@ -13,6 +13,7 @@
 
 #include "CompanionInstall.h"
 #include "DocumentModel.h"
+#include "ImageEvents.h"
 #include "ModalRobot.h"
 #include "StandInHost.h"
 
@@ -25,6 +26,8 @@ class BridgeRunHarness {
 
   zk::StandInHost& Host() { return host; }
   zk::DocumentModel& Documents() { return documents; }  // open in the host for the run
+  // The events the module plays on them: the raw converter's open, export, import, select, close.
+  zk::ImageEvents& Events() { return events; }
   CompanionInstall& Install() { return install; }
   std::wstring CompanionProgram() const;  // the built stand-in companion
 
@@ -59,6 +62,7 @@ class BridgeRunHarness {
   CompanionInstall install;
   zk::StandInHost host;
   zk::DocumentModel documents;
+  zk::ImageEvents events{host, documents};
   std::wstring transcriptPath;
   std::wstring scenarioPath;
   std::vector<zk::SeenDialog> seen;

@@ -6,6 +6,7 @@
 #include "ActionDescriptorSuite.h"
 #include "ActionListSuite.h"
 #include "ActionReferenceSuite.h"
+#include "AliasSuite.h"
 #include "BasicSuite.h"
 #include "HandleSuite.h"
 #include "UIHooksSuite.h"

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "HostSession.h"
+#include "HostSuites.h"
 #include "ImageEvents.h"
 #include "StandInBasicSuite.h"
 
@@ -41,12 +42,19 @@ zk::DocumentModel& TestDocuments() { return *documents; }
 zk::ImageEvents& TestImageEvents() { return *events; }
 
 void ResetTestHost() {
+  sPSAlias.Release();
+  host->Answers() = zk::HostAnswers();
   events.reset();
   documents = std::make_unique<zk::DocumentModel>();
   documents->AttachTo(*host);
   events = std::make_unique<zk::ImageEvents>(*host, *documents);
   host->Book().ClearFaults();
   host->Book().ResetCounts();
+}
+
+void WithoutAliasSuite() {
+  sPSAlias.Release();
+  host->Book().RefuseSuite(kPSAliasSuite);
 }
 
 std::vector<AutomationUtils::DocumentInfo> ListDocuments(OSErr* status) {

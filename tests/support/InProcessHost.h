@@ -15,8 +15,13 @@ zk::DocumentModel& TestDocuments();
 // The events the module plays on documents: open through the raw converter, export, import,
 // select and close (made anew with the documents).
 zk::ImageEvents& TestImageEvents();
-// Closes every document, clears faults, counts and the host's resolver back to the documents.
+// Closes every document, clears faults, counts, the host's answers (HostAnswers.h) and the
+// host's resolver back to the documents; the module lets go of its optional alias suite, so that
+// the next use asks the host again.
 void ResetTestHost();
+// The host no longer offers the alias suite, and the module does not hold it: paths cross as
+// 8-bit text, as with an older host. Until the next ResetTestHost.
+void WithoutAliasSuite();
 
 namespace AutomationUtils = ZentrastMisc::AutomationUtils;
 std::vector<AutomationUtils::DocumentInfo> ListDocuments(OSErr* status = nullptr);

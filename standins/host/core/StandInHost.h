@@ -16,6 +16,7 @@
 //   host.Book().Acquisitions(kPSUIHooksSuite); host.Objects().Live().Total();
 #pragma once
 
+#include "HostAnswers.h"
 #include "HostBookkeeping.h"
 #include "HostObjectTable.h"
 #include "HostTypes.h"
@@ -85,6 +86,9 @@ class StandInHost {
   const SPBasicSuite* LatestBasicSuite() const;
   int LatestBasicTable() const { return latestBasicTable_; }
   HostBookkeeping& Book() { return book_; }
+  // How it answers where hosts differ (HostAnswers.h); set before the plug-in runs.
+  HostAnswers& Answers() { return answers_; }
+  const HostAnswers& Answers() const { return answers_; }
   HostObjectTable& Objects() { return objects_; }
   TypeIdTable& TypeIds() { return typeIds_; }
 
@@ -112,6 +116,7 @@ class StandInHost {
 
   StandInHost* previous_ = nullptr;
   HostBookkeeping book_;
+  HostAnswers answers_;
   HostObjectTable objects_;
   TypeIdTable typeIds_;
   MainWindow mainWindow_;

@@ -1,11 +1,13 @@
 #include "DocumentModel.h"
 
+#include "AliasBytes.h"
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "TextConvert.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zk {
@@ -47,13 +49,37 @@ ActionValue Flag(bool flag) {
   return v;
 }
 
-// An alias holds the file's full path as zero-terminated text.
-ActionValue Alias(const std::string& path) {
+// A document's file reference: the file's path in the old 8-bit form (AliasBytes.h), typed as the
+// host's answers say; a cloud document's names its cloud path, which is no file (and no text).
+ActionValue FileReference(const HostDocument& document, const HostAnswers& answers) {
   ActionValue v;
-  v.type = typeAlias;
-  v.bytes = path + '\0';
+  v.type = document.cloud ? typeAlias : answers.fileReferenceType;
+  v.bytes = document.cloud ? WideAliasBytes(Utf8ToUtf16(document.file), true)
+                           : FileReferenceBytes(document.file, answers.narrowTexts);
   return v;
 }
+
+// What a real host's whole document also carries: many more keys, one of them the picture's
+// metadata as a long text. Their values mean nothing here.
+void PutHeavyKeys(DescriptorData& data) {
+  constexpr int kExtraKeys = 40;
+  constexpr size_t kMetadataTextBytes = 256 * 1024;
+  for (int i = 0; i < kExtraKeys; ++i) {
+    const char code[5] = {'x', 'k', char('0' + i / 10), char('0' + i % 10), '\0'};
+    data.Put(FourCC(code), i % 2 == 0 ? Integer(i) : Float(i * 0.5));
+  }
+  data.Put(FourCC("XMPM"), Text(std::string(kMetadataTextBytes, 'x')));
+}
+
+// Paths compared as Windows compares them: ordinal, letter case aside, '/' as '\'.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::wstring left = Utf8ToWide(a), right = Utf8ToWide(b);
+  std::replace(left.begin(), left.end(), L'/', L'\\');
+  std::replace(right.begin(), right.end(), L'/', L'\\');
+  return CompareStringOrdinal(left.data(), int(left.size()), right.data(), int(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+const HostAnswers kDefaultAnswers{};
 
 bool IsTarget(const ReferenceElement& element) {
   return element.form == formEnumerated && element.enumType == typeOrdinal && element.enumValue == enumTarget;
@@ -101,7 +127,7 @@ const HostDocument* DocumentModel::ById(uint32_t id) const {
 const HostDocument* DocumentModel::ByFile(const std::string& file) const {
   if (file.empty()) return nullptr;
   for (const HostDocument& document : documents_) {
-    if (document.file == file) return &document;
+    if (!document.cloud && !document.file.empty() && SameFile(document.file, file)) return &document;
   }
   return nullptr;
 }
@@ -139,19 +165,13 @@ DescriptorData DocumentModel::ApplicationDescriptor() const {
   return application;
 }
 
-std::string DocumentModel::Narrow(const std::string& text) const {
-  if (narrowTexts_ == NarrowTexts::Utf8 || text.empty()) return text;
-  const std::wstring wide = Utf8ToWide(text);
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(size_t(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], bytes, nullptr, nullptr);
-  return ansi;
-}
+const HostAnswers& DocumentModel::Answers() const { return host_ ? host_->Answers() : kDefaultAnswers; }
 
 DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) const {
+  const HostAnswers& answers = Answers();
   DescriptorData data;
-  data.Put(keyTitle, Text(Narrow(document.title)));
-  if (!document.file.empty()) data.Put(keyFileReference, Alias(Narrow(document.file)));
+  data.Put(keyTitle, Text(Utf8ToNarrow(document.title, answers.narrowTexts)));
+  if (!document.file.empty()) data.Put(keyFileReference, FileReference(document, answers));
   data.Put(keyWidth, UnitFloat(document.unit, document.width));
   data.Put(keyHeight, UnitFloat(document.unit, document.height));
   data.Put(keyResolution, document.plainResolution ? Float(document.resolution)
@@ -159,6 +179,7 @@ DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) c
   data.Put(keyDepth, Integer(document.depth));
   data.Put(keyIsDirty, Flag(document.dirty));
   data.Put(keyDocumentID, Integer(document.id));
+  if (answers.heavyDocuments) PutHeavyKeys(data);
   return data;
 }
 
@@ -214,6 +235,7 @@ OSErr DocumentModel::Resolve(const ReferenceData& reference, DescriptorData* res
 }
 
 void DocumentModel::AttachTo(StandInHost& host) {
+  host_ = &host;
   host.SetGetResolver([this](const ReferenceData& reference, DescriptorData* result) {
     return Resolve(reference, result);
   });
@@ -246,6 +268,8 @@ bool ParseDocumentSpec(const std::string& text, HostDocument* document, std::str
       document->unit = value == "pixels" ? unitPixels : unitDistance;
     } else if (key == "dirty" && (value == "yes" || value == "no")) {
       document->dirty = value == "yes";
+    } else if (key == "cloud" && (value == "yes" || value == "no")) {
+      document->cloud = value == "yes";
     } else if ((key == "width" || key == "height" || key == "resolution" || key == "depth") &&
                ParseDouble(value, &number)) {
       if (key == "width") document->width = number;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ActionValue.h"
+#include "HostAnswers.h"
 #include "HostCodes.h"
 
 #include <cstdint>
@@ -38,22 +39,20 @@ struct HostDocument {
   // has none of its own.
   std::vector<uint8_t> samples = {};
   std::string metadata = {};           // bytes the host keeps with the picture and hands on unread
+  bool cloud = false;                  // file is a cloud path: no file on this system
 };
-
-// How the host hands out narrow texts (titles, file paths): as UTF-8, or in the system's ANSI code
-// page, as a host on Windows may. The model keeps its texts in UTF-8 either way.
-enum class NarrowTexts { Utf8, Ansi };
 
 class DocumentModel {
  public:
-  void SetNarrowTexts(NarrowTexts encoding) { narrowTexts_ = encoding; }
   // Opens the document after the others (host order) and makes it the target; returns its id.
   uint32_t Open(HostDocument document);
   bool Close(uint32_t id);
   const std::vector<HostDocument>& Documents() const { return documents_; }
   const HostDocument* Target() const;
   const HostDocument* ById(uint32_t id) const;
-  const HostDocument* ByFile(const std::string& file) const;  // the exact path; never a document without one
+  // The document of that file, its path compared as Windows compares paths (letter case and '/'
+  // against '\' make no difference); never a document without a file, nor a cloud document.
+  const HostDocument* ByFile(const std::string& file) const;
   bool Activate(uint32_t id);                                 // makes it the target
   bool SetUnsavedChanges(uint32_t id, bool changed);          // as a person's edit or save does
   // "Untitled-N" for the lowest N from 1 up that no open document has as its title.
@@ -67,21 +66,23 @@ class DocumentModel {
 
   // What Get answers for a reference: the whole object, or the property its first element names.
   OSErr Resolve(const ReferenceData& reference, DescriptorData* result) const;
-  // Makes this model the one the host's Get resolves against (the model must outlive that use).
+  // Makes this model the one the host's Get resolves against, answering as the host's answers
+  // say (HostAnswers.h); the model and the host must outlive that use.
   void AttachTo(StandInHost& host);
 
  private:
-  std::string Narrow(const std::string& text) const;
+  const HostAnswers& Answers() const;
 
   std::vector<HostDocument> documents_;
-  NarrowTexts narrowTexts_ = NarrowTexts::Utf8;
+  const StandInHost* host_ = nullptr;
   size_t target_ = 0;  // index into documents_
   uint32_t nextId_ = 1;
 };
 
 // One document from text: fields "key=value" separated by '|' (a character no Windows path has):
 //   title=Sunset.psd|file=C:\photos\Sunset.psd|width=72|height=48|unit=distance|resolution=300|depth=16|dirty=yes
-// title is required; file empty or absent: never saved; unit "pixels" (default) or "distance".
+// title is required; file empty or absent: never saved; unit "pixels" (default) or "distance";
+// cloud=yes: file is a cloud path, the document has no file on this system.
 bool ParseDocumentSpec(const std::string& text, HostDocument* document, std::string* error);
 
 }  // namespace zk

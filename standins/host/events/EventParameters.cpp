@@ -88,15 +88,13 @@ bool EventParameters::Reference(DescriptorKeyID key, const ReferenceData** refer
   return true;
 }
 
-bool EventParameters::AliasPath(DescriptorKeyID key, std::string* path) {
+bool EventParameters::Alias(DescriptorKeyID key, NarrowTexts narrow, AliasContent* content) {
   const ActionValue* v = data_ ? data_->Find(key) : nullptr;
   if (!v || (v->type != typeAlias && v->type != typePath)) {
     Find(key, typeAlias, "an alias");  // says which
     return false;
   }
-  const std::string text = v->bytes.substr(0, v->bytes.find('\0'));
-  if (text.empty()) return Refuse("The alias " + FourCCText(key) + " holds no path.");
-  *path = text;
+  if (!ReadAliasBytes(v->bytes, narrow, content)) return Refuse("The alias " + FourCCText(key) + " holds no path.");
   return true;
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ActionValue.h"
+#include "AliasBytes.h"
 #include "HostTypes.h"
 
 #include <cstdint>
@@ -31,8 +32,8 @@ class EventParameters {
   // An object of exactly that class; *object stays valid as long as these parameters.
   bool Object(DescriptorKeyID key, DescriptorClassID cls, const DescriptorData** object);
   bool Reference(DescriptorKeyID key, const ReferenceData** reference);
-  // The path an alias (or path value) holds: its text up to the terminating zero.
-  bool AliasPath(DescriptorKeyID key, std::string* path);
+  // What an alias (or path value) names (AliasBytes.h); its 8-bit text read as narrow says.
+  bool Alias(DescriptorKeyID key, NarrowTexts narrow, AliasContent* content);
 
   // Records a problem of the caller's own finding (the first one counts) and answers false.
   bool Refuse(const std::string& message);

@@ -8,10 +8,10 @@ namespace zk {
 
 ImageEvents::ImageEvents(StandInHost& host, DocumentModel& documents) {
   TypeIdTable& typeIds = host.TypeIds();
-  host.RegisterEvent(FourCC("Opn "), [this, &typeIds, &documents](DescriptorEventID, const DescriptorData* parameters,
-                                                                  PIDialogPlayOptions, DescriptorData* result) {
+  host.RegisterEvent(FourCC("Opn "), [this, &host, &documents](DescriptorEventID, const DescriptorData* parameters,
+                                                               PIDialogPlayOptions options, DescriptorData* result) {
     const size_t before = documents.Documents().size();
-    const OSErr status = PlayRawConverterOpen(typeIds, documents, parameters, result);
+    const OSErr status = PlayRawConverterOpen(host, documents, parameters, options, result);
     // Only a document this open made: one that was open already is left as the person left it.
     if (status == 0 && editRawDocuments_ && documents.Documents().size() > before) {
       documents.SetUnsavedChanges(documents.Target()->id, true);

@@ -1,5 +1,6 @@
 #include "RawConverter.h"
 
+#include "AliasBytes.h"
 #include "DocumentImage.h"
 #include "EventParameters.h"
 #include "FourCCText.h"
@@ -7,8 +8,11 @@
 #include "HostStatus.h"
 #include "ImageFiles.h"
 #include "TextConvert.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
+
+#include <vector>
 
 namespace zk {
 namespace {
@@ -20,6 +24,46 @@ constexpr DescriptorEnumTypeID typeBitDepth = FourCC("BtDp");
 constexpr DescriptorEnumID enumBitDepth16 = FourCC("BD16");
 constexpr DescriptorEnumID enumBitDepth8 = FourCC("BD8 ");
 constexpr OSErr kFileNotFound = -43;  // the system's status for a file that is not there
+
+// The path as the file system spells it (its letter case, '\' between names), which may differ
+// from how the open asked for it; the path as asked when the file cannot be opened to ask.
+std::wstring SpelledAsOnDisk(const std::wstring& path) {
+  const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::vector<wchar_t> spelled(32768, L'\0');
+  const DWORD length = file ? GetFinalPathNameByHandleW(file.Get(), spelled.data(), DWORD(spelled.size()), 0) : 0;
+  if (length == 0 || length >= spelled.size()) return path;
+  std::wstring text(spelled.data(), length);
+  if (text.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + text.substr(8);
+  if (text.rfind(L"\\\\?\\", 0) == 0) return text.substr(4);
+  return text;
+}
+
+// The open's result on success: the opened file, and the settings it opened with.
+void PutOpenedResult(TypeIdTable& typeIds, const HostDocument& document, NarrowTexts narrow, DescriptorData* result) {
+  ActionValue file;
+  file.type = typeAlias;
+  file.bytes = FileReferenceBytes(document.file, narrow);
+  result->Put(keyNull, file);
+  ActionValue depth;
+  depth.type = typeEnumerated;
+  depth.classId = typeBitDepth;
+  depth.enumValue = document.depth == 16 ? enumBitDepth16 : enumBitDepth8;
+  auto settings = std::make_shared<DescriptorData>();
+  settings->Put(keyBitDepth, depth);
+  ActionValue as;
+  as.type = typeObject;
+  as.classId = typeIds.ToTypeId(kRawConverterStringId);
+  as.object = std::move(settings);
+  result->Put(keyAs, as);
+}
+
+// The converter's dialog, when the host shows it: false when the person does not choose OK.
+bool PersonOpens(StandInHost& host, const std::wstring& path, PIDialogPlayOptions options) {
+  if (!host.Answers().rawConverterDialog || options == plugInDialogSilent) return true;
+  const std::wstring text = L"Open \"" + path + L"\" at the settings shown?";
+  return MessageBoxW(host.MainWindowHandle(), text.c_str(), kRawConverterDialogCaption, MB_OKCANCEL) == IDOK;
+}
 
 std::string FileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -59,25 +103,29 @@ std::string ConverterMetadata(const std::string& path, const ImageFileFacts& fac
 
 }  // namespace
 
-OSErr PlayRawConverterOpen(TypeIdTable& typeIds, DocumentModel& documents, const DescriptorData* parameters,
-                           DescriptorData* result) {
+OSErr PlayRawConverterOpen(StandInHost& host, DocumentModel& documents, const DescriptorData* parameters,
+                           PIDialogPlayOptions options, DescriptorData* result) {
+  const HostAnswers& answers = host.Answers();
   EventParameters open(parameters);
-  std::string path;
+  AliasContent alias;
   int32_t depth = 0;
-  if (!open.AliasPath(keyNull, &path) || !RequestedDepth(typeIds, open, &depth)) {
+  if (!open.Alias(keyNull, answers.narrowTexts, &alias) || !RequestedDepth(host.TypeIds(), open, &depth)) {
     return FailPlay(result, kStandInParamError, open.Problem());
   }
-  ActionValue id;
-  id.type = typeInteger;
-  if (const HostDocument* already = documents.ByFile(path)) {
+  const std::wstring widePath(alias.path.begin(), alias.path.end());
+  const std::string path = WideToUtf8(widePath);
+  // A cancelled open answers success with an empty result, and nothing changes.
+  if (answers.cancelEveryRawOpen || !PersonOpens(host, widePath, options)) return 0;
+  if (alias.cloud) {
+    return FailPlay(result, kFileNotFound, "Could not open \"" + path + "\": it is no file on this system.");
+  }
+  const HostDocument* already = answers.rawOpenAgain ? nullptr : documents.ByFile(path);
+  if (already) {
     documents.Activate(already->id);
-    id.integer = already->id;
-    result->Put(keyDocumentID, id);
+    PutOpenedResult(host.TypeIds(), *already, answers.narrowTexts, result);
     return 0;
   }
 
-  // The alias holds the path as 8-bit text; the stand-in reads all its text as UTF-8.
-  const std::wstring widePath = Utf8ToWide(path);
   if (GetFileAttributesW(widePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     return FailPlay(result, kFileNotFound, "Could not open \"" + path + "\": there is no such file.");
   }
@@ -87,23 +135,24 @@ OSErr PlayRawConverterOpen(TypeIdTable& typeIds, DocumentModel& documents, const
   if (!ReadImageFile(widePath, &image, &error, &facts)) {
     return FailPlay(result, kStandInParamError, "Could not open \"" + path + "\": " + error + ".");
   }
-  if (depth == 0) depth = image.depth;
+  if (depth == 0 || answers.rawOwnDepth) depth = image.depth;
   image.samples = ConvertSampleDepth(image.samples, image.depth, depth);
   image.depth = depth;
 
+  const std::string spelled = WideToUtf8(SpelledAsOnDisk(widePath));
   HostDocument document;
-  document.title = FileNameOf(path);
-  document.file = path;
+  document.title = FileNameOf(spelled);
+  document.file = spelled;
   document.unit = unitDistance;
   document.resolution = kRawConverterResolution;
   document.width = double(image.width) * 72.0 / kRawConverterResolution;
   document.height = double(image.height) * 72.0 / kRawConverterResolution;
   document.depth = depth;
   document.dirty = false;
-  document.metadata = ConverterMetadata(path, facts, image);
+  document.metadata = ConverterMetadata(spelled, facts, image);
   document.samples = std::move(image.samples);
-  id.integer = documents.Open(std::move(document));
-  result->Put(keyDocumentID, id);
+  const uint32_t id = documents.Open(std::move(document));
+  PutOpenedResult(host.TypeIds(), *documents.ById(id), answers.narrowTexts, result);
   return 0;
 }
 

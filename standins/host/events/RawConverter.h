@@ -1,13 +1,17 @@
 // The raw converter's side of 'Opn ': opening an image file as a new document. The plug-in plays
-//   'Opn '  'null' alias: the file's full path
+//   'Opn '  'null' alias: the file's full path (8-bit text, or the alias suite's UTF-16 form)
 //           'As  ' object of the raw converter's class: 'BtDp' enumerated 'BtDp', 'BD16' or 'BD8 '
-// and the opened document (or the one already open with that file) becomes the target; the result
-// carries its 'DocI'. Without 'As  ' or 'BtDp' the file opens at its own depth.
+// and the opened document (or the one already open with that file) becomes the target. The result
+// holds, as the host's does, 'null': the opened file's reference, and 'As  ': the converter's
+// settings (the depth it opened at). Without 'As  ' or 'BtDp' the file opens at its own depth.
+// The host's answers (HostAnswers.h) may have it cancel every open (status 0, an empty result,
+// nothing opened), show a dialog a person may cancel, open a file that is open already once
+// more, or ignore the depth asked for.
 #pragma once
 
 #include "ActionValue.h"
 #include "DocumentModel.h"
-#include "TypeIdTable.h"
+#include "StandInHost.h"
 
 namespace zk {
 
@@ -18,7 +22,11 @@ constexpr const char kRawConverterStringId[] = "Adobe Camera Raw";
 // so the plug-in's conversion to pixels is exercised.
 constexpr double kRawConverterResolution = 240;
 
-OSErr PlayRawConverterOpen(TypeIdTable& typeIds, DocumentModel& documents, const DescriptorData* parameters,
-                           DescriptorData* result);
+// The caption of the converter's dialog (HostAnswers::rawConverterDialog): OK opens, anything
+// else cancels the open.
+constexpr const wchar_t kRawConverterDialogCaption[] = L"Raw converter";
+
+OSErr PlayRawConverterOpen(StandInHost& host, DocumentModel& documents, const DescriptorData* parameters,
+                           PIDialogPlayOptions options, DescriptorData* result);
 
 }  // namespace zk

@@ -4,6 +4,7 @@
 #include "StandInHost.h"
 #include "SuiteCall.h"
 #include "StandInAccessSuite.h"
+#include "StandInAliasSuite.h"
 #include "StandInControlSuite.h"
 #include "StandInDescriptorSuite.h"
 #include "StandInHandleSuite.h"
@@ -36,6 +37,8 @@ const void* HandleTable() { return StandInHandleSuite(); }
 const void* UIHooksTable() { return StandInUIHooksSuite(); }
 const void* ZStringTable() { return StandInZStringSuite(); }
 const void* AccessTable() { return StandInAccessSuite(); }
+const void* AliasTable1() { return StandInAliasSuite1(); }
+const void* AliasTable2() { return StandInAliasSuite2(); }
 
 // Exactly the versions the host has; any other version of a known name is not found.
 const OfferedSuite kOffered[] = {
@@ -48,6 +51,8 @@ const OfferedSuite kOffered[] = {
     {kPSUIHooksSuite, kPSUIHooksSuiteVersion, UIHooksTable},
     {kASZStringSuite, kASZStringSuiteVersion, ZStringTable},
     {kSPAccessSuite, kSPAccessSuiteVersion, AccessTable},
+    {kPSAliasSuite, kPSAliasSuiteVersion1, AliasTable1},
+    {kPSAliasSuite, kPSAliasSuiteVersion2, AliasTable2},
 };
 
 SPErr HOSTCALL Acquire(int table, const char* name, int32_t version, const void** suite) {

@@ -166,8 +166,14 @@ OSErr HOSTCALL PutAlias(PIActionDescriptor d, DescriptorKeyID key, Handle alias)
   return Put("PutAlias", d, key, [&](HostObjectTable& o, ActionValue* out) { return MakeAliasValue(o, alias, out); });
 }
 
+// A unit double read as an integer: converted, or refused where the host's answers say so (how
+// the real host answers is not known).
 OSErr HOSTCALL GetInteger(PIActionDescriptor d, DescriptorKeyID key, int32_t* value) {
-  return Get("GetInteger", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadInteger(v, value); });
+  return Get("GetInteger", d, key, [&](HostObjectTable&, const ActionValue& v) {
+    const StandInHost* host = StandInHost::Current();
+    if (v.type == typeUnitFloat && host && host->Answers().refuseIntegerOfUnitValue) return kStandInWrongType;
+    return ReadInteger(v, value);
+  });
 }
 OSErr HOSTCALL GetFloat(PIActionDescriptor d, DescriptorKeyID key, real64* value) {
   return Get("GetFloat", d, key, [&](HostObjectTable&, const ActionValue& v) { return ReadFloat(v, value); });

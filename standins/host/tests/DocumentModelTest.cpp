@@ -3,6 +3,7 @@
 #include "SuiteTestSupport.h"
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -61,8 +62,7 @@ TEST_F(DocumentModelTest, DocumentsByIndexTargetIdentifierAndProperty) {
   EXPECT_STREQ("first.psd", text);
   Handle alias = nullptr;
   ASSERT_EQ(0, desc->GetAlias(whole, keyFileReference, &alias));
-  EXPECT_STREQ("C:\\Photos\\first.psd", *alias);
-  EXPECT_EQ(int32_t(std::strlen(*alias) + 1), handles->GetSize(alias));
+  EXPECT_STREQ("C:\\Photos\\first.psd", *alias) << "the old form: the path as 8-bit text first";
   handles->Dispose(alias);
   DescriptorUnitID unit = 0;
   double value = 0;
@@ -84,7 +84,8 @@ TEST_F(DocumentModelTest, DocumentsByIndexTargetIdentifierAndProperty) {
   desc->Free(whole);
 
   // The target is the document opened last; a document never saved has no file reference.
-  ASSERT_EQ(0, Get([&](PIActionReference r) { ref->PutEnumerated(r, classDocument, typeOrdinal, enumTarget); }, &whole));
+  ASSERT_EQ(0,
+            Get([&](PIActionReference r) { ref->PutEnumerated(r, classDocument, typeOrdinal, enumTarget); }, &whole));
   Boolean dirty = false, has = true;
   EXPECT_EQ(0, desc->GetBoolean(whole, keyIsDirty, &dirty));
   EXPECT_TRUE(dirty);
@@ -111,6 +112,88 @@ TEST_F(DocumentModelTest, DocumentsByIndexTargetIdentifierAndProperty) {
   EXPECT_EQ(0u, host.Objects().Live().Total()) << host.Objects().DescribeLive();
 }
 
+// How a document's title and file reference are handed out, as the host's answers say: titles and
+// the 8-bit text of paths in the ANSI code page by default (a character it lacks becomes '?'), or
+// in UTF-8; 'FilR' typed 'alis' or 'Pth '; a cloud document's reference names no file.
+TEST_F(DocumentModelTest, TitlesAndFileReferencesAsTheHostsAnswersSay) {
+  const std::string jurgen = "C:\\Fotos\\J\xC3\xBCrgen\\\xE5\x86\x99.png";  // ü, and one Japanese letter
+  const struct {
+    const char* name;
+    std::function<void(zk::HostAnswers&)> answer;
+    std::string title;  // as GetString hands it out
+    std::string text;   // the file reference's 8-bit text
+    DescriptorTypeID type;
+  } cases[] = {
+      {"the defaults", [](zk::HostAnswers&) {}, "J\xFCrgen ?", "C:\\Fotos\\J\xFCrgen\\?.png", typeAlias},
+      {"UTF-8", [](zk::HostAnswers& a) { a.narrowTexts = zk::NarrowTexts::Utf8; }, "J\xC3\xBCrgen \xE5\x86\x99",
+       jurgen, typeAlias},
+      {"'Pth '", [](zk::HostAnswers& a) { a.fileReferenceType = typePath; }, "J\xFCrgen ?",
+       "C:\\Fotos\\J\xFCrgen\\?.png", typePath},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.Answers() = zk::HostAnswers();
+    c.answer(host.Answers());
+    zk::DocumentModel model;
+    model.AttachTo(host);
+    model.Open(zk::HostDocument{"J\xC3\xBCrgen \xE5\x86\x99", jurgen, 10, 10});
+    PIActionDescriptor whole = nullptr;
+    ASSERT_EQ(0, Get([&](PIActionReference r) { ref->PutIndex(r, classDocument, 1); }, &whole));
+    char title[64] = {};
+    EXPECT_EQ(0, desc->GetString(whole, keyTitle, title, sizeof title));
+    EXPECT_EQ(c.title, title);
+    DescriptorTypeID type = 0;
+    EXPECT_EQ(0, desc->GetType(whole, keyFileReference, &type));
+    EXPECT_EQ(c.type, type);
+    Handle alias = nullptr;
+    ASSERT_EQ(0, desc->GetAlias(whole, keyFileReference, &alias));
+    EXPECT_EQ(c.text, *alias);
+    handles->Dispose(alias);
+    desc->Free(whole);
+  }
+}
+
+// Opening a file that is open already finds its document as Windows finds a file: letter case and
+// '/' against '\' make no difference. A document without a file, or with a cloud path, is none.
+TEST(DocumentModelFiles, AFileIsFoundAsWindowsFindsIt) {
+  zk::DocumentModel model;
+  const uint32_t photo = model.Open(zk::HostDocument{"a.png", "C:\\Fotos\\J\xC3\xBCrgen\\a.png", 1, 1});
+  model.Open(zk::HostDocument{"Untitled-1", "", 1, 1});
+  zk::HostDocument cloud{"b.png", "C:\\Fotos\\b.png", 1, 1};
+  cloud.cloud = true;
+  model.Open(cloud);
+  for (const char* spelled : {"C:\\Fotos\\J\xC3\xBCrgen\\a.png", "c:/fotos/j\xC3\xBCrgen/A.PNG",
+                              "C:\\FOTOS\\J\xC3\x9CRGEN\\a.png"}) {
+    const zk::HostDocument* found = model.ByFile(spelled);
+    ASSERT_NE(nullptr, found) << spelled;
+    EXPECT_EQ(photo, found->id);
+  }
+  EXPECT_EQ(nullptr, model.ByFile("C:\\Fotos\\Jurgen\\a.png"));
+  EXPECT_EQ(nullptr, model.ByFile(""));
+  EXPECT_EQ(nullptr, model.ByFile("C:\\Fotos\\b.png")) << "a cloud document has no file here";
+}
+
+// What a real host's whole document carries beyond the keys modelled: dozens more, one of them a
+// long text; asked for one property, only that one.
+TEST_F(DocumentModelTest, HeavyDocumentsCarryManyKeysAndALongText) {
+  documents.Open(zk::HostDocument{"a.psd", "C:\\a.psd", 1, 1});
+  uint32_t light = 0, heavy = 0;
+  for (uint32_t* count : {&light, &heavy}) {
+    host.Answers().heavyDocuments = count == &heavy;
+    PIActionDescriptor whole = nullptr;
+    ASSERT_EQ(0, Get([&](PIActionReference r) { ref->PutIndex(r, classDocument, 1); }, &whole));
+    EXPECT_EQ(0, desc->GetCount(whole, count));
+    desc->Free(whole);
+  }
+  EXPECT_GE(heavy, light + 40);
+  PIActionDescriptor whole = nullptr;
+  ASSERT_EQ(0, Get([&](PIActionReference r) { ref->PutIndex(r, classDocument, 1); }, &whole));
+  uint32_t length = 0;
+  EXPECT_EQ(0, desc->GetStringLength(whole, FourCC("XMPM"), &length));
+  EXPECT_GE(length, 100000u);
+  desc->Free(whole);
+}
+
 TEST(DocumentSpec, ParsesWhatTheCommandLineSays) {
   zk::HostDocument document;
   std::string error;
@@ -130,9 +213,12 @@ TEST(DocumentSpec, ParsesWhatTheCommandLineSays) {
   ASSERT_TRUE(zk::ParseDocumentSpec("title=Untitled-1", &document, &error));
   EXPECT_EQ("", document.file) << "never saved";
   EXPECT_EQ(unitPixels, document.unit);
+  EXPECT_FALSE(document.cloud);
+  ASSERT_TRUE(zk::ParseDocumentSpec("title=Shared|file=cloud:/Team/Shared.psd|cloud=yes", &document, &error));
+  EXPECT_TRUE(document.cloud);
 
   for (const char* bad : {"file=C:\\a.psd", "title=a|width=wide", "title=a|unit=inch", "title=a|dirty=maybe",
-                          "title=a|colour=red", "title=a|width"}) {
+                          "title=a|cloud=1", "title=a|colour=red", "title=a|width"}) {
     EXPECT_FALSE(zk::ParseDocumentSpec(bad, &document, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }

@@ -1,5 +1,6 @@
 // zkhost's command line: what it accepts and the clear refusals of what it does not.
 #include "HostBookkeeping.h"
+#include "HostCodes.h"
 #include "HostCommandLine.h"
 #include "HostTypes.h"
 
@@ -44,6 +45,32 @@ TEST(HostCommandLine, ReadsEveryOption) {
   EXPECT_TRUE(options.editRawDocuments);
 }
 
+// The answers where hosts differ: the real host's by default, each other one by its option.
+TEST(HostCommandLine, ReadsHowTheHostAnswers) {
+  zk::HostOptions options;
+  std::string error;
+  ASSERT_TRUE(zk::ParseHostCommandLine({L"--plugins", L"x"}, &options, &error)) << error;
+  EXPECT_EQ(zk::NarrowTexts::Ansi, options.hostAnswers.narrowTexts);
+  EXPECT_TRUE(options.aliasSuite);
+  EXPECT_EQ(typeAlias, options.hostAnswers.fileReferenceType);
+  EXPECT_FALSE(options.hostAnswers.refuseIntegerOfUnitValue || options.hostAnswers.heavyDocuments ||
+               options.hostAnswers.cancelEveryRawOpen || options.hostAnswers.rawConverterDialog ||
+               options.hostAnswers.rawOpenAgain || options.hostAnswers.rawOwnDepth);
+
+  ASSERT_TRUE(zk::ParseHostCommandLine({L"--plugins", L"x", L"--narrow-texts", L"utf8", L"--no-alias-suite",
+                                        L"--file-references", L"path", L"--unit-integers", L"refuse",
+                                        L"--heavy-documents", L"--cancel-raw-open", L"--raw-converter-dialog",
+                                        L"--raw-open-again", L"--raw-own-depth"},
+                                       &options, &error))
+      << error;
+  EXPECT_EQ(zk::NarrowTexts::Utf8, options.hostAnswers.narrowTexts);
+  EXPECT_FALSE(options.aliasSuite);
+  EXPECT_EQ(typePath, options.hostAnswers.fileReferenceType);
+  EXPECT_TRUE(options.hostAnswers.refuseIntegerOfUnitValue && options.hostAnswers.heavyDocuments &&
+              options.hostAnswers.cancelEveryRawOpen && options.hostAnswers.rawConverterDialog &&
+              options.hostAnswers.rawOpenAgain && options.hostAnswers.rawOwnDepth);
+}
+
 struct Refused {
   std::vector<std::wstring> arguments;
   const char* messagePart;
@@ -62,17 +89,20 @@ TEST_P(HostCommandLineRefusal, SaysWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HostCommandLineRefusal,
-    testing::Values(Refused{{}, "--plugins DIR is required"},
-                    Refused{{L"--plugins"}, "--plugins needs a value"},
-                    Refused{{L"--plugins", L"x", L"--answer", L"maybe"}, "unknown answer \"maybe\""},
-                    Refused{{L"--plugins", L"x", L"--frobnicate"}, "unknown option \"--frobnicate\""},
-                    Refused{{L"--plugins", L"x", L"--refuse-suite", L"Name@three"}, "bad suite version"},
-                    Refused{{L"--plugins", L"x", L"--fail", L"Make=12345678901"}, "bad status"},
-                    Refused{{L"--plugins", L"x", L"--fail", L"Make"}, "--fail needs SUITE.PROCEDURE"},
-                    Refused{{L"--plugins", L"x", L"--fail-event", L"Imp"}, "--fail-event needs a four-character"},
-                    Refused{{L"--plugins", L"x", L"--fail-event", L"Import"}, "--fail-event needs a four-character"},
-                    Refused{{L"--plugins", L"x", L"--fail-event", L"Impr=often"},
-                            "--fail-event needs a four-character"},
-                    Refused{{L"--plugins", L"x", L"--write-documents"}, "--write-documents needs a value"}));
+    testing::Values(
+        Refused{{}, "--plugins DIR is required"}, Refused{{L"--plugins"}, "--plugins needs a value"},
+        Refused{{L"--plugins", L"x", L"--answer", L"maybe"}, "unknown answer \"maybe\""},
+        Refused{{L"--plugins", L"x", L"--frobnicate"}, "unknown option \"--frobnicate\""},
+        Refused{{L"--plugins", L"x", L"--refuse-suite", L"Name@three"}, "bad suite version"},
+        Refused{{L"--plugins", L"x", L"--fail", L"Make=12345678901"}, "bad status"},
+        Refused{{L"--plugins", L"x", L"--fail", L"Make"}, "--fail needs SUITE.PROCEDURE"},
+        Refused{{L"--plugins", L"x", L"--fail-event", L"Imp"}, "--fail-event needs a four-character"},
+        Refused{{L"--plugins", L"x", L"--fail-event", L"Import"}, "--fail-event needs a four-character"},
+        Refused{{L"--plugins", L"x", L"--fail-event", L"Impr=often"}, "--fail-event needs a four-character"},
+        Refused{{L"--plugins", L"x", L"--write-documents"}, "--write-documents needs a value"},
+        Refused{{L"--plugins", L"x", L"--narrow-texts", L"latin1"},
+                "--narrow-texts takes ansi or utf8, not \"latin1\""},
+        Refused{{L"--plugins", L"x", L"--file-references", L"Pth "}, "--file-references takes alias or path"},
+        Refused{{L"--plugins", L"x", L"--unit-integers"}, "--unit-integers needs a value"}));
 
 }  // namespace

@@ -1,19 +1,24 @@
 // The events plug-ins play on the host's documents, played through the suites as a plug-in plays
 // them: opening an image file through the raw converter, exporting into a caller's memory,
 // importing from it, selecting and closing documents, and failing any of them on purpose.
+#include "AliasBytes.h"
 #include "DocumentImage.h"
 #include "DocumentModel.h"
 #include "ExportPlugin.h"
 #include "ImageEvents.h"
 #include "ImageFiles.h"
 #include "ImportPlugin.h"
+#include "ModalRobot.h"
+#include "NarrowText.h"
 #include "RawConverter.h"
 #include "SuiteTestSupport.h"
 #include "TemporaryFolder.h"
 #include "TestPictures.h"
 #include "TextConvert.h"
 
+#include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -98,6 +103,29 @@ class ImageEventsTest : public zk_test::HostSuitesTest {
     return status;
   }
 
+  // Plays 'Opn ' with these parameters (freed here). opened: the file the result names ("" for an
+  // empty result); depth: the depth its 'As  ' settings give (0 without them).
+  OSErr PlayOpen(PIActionDescriptor parameters, std::string* opened, int32_t* depth = nullptr,
+                 std::string* message = nullptr, PIDialogPlayOptions options = plugInDialogDontDisplay) {
+    PIActionDescriptor result = nullptr;
+    const OSErr status = control->Play(&result, FourCC("Opn "), parameters, options);
+    const zk::DescriptorData* data = host.Objects().Descriptor(result);
+    if (message) *message = Text(result, keyMessage);
+    opened->clear();
+    if (depth) *depth = 0;
+    zk::AliasContent file;
+    const zk::ActionValue* alias = data ? data->Find(keyNull) : nullptr;
+    if (alias && zk::ReadAliasBytes(alias->bytes, host.Answers().narrowTexts, &file))
+      *opened = zk::Utf16ToUtf8(file.path);
+    const zk::ActionValue* as = data ? data->Find(FourCC("As  ")) : nullptr;
+    if (depth && as && as->object && as->object->Find(FourCC("BtDp"))) {
+      *depth = as->object->Find(FourCC("BtDp"))->enumValue == FourCC("BD16") ? 16 : 8;
+    }
+    if (result) desc->Free(result);
+    desc->Free(parameters);
+    return status;
+  }
+
   std::string Text(PIActionDescriptor d, DescriptorKeyID key) {
     uint32_t length = 0;
     if (!d || desc->GetStringLength(d, key, &length) != 0) return "";
@@ -118,11 +146,21 @@ class ImageEventsTest : public zk_test::HostSuitesTest {
   }
 
   // 'Opn ' of a file through the raw converter; depthCode null: no 'As  ' object.
-  PIActionDescriptor OpenParameters(const std::wstring& path, const char* depthCode) {
+  // The alias holds the path as 8-bit text in the host's narrow texts, as a plug-in without the
+  // alias suite makes it; with wide, the alias suite's own alias of the path.
+  PIActionDescriptor OpenParameters(const std::wstring& path, const char* depthCode, bool wide = false) {
     PIActionDescriptor parameters = NewDescriptor();
-    const std::string text = zk::WideToUtf8(path);
-    Handle alias = handles->New(int32_t(text.size() + 1));
-    std::memcpy(*alias, text.c_str(), text.size() + 1);
+    Handle alias = nullptr;
+    if (wide) {
+      const PSAliasSuite2* aliases = nullptr;
+      EXPECT_TRUE(Acquire(kPSAliasSuite, kPSAliasSuiteVersion2, &aliases));
+      const std::u16string units(path.begin(), path.end());
+      EXPECT_EQ(0, aliases->UnicodePathToAlias(reinterpret_cast<const uint16_t*>(units.c_str()), &alias));
+    } else {
+      const std::string text = zk::Utf8ToNarrow(zk::WideToUtf8(path), host.Answers().narrowTexts);
+      alias = handles->New(int32_t(text.size() + 1));
+      std::memcpy(*alias, text.c_str(), text.size() + 1);
+    }
     EXPECT_EQ(0, desc->PutAlias(parameters, keyNull, alias));
     handles->Dispose(alias);
     if (depthCode) {
@@ -200,12 +238,13 @@ TEST_P(RawConverterOpen, OpensTheFileAtTheDepthAskedFor) {
   ASSERT_TRUE(zk::WritePngFile(path, file, &error)) << error;
   documents.Open(zk::HostDocument{"Already open", "", 10, 10});
 
-  std::string message;
-  int32_t id = 0;
-  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, GetParam().requested), &message, &id)) << message;
+  std::string message, named;
+  int32_t settingsDepth = 0;
+  ASSERT_EQ(0, PlayOpen(OpenParameters(path, GetParam().requested), &named, &settingsDepth, &message)) << message;
   ASSERT_EQ(2u, documents.Documents().size());
   const zk::HostDocument& opened = *documents.Target();
-  EXPECT_EQ(uint32_t(id), opened.id);
+  EXPECT_EQ(zk::WideToUtf8(path), named) << "the result names the opened file, as the host's does";
+  EXPECT_EQ(GetParam().depth, settingsDepth) << "and the settings it opened with";
   EXPECT_EQ("fixture.png", opened.title);
   EXPECT_EQ(zk::WideToUtf8(path), opened.file);
   EXPECT_FALSE(opened.dirty);
@@ -233,16 +272,20 @@ TEST_F(ImageEventsTest, RawConverterActivatesAFileThatIsAlreadyOpen) {
   const std::wstring path = folder.Path() + L"\\open.png";
   std::string error;
   ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
-  int32_t first = 0;
-  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD16"), nullptr, &first));
+  std::string named;
+  ASSERT_EQ(0, PlayOpen(OpenParameters(path, "BD16"), &named));
+  const uint32_t first = TargetId();
   documents.Open(zk::HostDocument{"Other", "", 4, 4});
-  ASSERT_NE(uint32_t(first), TargetId());
+  ASSERT_NE(first, TargetId());
 
-  int32_t again = 0;
-  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD8 "), nullptr, &again));
-  EXPECT_EQ(first, again);
+  // Asked for in other letter case and with '/': the same file.
+  std::wstring spelled = path;
+  std::transform(spelled.begin(), spelled.end(), spelled.begin(),
+                 [](wchar_t c) { return c == L'\\' ? L'/' : towupper(c); });
+  ASSERT_EQ(0, PlayOpen(OpenParameters(spelled, "BD8 "), &named));
+  EXPECT_EQ(zk::WideToUtf8(path), named);
   EXPECT_EQ(2u, documents.Documents().size()) << "nothing new opened";
-  EXPECT_EQ(uint32_t(first), TargetId());
+  EXPECT_EQ(first, TargetId());
   EXPECT_EQ(16, documents.Target()->depth) << "the open document is kept as it is";
 }
 
@@ -256,12 +299,116 @@ TEST_F(ImageEventsTest, RawConverterCanOpenDocumentsThatThePersonThenChanges) {
   ASSERT_TRUE(zk::WritePngFile(already, Ramp(3, 2, 8), &error)) << error;
   const uint32_t open = documents.Open(zk::HostDocument{"already.png", zk::WideToUtf8(already), 3, 2});
   events.EditRawDocuments(true);
-  int32_t id = 0;
-  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(path, "BD8 "), nullptr, &id));
-  EXPECT_TRUE(documents.ById(uint32_t(id))->dirty);
-  ASSERT_EQ(0, Play(FourCC("Opn "), OpenParameters(already, "BD8 "), nullptr, &id));
-  EXPECT_EQ(open, uint32_t(id));
+  std::string named;
+  ASSERT_EQ(0, PlayOpen(OpenParameters(path, "BD8 "), &named));
+  EXPECT_TRUE(documents.Target()->dirty);
+  ASSERT_EQ(0, PlayOpen(OpenParameters(already, "BD8 "), &named));
+  EXPECT_EQ(open, TargetId());
   EXPECT_FALSE(documents.ById(open)->dirty);
+}
+
+// The path of the file to open comes as the alias suite's UTF-16 alias or as 8-bit text in the
+// host's narrow texts (the ANSI code page by default). The host names the opened file as the file
+// system spells it. 8-bit text in the ANSI code page cannot name a file the code page cannot hold:
+// the '?' in its place names no file.
+TEST_F(ImageEventsTest, RawConverterReadsTheFilesPathInEitherForm) {
+  const struct {
+    const char* name;
+    std::wstring file;
+    bool wide;
+    zk::NarrowTexts narrow;
+    bool opens;
+  } cases[] = {
+      {"ü as ANSI text", L"J\u00fcrgen.png", false, zk::NarrowTexts::Ansi, true},
+      {"ü as UTF-8 text", L"J\u00fcrgen.png", false, zk::NarrowTexts::Utf8, true},
+      {"ü through the alias suite", L"J\u00fcrgen.png", true, zk::NarrowTexts::Ansi, true},
+      {"Japanese through the alias suite", L"\u5199\u771f.png", true, zk::NarrowTexts::Ansi, true},
+      {"above U+FFFF through the alias suite", L"\U0001F305.png", true, zk::NarrowTexts::Ansi, true},
+      {"Japanese as ANSI text", L"\u5199\u771f.png", false, zk::NarrowTexts::Ansi, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.Answers().narrowTexts = c.narrow;
+    const std::wstring path = folder.Path() + L"\\" + c.file;
+    std::string error;
+    ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+    std::wstring asked = path;
+    std::transform(asked.begin(), asked.end(), asked.begin(), [](wchar_t ch) { return wchar_t(towlower(ch)); });
+    std::string named, message;
+    const OSErr status = PlayOpen(OpenParameters(asked, "BD8 ", c.wide), &named, nullptr, &message);
+    if (!c.opens) {
+      EXPECT_EQ(-43, status);
+      EXPECT_NE(std::string::npos, message.find("there is no such file")) << message;
+      continue;
+    }
+    ASSERT_EQ(0, status) << message;
+    EXPECT_EQ(zk::WideToUtf8(path), named) << "as the file system spells it";
+    EXPECT_EQ(zk::WideToUtf8(path), documents.Target()->file);
+    EXPECT_EQ(zk::WideToUtf8(c.file), documents.Target()->title);
+    ASSERT_TRUE(documents.Close(documents.Target()->id));
+  }
+}
+
+// The answers a real host may give to an open: a cancelled one (status 0, an empty result,
+// nothing opened, the active document unchanged), whether the person cancels the converter's
+// dialog or the host is told to cancel every open; a file that is open already opened as one more
+// document; the depth asked for ignored.
+TEST_F(ImageEventsTest, RawConverterAnswersAsTheHostsAnswersSay) {
+  const struct {
+    const char* name;
+    std::function<void(zk::HostAnswers&)> answer;
+    std::vector<std::string> dialog;  // the robot's answers; a dialog is expected for each
+    PIDialogPlayOptions options;
+    bool openFile;  // asks for the file whose document is open already, else for another one
+    size_t added;   // documents the open adds to the two open
+    int32_t depth;  // of the target after the open
+  } cases[] = {
+      {"every open cancelled", [](zk::HostAnswers& a) { a.cancelEveryRawOpen = true; }, {}, plugInDialogDontDisplay,
+       false, 0, 8},
+      {"the dialog cancelled", [](zk::HostAnswers& a) { a.rawConverterDialog = true; }, {"cancel"},
+       plugInDialogDontDisplay, false, 0, 8},
+      {"the dialog answered OK", [](zk::HostAnswers& a) { a.rawConverterDialog = true; }, {"ok"},
+       plugInDialogDontDisplay, false, 1, 16},
+      {"no dialog when played silently", [](zk::HostAnswers& a) { a.rawConverterDialog = true; }, {},
+       plugInDialogSilent, false, 1, 16},
+      {"a file open already opens again", [](zk::HostAnswers& a) { a.rawOpenAgain = true; }, {},
+       plugInDialogDontDisplay, true, 1, 16},
+      {"the depth asked for is ignored", [](zk::HostAnswers& a) { a.rawOwnDepth = true; }, {}, plugInDialogDontDisplay,
+       false, 1, 8},
+  };
+  const std::wstring path = folder.Path() + L"\\answers.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.Answers() = zk::HostAnswers();
+    c.answer(host.Answers());
+    while (!documents.Documents().empty()) documents.Close(documents.Documents().front().id);
+    zk::HostDocument own{"answers.png", zk::WideToUtf8(path), 3, 2};
+    own.depth = 8;
+    documents.Open(own);  // the file's own document: opened again only when the host does so
+    const uint32_t active = documents.Open(zk::HostDocument{"mine.psd", "C:\\mine.psd", 5, 5});
+    const std::wstring other = folder.Path() + L"\\other.png";
+    ASSERT_TRUE(zk::WritePngFile(other, Ramp(3, 2, 8), &error)) << error;
+    const std::wstring asked = c.openFile ? path : other;
+
+    std::string named;
+    int32_t settingsDepth = 0;
+    zk::ModalRobot robot(c.dialog);
+    const OSErr status = PlayOpen(OpenParameters(asked, "BD16"), &named, &settingsDepth, nullptr, c.options);
+    EXPECT_EQ(robot.Seen().size(), c.dialog.size());
+    EXPECT_EQ(0, status);
+    EXPECT_EQ(2 + c.added, documents.Documents().size());
+    if (c.added == 0) {
+      EXPECT_EQ("", named) << "an empty result";
+      EXPECT_EQ(active, TargetId()) << "the person's document is still the active one";
+      continue;
+    }
+    EXPECT_EQ(zk::WideToUtf8(asked), named);
+    EXPECT_EQ(zk::WideToUtf8(asked), documents.Target()->file);
+    EXPECT_EQ(c.depth, documents.Target()->depth);
+    EXPECT_EQ(c.depth, settingsDepth);
+  }
 }
 
 struct RawRefusal {

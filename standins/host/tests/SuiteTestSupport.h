@@ -5,6 +5,7 @@
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "StandInAccessSuite.h"
+#include "StandInAliasSuite.h"
 #include "StandInBasicSuite.h"
 #include "StandInControlSuite.h"
 #include "StandInDescriptorSuite.h"

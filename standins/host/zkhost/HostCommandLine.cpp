@@ -1,6 +1,7 @@
 #include "HostCommandLine.h"
 
 #include "HostBookkeeping.h"
+#include "HostCodes.h"
 #include "HostTypes.h"
 #include "RobotAnswer.h"
 #include "TextConvert.h"
@@ -52,18 +53,53 @@ bool ReadDocumentFile(const std::wstring& path, std::vector<HostDocument>* docum
   return true;
 }
 
+// The options that choose between two answers: the first of each pair is the default.
+bool ParseChoice(const std::string& option, const std::string& text, HostAnswers* answers, std::string* error) {
+  const struct {
+    const char* option;
+    const char* first;
+    const char* second;
+    void (*set)(HostAnswers* answers, bool second);
+  } choices[] = {
+      {"--narrow-texts", "ansi", "utf8",
+       [](HostAnswers* a, bool utf8) { a->narrowTexts = utf8 ? NarrowTexts::Utf8 : NarrowTexts::Ansi; }},
+      {"--file-references", "alias", "path",
+       [](HostAnswers* a, bool path) { a->fileReferenceType = path ? typePath : typeAlias; }},
+      {"--unit-integers", "convert", "refuse",
+       [](HostAnswers* a, bool refuse) { a->refuseIntegerOfUnitValue = refuse; }},
+  };
+  for (const auto& choice : choices) {
+    if (option != choice.option) continue;
+    if (text != choice.first && text != choice.second) {
+      *error = option + " takes " + choice.first + " or " + choice.second + ", not \"" + text + "\"";
+      return false;
+    }
+    choice.set(answers, text == choice.second);
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* HostUsage() {
   return "usage: zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]\n"
          "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
          "                  [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]\n"
-         "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no]...\n"
+         "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no|cloud=yes|no]...\n"
          "                  [--documents FILE]   (one document a line)\n"
          "                  [--fail-event CODE[=STATUS]]...   (CODE: four characters, e.g. Impr)\n"
          "                  [--write-documents FOLDER]   (after the run: every open document as PNG)\n"
-         "                  [--narrow-texts utf8|ansi]   (titles and paths handed out as UTF-8 or ANSI)\n"
          "                  [--edit-raw-documents]   (each document the raw converter opens gets unsaved changes)\n"
+         "                  How the host answers (the first choice is the default; docs/host-fidelity.md):\n"
+         "                  [--narrow-texts ansi|utf8]   (titles and 8-bit paths in the ANSI code page or UTF-8)\n"
+         "                  [--no-alias-suite]   (no alias utility suite, as an older host)\n"
+         "                  [--file-references alias|path]   ('FilR' typed 'alis' or 'Pth ')\n"
+         "                  [--unit-integers convert|refuse]   (an integer read of a unit value)\n"
+         "                  [--heavy-documents]   (a whole document carries dozens of keys and a long text)\n"
+         "                  [--cancel-raw-open]   (every raw open answers success, opens nothing)\n"
+         "                  [--raw-converter-dialog]   (the raw converter asks, OK or Cancel, unless silent)\n"
+         "                  [--raw-open-again]   (a file open already opens as one more document)\n"
+         "                  [--raw-own-depth]   (the raw converter ignores the depth asked for)\n"
          "       zkhost.exe --help";
 }
 
@@ -141,13 +177,21 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
       const char code[5] = {text[0], text[1], text[2], text[3], '\0'};
       failure.event = FourCC(code);
       options->eventFailures.push_back(failure);
-    } else if (option == "--narrow-texts") {
+    } else if (option == "--narrow-texts" || option == "--file-references" || option == "--unit-integers") {
       if (!value(&text)) return false;
-      if (text != "utf8" && text != "ansi") {
-        *error = "--narrow-texts takes utf8 or ansi, not \"" + text + "\"";
-        return false;
-      }
-      options->narrowTexts = text == "ansi" ? NarrowTexts::Ansi : NarrowTexts::Utf8;
+      if (!ParseChoice(option, text, &options->hostAnswers, error)) return false;
+    } else if (option == "--no-alias-suite") {
+      options->aliasSuite = false;
+    } else if (option == "--heavy-documents") {
+      options->hostAnswers.heavyDocuments = true;
+    } else if (option == "--cancel-raw-open") {
+      options->hostAnswers.cancelEveryRawOpen = true;
+    } else if (option == "--raw-converter-dialog") {
+      options->hostAnswers.rawConverterDialog = true;
+    } else if (option == "--raw-open-again") {
+      options->hostAnswers.rawOpenAgain = true;
+    } else if (option == "--raw-own-depth") {
+      options->hostAnswers.rawOwnDepth = true;
     } else if (option == "--edit-raw-documents") {
       options->editRawDocuments = true;
     } else if (option == "--write-documents") {

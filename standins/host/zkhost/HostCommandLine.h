@@ -3,17 +3,21 @@
 //              [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...
 //              [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]
 //              [--document SPEC]... [--documents FILE]
-//              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--narrow-texts utf8|ansi]
-//              [--edit-raw-documents]
+//              [--fail-event CODE[=STATUS]]... [--write-documents FOLDER] [--edit-raw-documents]
+//              [--narrow-texts ansi|utf8] [--no-alias-suite] [--file-references alias|path]
+//              [--unit-integers convert|refuse] [--heavy-documents]
+//              [--cancel-raw-open] [--raw-converter-dialog] [--raw-open-again] [--raw-own-depth]
 // A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
 // --fail-event makes every play of that event (four characters, e.g. Impr) fail; after the run,
 // --write-documents writes every open document into FOLDER as PNG. --edit-raw-documents gives
-// every document the raw converter opens unsaved changes right after it opens.
+// every document the raw converter opens unsaved changes right after it opens. The options from
+// --narrow-texts on choose how the host answers where hosts differ (HostAnswers.h).
 // About and Do It run in the order given; each --answer answers the next modal window.
 //   zkhost.exe --help   prints the usage (HostUsage) and does nothing else.
 #pragma once
 
 #include "DocumentModel.h"
+#include "HostAnswers.h"
 
 #include <cstdint>
 #include <string>
@@ -51,7 +55,8 @@ struct HostOptions {
   std::vector<ProcedureFailure> failures;
   std::vector<EventFailure> eventFailures;
   std::wstring writeDocumentsFolder;    // empty: write none
-  NarrowTexts narrowTexts = NarrowTexts::Utf8;
+  HostAnswers hostAnswers;              // how the host answers where hosts differ
+  bool aliasSuite = true;               // false: the host offers no alias suite, as an older one
   bool editRawDocuments = false;        // as a person working on them while the companion runs
   std::vector<HostDocument> documents;  // open when the host starts, in this order
 };

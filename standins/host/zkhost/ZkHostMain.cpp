@@ -3,6 +3,7 @@
 // every modal window the plug-in shows is printed and answered, so that a run never hangs. The
 // documents the plug-in makes, and the documents open after the run, are printed, and the open ones
 // may be written out as PNG files.
+#include "AliasSuite.h"
 #include "DocumentModel.h"
 #include "DocumentPngFiles.h"
 #include "FourCCText.h"
@@ -148,10 +149,11 @@ int WriteDocuments(const zk::DocumentModel& documents, const std::wstring& folde
 
 int Run(const zk::HostOptions& options) {
   zk::StandInHost host;
+  host.Answers() = options.hostAnswers;
+  if (!options.aliasSuite) host.Book().RefuseSuite(kPSAliasSuite);
   zk::DocumentModel documents;
   for (const zk::HostDocument& document : options.documents) documents.Open(document);
   documents.AttachTo(host);
-  documents.SetNarrowTexts(options.narrowTexts);
   zk::ImageEvents events(host, documents);
   events.EditRawDocuments(options.editRawDocuments);
   for (const zk::SuiteRefusal& refusal : options.refusedSuites) host.Book().RefuseSuite(refusal.name, refusal.version);

@@ -1,0 +1,83 @@
+#include "HostPaths.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "DescriptorHelpers.h"
+#include "HostText.h"
+#include "InnerText.h"
+
+namespace {
+
+// The old 8-bit form is read into a buffer of this size; a longer path is left unread, not cut.
+constexpr int32_t kPathBufferBytes = 1024;
+// The longest path Windows has, in UTF-16 units, with its terminator: whatever a host does with a
+// buffer too small for a path, it is never handed one.
+constexpr uint32_t kLongestPathUnits = 32768;
+
+std::u16string ComparablePath(const std::string& path) {
+  std::u16string units = InnerTextToUnits(path);
+  std::replace(units.begin(), units.end(), u'/', u'\\');
+  return units;
+}
+
+int ComparePaths(const std::string& a, const std::string& b) {
+  const std::u16string left = ComparablePath(a), right = ComparablePath(b);
+  if (left.size() > size_t(INT_MAX) || right.size() > size_t(INT_MAX)) return left.compare(right);
+  const std::wstring wideLeft(left.begin(), left.end()), wideRight(right.begin(), right.end());
+  return CompareStringOrdinal(wideLeft.data(), int(wideLeft.size()), wideRight.data(), int(wideRight.size()), TRUE) -
+         CSTR_EQUAL;
+}
+
+}  // namespace
+
+bool WindowsPathOrder::operator()(const std::string& a, const std::string& b) const { return ComparePaths(a, b) < 0; }
+
+bool SameWindowsPath(const std::string& a, const std::string& b) { return ComparePaths(a, b) == 0; }
+
+int32_t MakePathAlias(const std::string& path, HostHandleHolder& alias) {
+  alias.Reset();
+  if (const PSAliasSuite2* aliases = sPSAlias.Find()) {
+    std::u16string units;
+    if (!InnerTextToUnitsStrict(path, &units) || units.find(u'\0') != std::u16string::npos) return kPathNotCarried;
+    AliasHandle made = nullptr;
+    const int32_t status = aliases->UnicodePathToAlias(reinterpret_cast<const uint16_t*>(units.c_str()), &made);
+    alias.Reset(made);
+    if (status == 0 && !alias) return kSPOutOfMemoryError;  // never hand the host a null alias
+    if (status != 0) alias.Reset();
+    return status;
+  }
+  std::string ansi;
+  if (!InnerTextToAnsiText(path, &ansi)) return kPathNotCarried;
+  Handle made = nullptr;
+  FullPathToAlias(ansi.c_str(), made);
+  alias.Reset(made);
+  return alias ? 0 : kSPOutOfMemoryError;
+}
+
+bool AliasFilePath(Handle alias, std::string* path) {
+  path->clear();
+  if (alias == nullptr) return false;
+  if (const PSAliasSuite2* aliases = sPSAlias.Find()) {
+    SPBoolean cloud = 0;
+    if (aliases->IsCloudFile(alias, &cloud) != 0 || cloud != 0) return false;
+    std::vector<uint16_t> units(kLongestPathUnits, 0);
+    if (aliases->AliasToUnicodePath(alias, units.data(), kLongestPathUnits) != 0) return false;
+    const auto end = std::find(units.begin(), units.end(), uint16_t(0));
+    if (end == units.end() || end == units.begin()) return false;
+    const std::u16string text(units.begin(), end);
+    *path = UnitsToInnerText(text.data(), text.size());
+    return true;
+  }
+  char text[kPathBufferBytes] = {};
+  PIUAliasToPath(alias, text, kPathBufferBytes);
+  // No file name holds a '?': there the system put it for a character the code page lacks, and
+  // the text names another file. Only the extended-length prefix "\\?\" has one.
+  const std::string ansi(text);
+  if (ansi.find('?', ansi.rfind("\\\\?\\", 0) == 0 ? 4 : 0) != std::string::npos) return false;
+  *path = AnsiTextToInnerText(ansi);
+  return !path->empty();
+}
