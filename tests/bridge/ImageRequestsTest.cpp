@@ -20,6 +20,7 @@
 #include "ImageSamples.h"
 #include "InProcessHost.h"
 #include "ModalRobot.h"
+#include "NarrowText.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
 #include "RawConverter.h"
@@ -632,6 +633,48 @@ TEST_F(ImageRequests, AnOpenThatOpenedNothingExportsNothing) {
     EXPECT_EQ(Served(HandleSendImage, SendImage(raw, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_EQ(TestDocuments().Documents().size(), documentsBefore + 1) << "and the new document";
     EXPECT_EQ(TestHost().Book().Plays(eventClose), 0);
+  }
+}
+
+// Where the real host's answer is not known, or hosts differ, the stand-in gives either answer
+// (docs/host-fidelity.md); under each, "ReadRaw" hands over the same pixels and the next
+// "SendImage" closes the raw document the bridge's open added, and only that one.
+TEST_F(ImageRequests, EitherAnswerOfTheHostGivesTheSamePixelsAndClosesTheSameDocument) {
+  const struct {
+    const char* name;
+    std::function<void(zk::HostAnswers&)> answer;
+    bool personHasItOpen;  // a document of the file, the person's, open before the request
+  } cases[] = {
+      {"the stand-in's defaults", [](zk::HostAnswers&) {}, false},
+      {"the depth asked for ignored", [](zk::HostAnswers& a) { a.rawOwnDepth = true; }, false},
+      {"an integer read of a unit value refused", [](zk::HostAnswers& a) { a.refuseIntegerOfUnitValue = true; }, false},
+      {"dozens of keys in each document", [](zk::HostAnswers& a) { a.heavyDocuments = true; }, false},
+      {"'FilR' typed 'Pth '", [](zk::HostAnswers& a) { a.fileReferenceType = typePath; }, false},
+      {"8-bit texts in UTF-8", [](zk::HostAnswers& a) { a.narrowTexts = zk::NarrowTexts::Utf8; }, false},
+      {"a file open already opens once more", [](zk::HostAnswers& a) { a.rawOpenAgain = true; }, true},
+  };
+  const zk::ImagePixels picture = Ramp(7, 5, 8);
+  std::vector<uint8_t> reference;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    c.answer(TestHost().Answers());
+    const std::string path = PictureFile("answers.png", picture);
+    if (c.personHasItOpen) TestDocuments().Open(zk::HostDocument{"answers.png", path, 7, 5});
+    CompanionSegment segment("export", 7 * 5 * 6);
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16)), (FieldList{"OK", "7", "5"}));
+    if (reference.empty()) reference = segment.Read(7 * 5 * 6);
+    EXPECT_EQ(segment.Read(7 * 5 * 6), reference) << "the file's pixels at 16 bits";
+
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), FieldList{"OK"});
+    std::vector<std::string> files;
+    for (const zk::HostDocument& document : TestDocuments().Documents()) files.push_back(document.file);
+    const std::vector<std::string> expected =
+        c.personHasItOpen ? std::vector<std::string>{path, ""} : std::vector<std::string>{""};
+    EXPECT_EQ(files, expected) << "the person's document if there was one, and the new one";
+    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
   }
 }
 
