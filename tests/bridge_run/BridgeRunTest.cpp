@@ -535,6 +535,11 @@ TEST(BridgeRunPhotos, EveryFolderNameWithTheAliasSuiteAndWhatTheCodePageHoldsWit
     EXPECT_EQ(open, (std::vector<std::string>{"mine.psd", run.Events().Imported()[0].title}))
         << "the raw document is closed after, the person's stays";
     EXPECT_NE(run.Documents().ById(mine), nullptr);
+    // The alias suite is the module's like every suite: acquired once, released at unload; a host
+    // without it is no failure.
+    run.Host().Unload();
+    EXPECT_EQ(run.Host().Book().Acquisitions(kPSAliasSuite), c.aliasSuite ? 1 : 0);
+    EXPECT_EQ(run.Host().Book().Releases(kPSAliasSuite), c.aliasSuite ? 1 : 0);
   }
 }
 
