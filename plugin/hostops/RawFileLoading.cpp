@@ -38,8 +38,9 @@ bool IsDocumentOf(PIActionDescriptor document, const std::string& path) {
   std::string file;
   const bool found = sPSActionDescriptor->GetAlias(document, keyFileReference, alias.Address()) == 0 &&
                      AliasFilePath(alias.Get(), &file) && SameWindowsPath(file, path);
-  if (!found)
+  if (!found) {
     LogAppend("LoadRAW: not opened, the active document's file: %s\n", file.empty() ? "(none)" : file.c_str());
+  }
   return found;
 }
 

@@ -28,8 +28,8 @@ constexpr OSErr kFileNotFound = -43;  // the system's status for a file that is 
 // The path as the file system spells it (its letter case, '\' between names), which may differ
 // from how the open asked for it; the path as asked when the file cannot be opened to ask.
 std::wstring SpelledAsOnDisk(const std::wstring& path) {
-  const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   std::vector<wchar_t> spelled(32768, L'\0');
   const DWORD length = file ? GetFinalPathNameByHandleW(file.Get(), spelled.data(), DWORD(spelled.size()), 0) : 0;
   if (length == 0 || length >= spelled.size()) return path;
