@@ -30,7 +30,6 @@ int32_t OpenDocumentCount(int32_t* status) {
 }  // namespace
 
 OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, bool* measured) {
-  const LogSession logSession;
   if (measured != nullptr) *measured = false;
   DescriptorHolder document;
   ReferenceHolder target;
