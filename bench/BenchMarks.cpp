@@ -99,10 +99,10 @@ void MarkServer::Serve() {
     figures->importTicks = book.EventTicks(FourCC("Impr"));
     figures->privateBytes = now.privateBytes;
     figures->handles = now.handles;
-    if (figures->command == kMarkBefore) {
+    if (figures->command != kMarkAfter) {
       lastIdBefore_ = uint32_t(SendMessageW(window_, kLastDocumentId, 0, 0));
       peak = TakeSample();
-      sampling = true;
+      sampling = figures->command == kMarkBeforeSampling;
     } else {
       sampling = false;
       figures->peakPrivateBytes = std::max(peak.privateBytes, now.privateBytes);

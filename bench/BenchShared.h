@@ -12,13 +12,15 @@
 namespace zkbench {
 
 // The companion asks for a mark (before or after a request) by setting `command` and the mark
-// event; the host takes its figures and answers with the marked event.
+// event; the host takes its figures and answers with the marked event. Only an image request's
+// marks sample the host's memory every millisecond in between (its peak is the figure); small
+// requests are timed without a sampler running beside them.
 constexpr wchar_t kFiguresName[] = L"Local\\zk-bench-figures";
 constexpr wchar_t kMarkEvent[] = L"Local\\zk-bench-mark";
 constexpr wchar_t kMarkedEvent[] = L"Local\\zk-bench-marked";
 constexpr wchar_t kEchoPipe[] = L"\\\\.\\pipe\\zk-bench-echo";
 
-enum MarkCommand : int32_t { kMarkBefore = 1, kMarkAfter = 2 };
+enum MarkCommand : int32_t { kMarkBefore = 1, kMarkAfter = 2, kMarkBeforeSampling = 3 };
 
 struct Figures {
   int32_t command = 0;
