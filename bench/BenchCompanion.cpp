@@ -3,8 +3,9 @@
 // (ZK_BENCH_PLAN), measures every round trip with QueryPerformanceCounter, asks the bench host
 // for its figures around each request (the marks), measures the baselines of the same bytes (a
 // bare echo over a pipe of the bench host's, the same echo handed through a second thread's
-// message loop, each segment of an image request opened by name, mapped, unmapped and closed, one
-// memcpy, a push through that pipe) and appends one line per repetition to ZK_BENCH_RESULTS.
+// message loop, each segment of an image request opened by name, mapped, unmapped and closed (by
+// the bench host, in the host's process), one memcpy, a push through that pipe) and appends one
+// line per repetition to ZK_BENCH_RESULTS.
 #include <windows.h>
 
 #include <algorithm>
@@ -133,51 +134,25 @@ struct ImageBaselines {
   double memcpyMicros = 0, pushMicros = 0, segmentsMicros = 0, loopEchoMicros = 0;
 };
 
-// A segment an image request names, as the module must take it: by its name, for the bytes the
-// request gives. The export plug-in writes the view of a ReadRaw; the import only reads a SendImage's.
-struct NamedSegment {
-  std::string name;
-  uint64_t bytes;
-  bool written;
-};
-
-// Every page of a view, touched as the plug-in touches it through the module's view: undoing a
-// view whose pages were touched costs more than undoing an untouched one.
-void TouchPages(void* view, uint64_t bytes, bool write) {
-  auto* pages = static_cast<volatile uint8_t*>(view);
-  for (uint64_t at = 0; at < bytes; at += 4096) {
-    if (write) {
-      pages[at] = pages[at];
-    } else {
-      (void)pages[at];  // a volatile read: it happens
-    }
-  }
+NamedSegment Named(const std::string& name, uint64_t bytes, bool written) {
+  NamedSegment segment;
+  strncpy(segment.name, name.c_str(), sizeof segment.name - 1);
+  segment.bytes = bytes;
+  segment.written = written ? 1 : 0;
+  return segment;
 }
 
-// The limit of an image request: what the design must do with each segment it names, on every
-// request, since the module keeps nothing between requests: open it by name, map the request's
-// bytes, unmap, close. The pages are touched between the map and the unmap, untimed.
-double SegmentsLimit(const Context& context, const std::vector<NamedSegment>& segments) {
-  int64_t ticks = 0;
-  for (const NamedSegment& segment : segments) {
-    int64_t start = Ticks();
-    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, segment.name.c_str()));
-    UniqueMappedView view;
-    if (mapping) view.Reset(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(segment.bytes)));
-    ticks += Ticks() - start;
-    if (!view) return NAN;
-    TouchPages(view.Get(), segment.bytes, segment.written);
-    start = Ticks();
-    view.Reset();
-    mapping.Reset();
-    ticks += Ticks() - start;
-  }
-  return Micros(context, ticks);
+// The segments' limit as the bench host takes it in its own process, where the module maps them.
+double HostSegmentsMicros(Context& context, const std::vector<NamedSegment>& segments) {
+  context.figures->segmentCount = int32_t(segments.size());
+  for (size_t i = 0; i < segments.size() && i < size_t(kMostSegments); ++i) context.figures->segments[i] = segments[i];
+  return Mark(context, kMeasureSegments).segmentsMicros;
 }
 
 // The baselines of an image request: one memcpy of its pixels into a second buffer (both touched
-// first), one push of them through the bench host's pipe, the limit of its segments, and the
-// request's own bytes echoed via a message loop (the transport every request pays).
+// first), one push of them through the bench host's pipe, the limit of its segments (taken in the
+// host's process), and the request's own bytes echoed via a message loop (the transport every
+// request pays).
 ImageBaselines Baselines(Context& context, const Segment& pixels, uint64_t size, std::vector<uint8_t>& copy,
                          const std::string& request, const std::vector<NamedSegment>& segments) {
   ImageBaselines baselines;
@@ -185,7 +160,7 @@ ImageBaselines Baselines(Context& context, const Segment& pixels, uint64_t size,
   memcpy(copy.data(), pixels.Bytes(), size_t(size));
   baselines.memcpyMicros = Micros(context, Ticks() - start);
   baselines.pushMicros = Push(context, pixels.Bytes(), size);
-  baselines.segmentsMicros = SegmentsLimit(context, segments);
+  baselines.segmentsMicros = HostSegmentsMicros(context, segments);
   baselines.loopEchoMicros = EchoRoundTrip(context, request, kEchoRequestViaLoop);
   return baselines;
 }
@@ -254,8 +229,8 @@ bool ReadRawRequests(Context& context, const std::string& path, int width, int h
   memset(segment.Bytes(), 1, size_t(size));
   const std::string request =
       FrameMessage({"ReadRaw", path, name, std::to_string(size), std::to_string(depth)});
-  return MeasureImageRequest(context, "ReadRaw", request, segment, {{name, size, true}}, size, width, height, depth,
-                             repetitions, failure);
+  return MeasureImageRequest(context, "ReadRaw", request, segment, {Named(name, size, true)}, size, width, height,
+                             depth, repetitions, failure);
 }
 
 bool SendImageRequests(Context& context, int width, int height, int depth, int repetitions, std::string* failure) {
@@ -272,9 +247,10 @@ bool SendImageRequests(Context& context, int width, int height, int depth, int r
   const std::string request = FrameMessage({"SendImage", "C:\\bench\\source.png", imageName, std::to_string(width),
                                             std::to_string(height), std::to_string(depth), metadataName,
                                             std::to_string(text.size())});
-  return MeasureImageRequest(context, "SendImage", request, image,
-                             {{imageName, size, false}, {metadataName, uint64_t(text.size()), false}}, size, width,
-                             height, depth, repetitions, failure);
+  const std::vector<NamedSegment> segments = {Named(imageName, size, false),
+                                              Named(metadataName, uint64_t(text.size()), false)};
+  return MeasureImageRequest(context, "SendImage", request, image, segments, size, width, height, depth, repetitions,
+                             failure);
 }
 
 HANDLE OpenPipe(const std::wstring& name) {

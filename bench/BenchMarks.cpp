@@ -85,6 +85,12 @@ void MarkServer::Serve() {
   for (;;) {
     const DWORD waited = WaitForSingleObject(mark_.Get(), sampling ? 1 : INFINITE);
     if (stop_) return;
+    if (waited != WAIT_TIMEOUT && figures->command == kMeasureSegments) {
+      const int count = figures->segmentCount < kMostSegments ? figures->segmentCount : kMostSegments;
+      figures->segmentsMicros = SegmentsMicros(figures->segments, count);
+      SetEvent(marked_.Get());
+      continue;
+    }
     const Sample now = TakeSample();
     if (waited == WAIT_TIMEOUT) {
       peak.privateBytes = std::max(peak.privateBytes, now.privateBytes);

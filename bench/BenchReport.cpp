@@ -137,8 +137,8 @@ void SmallRequests(const std::vector<Row>& rows, Sections& out) {
 void ImageRequests(const std::vector<Row>& rows, Sections& out) {
   std::string table =
       "| request | size | depth | round trip (ms) | decode, stand-in (ms) | export/import plug-in, stand-in (ms) | "
-      "in host calls (ms) | module's own (ms) | echo via loop (ms) | own beyond the echo (ms) | segments (ms) | "
-      "own beyond the echo / segments | memcpy (ms) | pipe push (ms) |\n"
+      "in host calls (ms) | module's own (ms) | echo via loop (ms) | own beyond the echo (ms) | segments, in the host "
+      "(ms) | own beyond the echo / segments | memcpy (ms) | pipe push (ms) |\n"
       "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
   std::string memoryTable =
       "| request | size | depth | document (MiB) | private before (MiB) | growth during (MiB) | left after (MiB) | "
@@ -235,7 +235,8 @@ void ImageRequests(const std::vector<Row>& rows, Sections& out) {
               "segment the request names opened by name, mapped for the request's bytes, unmapped and closed "
               "(OpenFileMapping, MapViewOfFile, UnmapViewOfFile, CloseHandle), the pages touched in between as the "
               "plug-in touches them: what a design that never touches pixels and keeps nothing between requests "
-              "must do on every request.\n\n" + table + "\n## Host process memory and handles\n\n" + memoryTable + "\n";
+              "must do on every request. The bench host takes them in its own process, where the module maps "
+              "them.\n\n" + table + "\n## Host process memory and handles\n\n" + memoryTable + "\n";
 }
 
 void Log(const LogCost& cost, const LogFileSizes& files, Sections& out) {
