@@ -4,7 +4,7 @@
 // for its figures around each request (the marks), measures the baselines of the same bytes (a
 // bare echo over a pipe of the bench host's, the same echo handed through a second thread's
 // message loop, each segment of an image request opened by name, mapped, unmapped and closed (by
-// the bench host, in the host's process), one memcpy, a push through that pipe) and appends one
+// the bench host, on its main thread), one memcpy, a push through that pipe) and appends one
 // line per repetition to ZK_BENCH_RESULTS.
 #include <windows.h>
 
@@ -142,7 +142,7 @@ NamedSegment Named(const std::string& name, uint64_t bytes, bool written) {
   return segment;
 }
 
-// The segments' limit as the bench host takes it in its own process, where the module maps them.
+// The segments' limit as the bench host takes it on its main thread, where the module maps them.
 double HostSegmentsMicros(Context& context, const std::vector<NamedSegment>& segments) {
   context.figures->segmentCount = int32_t(segments.size());
   for (size_t i = 0; i < segments.size() && i < size_t(kMostSegments); ++i) context.figures->segments[i] = segments[i];

@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT kCloseMadeDocuments = WM_APP + 1;
 constexpr UINT kLastDocumentId = WM_APP + 2;
+constexpr UINT kTakeSegments = WM_APP + 3;
 constexpr wchar_t kWindowClass[] = L"ZkBenchHost";
 
 struct Sample {
@@ -63,6 +64,13 @@ LRESULT CALLBACK MarkServer::WindowProc(HWND window, UINT message, WPARAM wParam
     for (const zk::HostDocument& document : self->documents_.Documents()) last = std::max(last, document.id);
     return LRESULT(last);
   }
+  if (self != nullptr && message == kTakeSegments) {
+    // On the host's main thread, where the module takes them, between its other work.
+    auto* figures = static_cast<Figures*>(self->view_.Get());
+    const int count = figures->segmentCount < kMostSegments ? figures->segmentCount : kMostSegments;
+    figures->segmentsMicros = SegmentsMicros(figures->segments, count);
+    return 0;
+  }
   if (self != nullptr && message == kCloseMadeDocuments) {
     std::vector<uint32_t> made;
     self->madeBytes_ = 0;
@@ -86,8 +94,7 @@ void MarkServer::Serve() {
     const DWORD waited = WaitForSingleObject(mark_.Get(), sampling ? 1 : INFINITE);
     if (stop_) return;
     if (waited != WAIT_TIMEOUT && figures->command == kMeasureSegments) {
-      const int count = figures->segmentCount < kMostSegments ? figures->segmentCount : kMostSegments;
-      figures->segmentsMicros = SegmentsMicros(figures->segments, count);
+      SendMessageW(window_, kTakeSegments, 0, 0);
       SetEvent(marked_.Get());
       continue;
     }

@@ -235,7 +235,7 @@ void ImageRequests(const std::vector<Row>& rows, Sections& out) {
               "segment the request names opened by name, mapped for the request's bytes, unmapped and closed "
               "(OpenFileMapping, MapViewOfFile, UnmapViewOfFile, CloseHandle), the pages touched in between as the "
               "plug-in touches them: what a design that never touches pixels and keeps nothing between requests "
-              "must do on every request. The bench host takes them in its own process, where the module maps "
+              "must do on every request. The bench host takes them on its main thread, where the module maps "
               "them.\n\n" + table + "\n## Host process memory and handles\n\n" + memoryTable + "\n";
 }
 

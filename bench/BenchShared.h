@@ -50,8 +50,8 @@ struct Figures {
   int64_t madeBytes = 0;          // after: the pixels of the documents the request left open
   int64_t closedPrivateBytes = 0; // after: once those documents are closed
   int64_t closedHandles = 0;
-  // kMeasureSegments: the request's segments, and what taking them as the module must took in the
-  // host's process (us), where the module maps them: its address space is the one that counts.
+  // kMeasureSegments: the request's segments, and what taking them as the module must took on the
+  // host's main thread (us), where the module maps them.
   int32_t segmentCount = 0;
   int32_t padding2 = 0;
   NamedSegment segments[kMostSegments];
