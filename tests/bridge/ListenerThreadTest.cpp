@@ -113,6 +113,25 @@ TEST_F(Listener, ServesARequestThenFinishesWhenTheCompanionCloses) {
   EXPECT_TRUE(ThreadEnds());
 }
 
+// The listener reads what has arrived in one go: a request that came in the same write as the one
+// before it is already in the listener's hands, and must be served after that one's reply, not lost.
+TEST_F(Listener, TwoRequestsInOneWriteAreServedOneAfterTheOther) {
+  ASSERT_TRUE(PumpUntil(1));  // connected
+  Send(Join({Field(u"Running"), Count(0), Field(u"GetOpenDocuments"), Field(u"x"), Count(0)}));
+  for (const FieldList& request : {FieldList{"Running"}, FieldList{"GetOpenDocuments", "x"}}) {
+    ASSERT_TRUE(PumpUntil(notices.size() + 1)) << "the request was never announced";
+    EXPECT_EQ(notices.back(), WPARAM(NoticeRequest));
+    EXPECT_EQ(RequestFields, request);
+    ReplyFields.Clear();
+    ReplyFields.Append("OK");
+    SetEvent(requestServed.Get());
+    std::vector<uint8_t> reply(12);
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(client.Get(), reply.data(), 12, &read, nullptr));
+    EXPECT_EQ(reply, Join({Field(u"OK"), Count(0)}));
+  }
+}
+
 TEST_F(Listener, ABrokenRequestIsLostWithItsReason) {
   // Connected first, so that this is the broken request alone; a companion that writes and goes
   // before the listener even waits for it is the pipe connection's case.

@@ -84,13 +84,15 @@ TEST(MessageFraming, TwoMessagesInOneWriteAreReadOneAtATime) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PipePair pipe;
-    std::thread companion([&] { pipe.WriteClient(Join({Field(c.first), Count(0), Field(u"GetOpenDocuments"), Count(0)})); });
+    std::thread companion(
+        [&] { pipe.WriteClient(Join({Field(c.first), Count(0), Field(u"GetOpenDocuments"), Count(0)})); });
     PipeChannel channel(pipe.Server(), pipe.RunEnded());
     FieldList fields;
     EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
     EXPECT_EQ(fields, FieldList{std::string(c.first.begin(), c.first.end())});
     EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
     EXPECT_EQ(fields, FieldList{"GetOpenDocuments"});
+    pipe.CloseServer();  // a write still waiting after a failed read ends, and so does the thread
     companion.join();
   }
 }
@@ -111,7 +113,8 @@ TEST(MessageFraming, EndOfRunReleasesAWaitingRead) {
 // that is asked for). Windows may cut a pipe's bytes anywhere, where Wine never does.
 class CutStream : public ByteChannel {
  public:
-  CutStream(std::vector<uint8_t> bytes, std::vector<uint32_t> pieces) : bytes_(std::move(bytes)), pieces_(std::move(pieces)) {}
+  CutStream(std::vector<uint8_t> bytes, std::vector<uint32_t> pieces)
+      : bytes_(std::move(bytes)), pieces_(std::move(pieces)) {}
   int Reads() const { return reads_; }
   ChannelResult WriteFully(const void*, uint32_t) override { return ChannelResult::Complete; }
 
