@@ -3,8 +3,9 @@
 // (ZK_BENCH_PLAN), measures every round trip with QueryPerformanceCounter, asks the bench host
 // for its figures around each request (the marks), measures the baselines of the same bytes (a
 // bare echo over a pipe of the bench host's, the same echo handed through a second thread's
-// message loop, MapViewOfFile and UnmapViewOfFile of the image's segment, one memcpy, a push
-// through that pipe) and appends one line per repetition to ZK_BENCH_RESULTS.
+// message loop, each segment of an image request opened by name, mapped, unmapped and closed (by
+// the bench host, on its main thread), one memcpy, a push through that pipe) and appends one
+// line per repetition to ZK_BENCH_RESULTS.
 #include <windows.h>
 
 #include <algorithm>
@@ -130,31 +131,36 @@ bool CreateSegment(const std::string& name, uint64_t size, Segment* segment) {
 }
 
 struct ImageBaselines {
-  double memcpyMicros = 0, pushMicros = 0, mapViewMicros = 0, loopEchoMicros = 0;
+  double memcpyMicros = 0, pushMicros = 0, segmentsMicros = 0, loopEchoMicros = 0;
 };
 
-// The baselines of an image request: one memcpy of its bytes into a second buffer (both touched
-// first), one push of them through the bench host's pipe, MapViewOfFile and UnmapViewOfFile of the
-// whole segment (all the module does with the pixels), and the request's own bytes echoed via a
-// message loop (the transport every request pays). The view's pages are written between the map
-// and the unmap, untimed, as the export and import plug-ins write or read them through the
-// module's view: undoing a view whose pages were touched costs more than undoing an untouched one.
-ImageBaselines Baselines(Context& context, const Segment& segment, uint64_t size, std::vector<uint8_t>& copy,
-                         const std::string& request) {
+NamedSegment Named(const std::string& name, uint64_t bytes, bool written) {
+  NamedSegment segment;
+  strncpy(segment.name, name.c_str(), sizeof segment.name - 1);
+  segment.bytes = bytes;
+  segment.written = written ? 1 : 0;
+  return segment;
+}
+
+// The segments' limit as the bench host takes it on its main thread, where the module maps them.
+double HostSegmentsMicros(Context& context, const std::vector<NamedSegment>& segments) {
+  context.figures->segmentCount = int32_t(segments.size());
+  for (size_t i = 0; i < segments.size() && i < size_t(kMostSegments); ++i) context.figures->segments[i] = segments[i];
+  return Mark(context, kMeasureSegments).segmentsMicros;
+}
+
+// The baselines of an image request: one memcpy of its pixels into a second buffer (both touched
+// first), one push of them through the bench host's pipe, the limit of its segments (taken in the
+// host's process), and the request's own bytes echoed via a message loop (the transport every
+// request pays).
+ImageBaselines Baselines(Context& context, const Segment& pixels, uint64_t size, std::vector<uint8_t>& copy,
+                         const std::string& request, const std::vector<NamedSegment>& segments) {
   ImageBaselines baselines;
-  int64_t start = Ticks();
-  memcpy(copy.data(), segment.Bytes(), size_t(size));
+  const int64_t start = Ticks();
+  memcpy(copy.data(), pixels.Bytes(), size_t(size));
   baselines.memcpyMicros = Micros(context, Ticks() - start);
-  baselines.pushMicros = Push(context, segment.Bytes(), size);
-  start = Ticks();
-  auto* view = static_cast<volatile uint8_t*>(MapViewOfFile(segment.mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, size_t(size)));
-  const int64_t mapped = Ticks();
-  if (view != nullptr) {
-    for (uint64_t at = 0; at < size; at += 4096) view[at] = view[at];
-  }
-  const int64_t unmapStart = Ticks();
-  if (view != nullptr) UnmapViewOfFile(const_cast<uint8_t*>(view));
-  baselines.mapViewMicros = view != nullptr ? Micros(context, (mapped - start) + (Ticks() - unmapStart)) : NAN;
+  baselines.pushMicros = Push(context, pixels.Bytes(), size);
+  baselines.segmentsMicros = HostSegmentsMicros(context, segments);
   baselines.loopEchoMicros = EchoRoundTrip(context, request, kEchoRequestViaLoop);
   return baselines;
 }
@@ -168,7 +174,7 @@ std::vector<std::pair<std::string, double>> ImageValues(Context& context, const 
           {"import", Micros(context, after.importTicks - before.importTicks)},
           {"memcpy", baselines.memcpyMicros},
           {"push", baselines.pushMicros},
-          {"mapview", baselines.mapViewMicros},
+          {"segments", baselines.segmentsMicros},
           {"loopecho", baselines.loopEchoMicros},
           {"private_before", double(before.privateBytes)},
           {"private_peak", double(after.peakPrivateBytes)},
@@ -183,18 +189,21 @@ std::vector<std::pair<std::string, double>> ImageValues(Context& context, const 
 
 // Sends one image request repetitions times, each measured against the baselines of the same
 // bytes, and writes a row per repetition. False with what the module answered otherwise.
-bool MeasureImageRequest(Context& context, const char* command, const std::string& request, const Segment& segment,
-                         uint64_t size, int width, int height, int depth, int repetitions, std::string* failure) {
+bool MeasureImageRequest(Context& context, const char* command, const std::string& request, const Segment& pixels,
+                         const std::vector<NamedSegment>& segments, uint64_t size, int width, int height, int depth,
+                         int repetitions, std::string* failure) {
   std::vector<uint8_t> copy(size_t(size), 2);
   // The echo answers as the module does when all goes well.
   SetEchoReply(context, std::string(command) == "ReadRaw"
                             ? FrameMessage({"OK", std::to_string(width), std::to_string(height)})
                             : FrameMessage({"OK"}));
   for (int rep = 0; rep < repetitions; ++rep) {
-    const ImageBaselines baselines = Baselines(context, segment, size, copy, request);
+    // The host samples its memory from here on: the baselines are taken beside the same sampler
+    // as the request itself.
+    const Figures before = Mark(context, kMarkBeforeSampling);
+    const ImageBaselines baselines = Baselines(context, pixels, size, copy, request, segments);
     std::vector<std::string> fields;
     std::string reply;
-    const Figures before = Mark(context, kMarkBefore);
     const int64_t start = Ticks();
     RoundTrip(context, request, &fields, &reply);
     const int64_t end = Ticks();
@@ -220,7 +229,8 @@ bool ReadRawRequests(Context& context, const std::string& path, int width, int h
   memset(segment.Bytes(), 1, size_t(size));
   const std::string request =
       FrameMessage({"ReadRaw", path, name, std::to_string(size), std::to_string(depth)});
-  return MeasureImageRequest(context, "ReadRaw", request, segment, size, width, height, depth, repetitions, failure);
+  return MeasureImageRequest(context, "ReadRaw", request, segment, {Named(name, size, true)}, size, width, height,
+                             depth, repetitions, failure);
 }
 
 bool SendImageRequests(Context& context, int width, int height, int depth, int repetitions, std::string* failure) {
@@ -237,7 +247,10 @@ bool SendImageRequests(Context& context, int width, int height, int depth, int r
   const std::string request = FrameMessage({"SendImage", "C:\\bench\\source.png", imageName, std::to_string(width),
                                             std::to_string(height), std::to_string(depth), metadataName,
                                             std::to_string(text.size())});
-  return MeasureImageRequest(context, "SendImage", request, image, size, width, height, depth, repetitions, failure);
+  const std::vector<NamedSegment> segments = {Named(imageName, size, false),
+                                              Named(metadataName, uint64_t(text.size()), false)};
+  return MeasureImageRequest(context, "SendImage", request, image, segments, size, width, height, depth, repetitions,
+                             failure);
 }
 
 HANDLE OpenPipe(const std::wstring& name) {

@@ -28,6 +28,18 @@ void OpenWriteCloseEntry(const char* path, const char* format, ...) {
   std::fclose(file);
 }
 
+// Opened as the log opens its file.
+UniqueFile OpenAsTheLogDoes(const std::string& path) {
+  return UniqueFile(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+void WriteOnce(const UniqueFile& file, const std::string& bytes) {
+  DWORD count = 0;
+  WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &count, nullptr);
+}
+
 }  // namespace
 
 LogCost MeasureLogCost(const std::wstring& folder) {
@@ -37,41 +49,43 @@ LogCost MeasureLogCost(const std::wstring& folder) {
   const char* entry = "GetOpenDocuments: sPSActionDescriptor->GetAlias()\n";
   const std::string written = "GetOpenDocuments: sPSActionDescriptor->GetAlias()\r\n";  // as the log writes it
   constexpr int kEntries = 2000;
-  std::vector<double> bare, old, ten, thousand;
+  std::vector<double> limit, bare, old, ten, thousand;
   auto perEntry = [&](int64_t start) { return double(Ticks() - start) * microsPerTick / kEntries; };
   for (int round = 0; round < 5; ++round) {
     DeleteFileA(path.c_str());
+    int64_t start = Ticks();
+    for (int i = 0; i < kEntries / kEntriesPerRequest; ++i) {
+      const UniqueFile file = OpenAsTheLogDoes(path);
+      for (int j = 0; j < kEntriesPerRequest; ++j) WriteOnce(file, written);
+    }
+    limit.push_back(perEntry(start));
+    DeleteFileA(path.c_str());
     {
-      const UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-      const int64_t start = Ticks();
-      for (int i = 0; i < kEntries; ++i) {
-        DWORD count = 0;
-        WriteFile(file.Get(), written.data(), DWORD(written.size()), &count, nullptr);
-      }
+      const UniqueFile file = OpenAsTheLogDoes(path);
+      start = Ticks();
+      for (int i = 0; i < kEntries; ++i) WriteOnce(file, written);
       bare.push_back(perEntry(start));
     }
     DeleteFileA(path.c_str());
-    int64_t start = Ticks();
+    start = Ticks();
     for (int i = 0; i < kEntries; ++i) OpenWriteCloseEntry(path.c_str(), "%s", entry);
     old.push_back(perEntry(start));
     DeleteFileA(path.c_str());
     start = Ticks();
-    for (int i = 0; i < kEntries / 10; ++i) {
-      const LogSession session;
-      for (int j = 0; j < 10; ++j) LogAppend("%s", entry);
+    for (int i = 0; i < kEntries / kEntriesPerRequest; ++i) {
+      const LogSession request;
+      for (int j = 0; j < kEntriesPerRequest; ++j) LogAppend("%s", entry);
     }
     ten.push_back(perEntry(start));
     DeleteFileA(path.c_str());
     start = Ticks();
     for (int i = 0; i < kEntries / 1000; ++i) {
-      const LogSession session;
+      const LogSession request;
       for (int j = 0; j < 1000; ++j) LogAppend("%s", entry);
     }
     thousand.push_back(perEntry(start));
   }
   DeleteFileA(path.c_str());
   LogFilePath.clear();
-  return {Median(bare), Median(old), Median(ten), Median(thousand)};
+  return {Median(limit), Median(bare), Median(old), Median(ten), Median(thousand)};
 }

@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT kCloseMadeDocuments = WM_APP + 1;
 constexpr UINT kLastDocumentId = WM_APP + 2;
+constexpr UINT kTakeSegments = WM_APP + 3;
 constexpr wchar_t kWindowClass[] = L"ZkBenchHost";
 
 struct Sample {
@@ -63,6 +64,13 @@ LRESULT CALLBACK MarkServer::WindowProc(HWND window, UINT message, WPARAM wParam
     for (const zk::HostDocument& document : self->documents_.Documents()) last = std::max(last, document.id);
     return LRESULT(last);
   }
+  if (self != nullptr && message == kTakeSegments) {
+    // On the host's main thread, where the module takes them, between its other work.
+    auto* figures = static_cast<Figures*>(self->view_.Get());
+    const int count = figures->segmentCount < kMostSegments ? figures->segmentCount : kMostSegments;
+    figures->segmentsMicros = SegmentsMicros(figures->segments, count);
+    return 0;
+  }
   if (self != nullptr && message == kCloseMadeDocuments) {
     std::vector<uint32_t> made;
     self->madeBytes_ = 0;
@@ -85,6 +93,11 @@ void MarkServer::Serve() {
   for (;;) {
     const DWORD waited = WaitForSingleObject(mark_.Get(), sampling ? 1 : INFINITE);
     if (stop_) return;
+    if (waited != WAIT_TIMEOUT && figures->command == kMeasureSegments) {
+      SendMessageW(window_, kTakeSegments, 0, 0);
+      SetEvent(marked_.Get());
+      continue;
+    }
     const Sample now = TakeSample();
     if (waited == WAIT_TIMEOUT) {
       peak.privateBytes = std::max(peak.privateBytes, now.privateBytes);
@@ -99,10 +112,10 @@ void MarkServer::Serve() {
     figures->importTicks = book.EventTicks(FourCC("Impr"));
     figures->privateBytes = now.privateBytes;
     figures->handles = now.handles;
-    if (figures->command == kMarkBefore) {
+    if (figures->command != kMarkAfter) {
       lastIdBefore_ = uint32_t(SendMessageW(window_, kLastDocumentId, 0, 0));
       peak = TakeSample();
-      sampling = true;
+      sampling = figures->command == kMarkBeforeSampling;
     } else {
       sampling = false;
       figures->peakPrivateBytes = std::max(peak.privateBytes, now.privateBytes);

@@ -30,12 +30,30 @@ struct Target {
   bool module;
   std::string measured, limit;
   bool met;
+  // A ratio against its bound, and the time beyond the bound (us): how far a miss misses.
+  double ratio = NAN, bound = NAN, excessMicros = NAN;
 };
+
+// A module target that is a ratio against a limit of the same run.
+Target RatioTarget(const std::string& what, double ratio, double bound, double excessMicros) {
+  return {what, true, Format("%.2f", ratio), Format("<= %.1f", bound), ratio <= bound, ratio, bound, excessMicros};
+}
 
 std::string Verdict(const Target& target) {
   if (!target.module) return "figure";
   if (target.measured.rfind("not measured", 0) == 0) return "n/a";
   return target.met ? "yes" : "NO";
+}
+
+// By how much a missed target misses: its ratio beyond the bound, in per cent of the bound, and
+// the time beyond it.
+std::string Miss(const Target& target) {
+  if (!target.module || target.met || std::isnan(target.ratio)) return "";
+  std::string miss = target.bound > 0 ? Format("by %.2f (%.0f %%)", target.ratio - target.bound,
+                                               100 * (target.ratio / target.bound - 1))
+                                      : Format("by %.0f", target.ratio - target.bound);
+  if (!std::isnan(target.excessMicros)) miss += Format(", %.1f us", target.excessMicros);
+  return miss;
 }
 
 class Csv {
@@ -90,8 +108,11 @@ void SmallRequests(const std::vector<Row>& rows, Sections& out) {
       out.csv.Add("limit", kind, size, 0, "echo_via_message_loop", loopEcho, "us");
       out.csv.Add("small", kind, size, 0, "round_trip_per_loop_echo", ratio, "ratio");
       if (std::string(kind) == "Running") {
-        out.targets.push_back({Format("\"Running\" with %d documents: round trip / echo via a message loop", count), true,
-                               Format("%.2f", ratio.median), "<= 1.3", ratio.median <= 1.3});
+        const Stat excess =
+            StatOfComputed(selected, [](const auto& v) { return Value(v, "roundtrip") - 1.3 * Value(v, "loopecho"); });
+        out.targets.push_back(RatioTarget(
+            Format("\"Running\" with %d documents: round trip / echo via a message loop", count), ratio.median, 1.3,
+            excess.median));
       }
     }
   }
@@ -104,9 +125,11 @@ void SmallRequests(const std::vector<Row>& rows, Sections& out) {
     const double perDocument = (ownTime[kind][1000].median - ownTime[kind][1].median) / 999.0;
     const double echo = echoTime[kind][1000].median;
     const double ratio = perDocument / echo;
-    out.targets.push_back({Format("\"%s\": module's own time per open document / one bare echo (%.2f us / %.1f us)", kind,
-                                  perDocument, echo),
-                           true, Format("%.3f", ratio), "<= 0.1", ratio <= 0.1});
+    Target target = RatioTarget(
+        Format("\"%s\": module's own time per open document / one bare echo (%.2f us / %.1f us)", kind, perDocument, echo),
+        ratio, 0.1, perDocument - 0.1 * echo);
+    target.measured = Format("%.3f", ratio);
+    out.targets.push_back(target);
     out.csv.Add("small", kind, "per_document", 0, "module_own_per_document", perDocument, "us");
   }
 }
@@ -114,8 +137,8 @@ void SmallRequests(const std::vector<Row>& rows, Sections& out) {
 void ImageRequests(const std::vector<Row>& rows, Sections& out) {
   std::string table =
       "| request | size | depth | round trip (ms) | decode, stand-in (ms) | export/import plug-in, stand-in (ms) | "
-      "in host calls (ms) | module's own (ms) | echo via loop (ms) | own beyond the echo (ms) | map+unmap (ms) | "
-      "own beyond the echo / map+unmap | memcpy (ms) | pipe push (ms) |\n"
+      "in host calls (ms) | module's own (ms) | echo via loop (ms) | own beyond the echo (ms) | segments, in the host "
+      "(ms) | own beyond the echo / segments | memcpy (ms) | pipe push (ms) |\n"
       "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
   std::string memoryTable =
       "| request | size | depth | document (MiB) | private before (MiB) | growth during (MiB) | left after (MiB) | "
@@ -135,11 +158,13 @@ void ImageRequests(const std::vector<Row>& rows, Sections& out) {
         const Stat roundTrip = StatOf(selected, "roundtrip"), decode = StatOf(selected, "decode");
         const Stat plugin = StatOf(selected, readRaw ? "export" : "import"), host = StatOf(selected, "host");
         const Stat copy = StatOf(selected, "memcpy"), push = StatOf(selected, "push");
-        const Stat loopEcho = StatOf(selected, "loopecho"), mapView = StatOf(selected, "mapview");
+        const Stat loopEcho = StatOf(selected, "loopecho"), segments = StatOf(selected, "segments");
         const Stat own = StatOfComputed(selected, Own);
         const Stat beyond = StatOfComputed(selected, [](const auto& v) { return Own(v) - Value(v, "loopecho"); });
-        const Stat beyondPerMap =
-            StatOfComputed(selected, [](const auto& v) { return (Own(v) - Value(v, "loopecho")) / Value(v, "mapview"); });
+        const Stat beyondPerLimit =
+            StatOfComputed(selected, [](const auto& v) { return (Own(v) - Value(v, "loopecho")) / Value(v, "segments"); });
+        const Stat excess = StatOfComputed(
+            selected, [](const auto& v) { return Own(v) - Value(v, "loopecho") - 1.5 * Value(v, "segments"); });
         const Stat lessDecodePerCopy = StatOfComputed(
             selected, [](const auto& v) { return (Value(v, "roundtrip") - Value(v, "decode")) / Value(v, "memcpy"); });
         const Stat pushRatio = StatOfComputed(
@@ -150,21 +175,21 @@ void ImageRequests(const std::vector<Row>& rows, Sections& out) {
                         readRaw ? Spread(decode.Scaled(ms)).c_str() : "-", Spread(plugin.Scaled(ms)).c_str(),
                         Spread(host.Scaled(ms)).c_str(), Spread3(own.Scaled(ms)).c_str(),
                         Spread3(loopEcho.Scaled(ms)).c_str(), Spread3(beyond.Scaled(ms)).c_str(),
-                        Spread3(mapView.Scaled(ms)).c_str(), beyondPerMap.median, beyondPerMap.low, beyondPerMap.high,
+                        Spread3(segments.Scaled(ms)).c_str(), beyondPerLimit.median, beyondPerLimit.low, beyondPerLimit.high,
                         Spread(copy.Scaled(ms)).c_str(), Spread(push.Scaled(ms)).c_str());
         const std::vector<std::pair<const char*, Stat>> times = {
             {"round_trip", roundTrip}, {"decode", decode},          {"plugin", plugin},  {"in_host_calls", host},
             {"module_own", own},       {"module_own_beyond_echo", beyond}, {"memcpy", copy}, {"pipe_push", push}};
         for (const auto& [metric, stat] : times) out.csv.Add("image", request, size, depth, metric, stat, "us");
         out.csv.Add("limit", request, size, depth, "echo_via_message_loop", loopEcho, "us");
-        out.csv.Add("limit", request, size, depth, "map_unmap", mapView, "us");
-        out.csv.Add("image", request, size, depth, "module_own_beyond_echo_per_map_unmap", beyondPerMap, "ratio");
+        out.csv.Add("limit", request, size, depth, "segments_open_map_unmap_close", segments, "us");
+        out.csv.Add("image", request, size, depth, "module_own_beyond_echo_per_segments", beyondPerLimit, "ratio");
         out.csv.Add("image", request, size, depth, "round_trip_less_decode_per_memcpy", lessDecodePerCopy, "ratio");
         out.csv.Add("image", request, size, depth, "pipe_push_per_round_trip_less_decode", pushRatio, "ratio");
-        out.targets.push_back({Format("%s %s at %d bits: module's own time beyond the echo via a loop / map+unmap of the "
-                                      "same bytes",
-                                      request, size.c_str(), depth),
-                               true, Format("%.2f", beyondPerMap.median), "<= 1.5", beyondPerMap.median <= 1.5});
+        out.targets.push_back(RatioTarget(Format("%s %s at %d bits: module's own time beyond the echo via a loop / its "
+                                                 "segments opened, mapped, unmapped and closed",
+                                                 request, size.c_str(), depth),
+                                          beyondPerLimit.median, 1.5, excess.median));
         out.targets.push_back({Format("%s %s at %d bits: (round trip%s) / one memcpy, the %s plug-in's copy included",
                                       request, size.c_str(), depth, readRaw ? " - decode" : "", readRaw ? "export" : "import"),
                                false, Format("%.2f", lessDecodePerCopy.median), "(1.5)", true});
@@ -206,24 +231,35 @@ void ImageRequests(const std::vector<Row>& rows, Sections& out) {
   }
   out.text += "## Image requests\n\nThe module's own time is the round trip less the time inside host calls (the raw "
               "converter, the export and import plug-ins and every suite call are the host's). Beyond the echo: less "
-              "an echo of the same request via a message loop, the transport every request pays. Map+unmap: "
-              "MapViewOfFile and UnmapViewOfFile of the same segment, the limit of a design that never touches "
-              "pixels.\n\n" + table + "\n## Host process memory and handles\n\n" + memoryTable + "\n";
+              "an echo of the same request via a message loop, the transport every request pays. Segments: each "
+              "segment the request names opened by name, mapped for the request's bytes, unmapped and closed "
+              "(OpenFileMapping, MapViewOfFile, UnmapViewOfFile, CloseHandle), the pages touched in between as the "
+              "plug-in touches them: what a design that never touches pixels and keeps nothing between requests "
+              "must do on every request. The bench host takes them on its main thread, where the module maps "
+              "them.\n\n" + table + "\n## Host process memory and handles\n\n" + memoryTable + "\n";
 }
 
 void Log(const LogCost& cost, const LogFileSizes& files, Sections& out) {
-  const double ratio = cost.session10 / cost.writeFileOnly;
+  const double ratio = cost.session10 / cost.openWritesClose10;
   out.text += Format(
-      "## The log\n\n| log entry written | cost per entry (us) |\n|---|---|\n"
-      "| one WriteFile to a file already open (the limit) | %.2f |\n"
+      "## The log\n\nThe log is never held between requests, so a request of %d entries must at least open it, "
+      "write %d times and close it: that, per entry, is the limit.\n\n"
+      "| log entry written | cost per entry (us) |\n|---|---|\n"
+      "| (open + %d WriteFile + close) / %d, opened as the log opens it (the limit) | %.2f |\n"
+      "| one WriteFile to a file already open | %.2f |\n"
       "| open, write, close per entry (before the log held its file) | %.2f |\n"
-      "| in an operation of 10 entries | %.2f |\n| in an operation of 1000 entries | %.2f |\n\n"
+      "| in a request of %d entries | %.2f |\n| in a request of 1000 entries | %.2f |\n\n"
       "Log after the run: ZKVPlugin.log %.1f KiB, ZKVPlugin.old.log %.1f KiB\n\n",
-      cost.writeFileOnly, cost.openWriteClose, cost.session10, cost.session1000, double(files.log) / 1024,
-      double(files.oldLog) / 1024);
-  out.targets.push_back({"Log entry in an operation of 10 entries / one WriteFile to a file already open", true,
-                         Format("%.2f", ratio), "<= 1.5", ratio <= 1.5});
-  out.csv.Add("limit", "entry", "write_file_only", 0, "cost_per_entry", cost.writeFileOnly, "us");
+      kEntriesPerRequest, kEntriesPerRequest, kEntriesPerRequest, kEntriesPerRequest, cost.openWritesClose10,
+      cost.writeFileOnly, cost.openWriteClose, kEntriesPerRequest, cost.session10, cost.session1000,
+      double(files.log) / 1024, double(files.oldLog) / 1024);
+  out.targets.push_back(RatioTarget(
+      Format("Log entry in a request of %d entries / (open + %d WriteFile + close) / %d", kEntriesPerRequest,
+             kEntriesPerRequest, kEntriesPerRequest),
+      ratio, 1.5, cost.session10 - 1.5 * cost.openWritesClose10));
+  out.csv.Add("limit", "entry", "open_writes_close_per_entry", kEntriesPerRequest, "cost_per_entry",
+              cost.openWritesClose10, "us");
+  out.csv.Add("log", "entry", "write_file_only", 0, "cost_per_entry", cost.writeFileOnly, "us");
   out.csv.Add("log", "entry", "open_write_close", 0, "cost_per_entry", cost.openWriteClose, "us");
   out.csv.Add("log", "entry", "session_10", 0, "cost_per_entry", cost.session10, "us");
   out.csv.Add("log", "entry", "session_1000", 0, "cost_per_entry", cost.session1000, "us");
@@ -231,13 +267,18 @@ void Log(const LogCost& cost, const LogFileSizes& files, Sections& out) {
 }
 
 void Targets(const std::vector<std::string>& failures, Sections& out) {
-  std::string table = "| target | measures | measured | limit | met |\n|---|---|---|---|---|\n";
+  std::string table = "| target | measures | measured | limit | met | misses |\n|---|---|---|---|---|---|\n";
+  int missed = 0;
   for (const Target& target : out.targets) {
     table += "| " + target.what + " | " + (target.module ? "module" : "stand-in") + " | " + target.measured + " | " +
-             target.limit + " | " + Verdict(target) + " |\n";
+             target.limit + " | " + Verdict(target) + " | " + Miss(target) + " |\n";
+    if (Verdict(target) == "NO") ++missed;
   }
-  out.text += "## Targets\n\nRows that measure the module are met or missed. Rows that measure what only a stand-in "
-              "does are figures: the limit in brackets is for reading, not for judging the module.\n\n" + table;
+  out.text += "## Targets\n\nRows that measure the module are met or missed; a miss says by how much its ratio "
+              "exceeds the bound (and in per cent of it) and the time beyond the bound, per request or per entry "
+              "(medians). Rows that measure what only a stand-in does are figures: the limit in brackets is for "
+              "reading, not for judging the module.\n\n" + table +
+              Format("\n%d of the module's targets missed.\n", missed);
   if (!failures.empty()) {
     out.text += "\n## Failed measurements\n\n";
     for (const std::string& failure : failures) out.text += "- " + failure + "\n";

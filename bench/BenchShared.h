@@ -4,21 +4,36 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "WindowsOwners.h"
+
 namespace zkbench {
 
 // The companion asks for a mark (before or after a request) by setting `command` and the mark
-// event; the host takes its figures and answers with the marked event.
+// event; the host takes its figures and answers with the marked event. Only an image request's
+// marks sample the host's memory every millisecond in between (its peak is the figure); small
+// requests are timed without a sampler running beside them.
 constexpr wchar_t kFiguresName[] = L"Local\\zk-bench-figures";
 constexpr wchar_t kMarkEvent[] = L"Local\\zk-bench-mark";
 constexpr wchar_t kMarkedEvent[] = L"Local\\zk-bench-marked";
 constexpr wchar_t kEchoPipe[] = L"\\\\.\\pipe\\zk-bench-echo";
 
-enum MarkCommand : int32_t { kMarkBefore = 1, kMarkAfter = 2 };
+enum MarkCommand : int32_t { kMarkBefore = 1, kMarkAfter = 2, kMarkBeforeSampling = 3, kMeasureSegments = 4 };
+
+// A segment an image request names, as the module must take it: by its name, for the bytes the
+// request gives. The export plug-in writes the view of a ReadRaw; the import only reads a SendImage's.
+struct NamedSegment {
+  char name[64] = {};
+  uint64_t bytes = 0;
+  int32_t written = 0;
+  int32_t padding = 0;
+};
+constexpr int kMostSegments = 2;  // SendImage's image and metadata
 
 struct Figures {
   int32_t command = 0;
@@ -35,6 +50,12 @@ struct Figures {
   int64_t madeBytes = 0;          // after: the pixels of the documents the request left open
   int64_t closedPrivateBytes = 0; // after: once those documents are closed
   int64_t closedHandles = 0;
+  // kMeasureSegments: the request's segments, and what taking them as the module must took on the
+  // host's main thread (us), where the module maps them.
+  int32_t segmentCount = 0;
+  int32_t padding2 = 0;
+  NamedSegment segments[kMostSegments];
+  double segmentsMicros = 0;
 };
 
 // Echo pipe messages: a 4-byte tag, then
@@ -78,6 +99,41 @@ inline int64_t Frequency() {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return frequency.QuadPart;
+}
+
+// Every page of a view, touched as a plug-in touches it through the module's view: undoing a view
+// whose pages were touched costs more than undoing an untouched one.
+inline void TouchPages(void* view, uint64_t bytes, bool write) {
+  auto* pages = static_cast<volatile uint8_t*>(view);
+  for (uint64_t at = 0; at < bytes; at += 4096) {
+    if (write) {
+      pages[at] = pages[at];
+    } else {
+      (void)pages[at];  // a volatile read: it happens
+    }
+  }
+}
+
+// What the design must do with each segment an image request names, on every request, since the
+// module keeps nothing between requests: open it by name, map the request's bytes, unmap, close.
+// The pages are touched between the map and the unmap, untimed. Microseconds; NaN when a segment
+// cannot be taken.
+inline double SegmentsMicros(const NamedSegment* segments, int count) {
+  int64_t ticks = 0;
+  for (int i = 0; i < count; ++i) {
+    int64_t start = Ticks();
+    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, segments[i].name));
+    UniqueMappedView view;
+    if (mapping) view.Reset(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(segments[i].bytes)));
+    ticks += Ticks() - start;
+    if (!view) return NAN;
+    TouchPages(view.Get(), segments[i].bytes, segments[i].written != 0);
+    start = Ticks();
+    view.Reset();
+    mapping.Reset();
+    ticks += Ticks() - start;
+  }
+  return double(ticks) * 1e6 / double(Frequency());
 }
 
 // Reads exactly size bytes from a byte-mode pipe; false when it breaks.

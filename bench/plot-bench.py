@@ -32,7 +32,8 @@ DRAWN = [
     (("image", "ReadRaw", "memcpy"), "baseline: one memcpy of the pixels"),
     (("image", "ReadRaw", "pipe_push"), "baseline: the pixels pushed through a pipe"),
     (("limit", "ReadRaw", "echo_via_message_loop"), "limit: echo via a message loop"),
-    (("limit", "ReadRaw", "map_unmap"), "limit: map+unmap of the segment"),
+    (("limit", "ReadRaw", "segments_open_map_unmap_close"), "ReadRaw limit: its segment opened, mapped, unmapped, closed"),
+    (("limit", "SendImage", "segments_open_map_unmap_close"), "SendImage limit: its two segments opened, mapped, unmapped, closed"),
 ]
 DEPTH_STYLE = {"16": ("-", "o"), "8": ("--", "s")}
 
@@ -58,7 +59,9 @@ def main():
     series = read_series(sys.argv[1])
     if not series:
         sys.exit(f"plot-bench.py: {sys.argv[1]} has no image figures to draw")
-    colours = plt.get_cmap("tab10").colors
+    # The ten strong colours of tab20 first, then its light ones: one colour per line drawn.
+    tab20 = plt.get_cmap("tab20").colors
+    colours = tab20[0::2] + tab20[1::2]
     figure, axes = plt.subplots(figsize=(12, 7))
     for (index, label, depth), points in sorted(series.items(), key=lambda item: (item[0][0], -int(item[0][2]))):
         xs, ys = zip(*points)

@@ -18,7 +18,7 @@ mkdir -p "$out"
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi)
 
 clang++-14 "${flags[@]}" -Iplugin/bridge -Iplugin/ground \
-  plugin/bridge/fuzz/MessageReaderFuzz.cpp plugin/bridge/MessageFraming.cpp plugin/bridge/WireText.cpp plugin/ground/InnerText.cpp \
+  plugin/bridge/fuzz/MessageReaderFuzz.cpp plugin/bridge/ByteChannel.cpp plugin/bridge/MessageFraming.cpp plugin/bridge/WireText.cpp plugin/ground/InnerText.cpp \
   plugin/bridge/RequestNumbers.cpp plugin/bridge/ImageRequestFields.cpp plugin/bridge/FieldLists.cpp -o "$out/message-reader-fuzz"
 # The host's type headers include <windows.h> only to keep the system's macros ahead of the suites;
 # the parsers use none of the system's types, so a native build gets an empty one.

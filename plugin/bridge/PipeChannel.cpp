@@ -7,7 +7,7 @@ ChannelResult PipeChannel::Transfer(bool reading, void* buffer, DWORD size, DWOR
   if (!completed) return ChannelResult::Failed;
   OVERLAPPED overlapped{};
   overlapped.hEvent = completed.Get();
-  ResetEvent(completed.Get());
+  // ReadFile and WriteFile reset the event themselves as the call begins.
   const BOOL done = reading ? ReadFile(pipe, buffer, size, nullptr, &overlapped)
                             : WriteFile(pipe, buffer, size, nullptr, &overlapped);
   if (!done && GetLastError() != ERROR_IO_PENDING) {
@@ -19,25 +19,23 @@ ChannelResult PipeChannel::Transfer(bool reading, void* buffer, DWORD size, DWOR
       // The run is over (or the wait broke): take the call back before its buffer goes away.
       CancelIo(pipe);
       GetOverlappedResult(pipe, &overlapped, moved, TRUE);
+      *moved = 0;
       return ChannelResult::Ended;
     }
   }
   if (!GetOverlappedResult(pipe, &overlapped, moved, FALSE)) {
+    *moved = 0;
     return GetLastError() == ERROR_BROKEN_PIPE ? ChannelResult::Closed : ChannelResult::Failed;
   }
   return ChannelResult::Complete;
 }
 
-ChannelResult PipeChannel::ReadFully(void* buffer, uint32_t size, uint32_t* received) {
-  *received = 0;
-  auto* bytes = static_cast<uint8_t*>(buffer);
-  while (*received < size) {
-    DWORD moved = 0;
-    const ChannelResult result = Transfer(true, bytes + *received, size - *received, &moved);
-    if (result != ChannelResult::Complete) return result;
-    *received += moved;
-  }
-  return ChannelResult::Complete;
+// A byte-mode pipe's read completes as soon as any bytes are there, with as many as fit.
+ChannelResult PipeChannel::ReadSome(void* buffer, uint32_t size, uint32_t* received) {
+  DWORD moved = 0;
+  const ChannelResult result = Transfer(true, buffer, size, &moved);
+  *received = result == ChannelResult::Complete ? moved : 0;
+  return result;
 }
 
 ChannelResult PipeChannel::WriteFully(const void* data, uint32_t size) {

@@ -10,8 +10,10 @@
 class PipeChannel : public ByteChannel {
  public:
   PipeChannel(HANDLE pipe, HANDLE runEnded);
-  ChannelResult ReadFully(void* buffer, uint32_t size, uint32_t* received) override;
   ChannelResult WriteFully(const void* data, uint32_t size) override;
+
+ protected:
+  ChannelResult ReadSome(void* buffer, uint32_t size, uint32_t* received) override;
 
  private:
   // One overlapped call: how many bytes it moved, or why it moved none.

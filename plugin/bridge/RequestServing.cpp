@@ -2,11 +2,23 @@
 
 #include "BridgeRun.h"
 #include "ListenerThread.h"
+#include "PluginLog.h"
+
+namespace {
+
+// Whatever the request's host operations log goes through one opening of the log, closed again
+// before the reply goes: the file is never held between requests.
+RequestOutcome DispatchInOneLogSession() {
+  const LogSession requestLog;
+  return DispatchRequest(RequestFields, ReplyFields);
+}
+
+}  // namespace
 
 RequestOutcome ServeRequest() noexcept {
   RequestOutcome outcome = RequestOutcome::Answered;
   try {
-    outcome = DispatchRequest(RequestFields, ReplyFields);
+    outcome = DispatchInOneLogSession();
   } catch (...) {
     ReplyFields.Clear();
     try {

@@ -30,9 +30,15 @@ HBRUSH EnsureDialogBrush() {
 
 void DeleteDialogBrush() { DialogBrush.Reset(); }
 
+// The string the text control shows. The companion says "Running" as a keep-alive, over and over:
+// setting the same text again would repaint the control and measure the text anew for nothing.
+unsigned ShownStringId = 0;
+
 // The text is drawn in the status font, not in the template's: the control grows when it needs more room.
 void ShowText(HWND dialog, unsigned stringId) {
-  SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(stringId).c_str());
+  if (stringId == ShownStringId) return;
+  if (!SetDlgItemTextA(dialog, IDC_STATUS_TEXT, LoadModuleString(stringId).c_str())) return;
+  ShownStringId = stringId;
   GrowToFitText(dialog, IDC_STATUS_TEXT);
 }
 
@@ -42,6 +48,7 @@ void InitialiseStatusDialog(HWND dialog) {
   HWND text = GetDlgItem(dialog, IDC_STATUS_TEXT);
   SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont.Get()), TRUE);
   SetWindowLongA(text, GWL_STYLE, GetWindowLongA(text, GWL_STYLE) | SS_CENTER);
+  ShownStringId = 0;  // a new dialog shows its template's text
   ShowText(dialog, IDS_STATUS_STARTING);
   LaunchCompanion(dialog);
 }

@@ -14,9 +14,12 @@
 // among them) lose the entry and nothing else.
 void LogAppend(const char* format, ...) noexcept;
 
-// Holds the log open for one host operation (the file is opened at most once per operation rather
-// than once per entry). At the start of the outermost session a log over kLogRotateBytes is renamed
-// to "ZKVPlugin.old.log" (replacing an older one) and a new one begins. Sessions nest: only the
+// Holds the log open for what one request writes, however many host operations it runs: the file
+// is opened at the session's first entry and closed when the outermost session ends, so it is
+// never held between requests, and a session that writes nothing never touches it. When the
+// session opens a log over kLogRotateBytes, that log is renamed to "ZKVPlugin.old.log" (replacing
+// an older one) and a new one begins: a request's entries always stay together in one file. A
+// session whose file cannot be opened tries again at its next entry. Sessions nest: only the
 // outermost one opens and closes. Main thread only, as every host operation.
 class LogSession {
  public:

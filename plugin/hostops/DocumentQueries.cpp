@@ -98,7 +98,6 @@ bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resoluti
 }
 
 OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
-  const LogSession logSession;
   LogAppend("In AutomationUtils::GetOpenDocuments()\n");
   int32_t count = 0;
   int32_t status = DocumentCount(&count);
@@ -111,7 +110,6 @@ OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
 }
 
 bool AllDocumentsSaved() {
-  const LogSession logSession;
   LogAppend("In AutomationUtils::AllDocumentsSaved()\n");
   int32_t count = 0;
   // A document that cannot be checked counts as unsaved: "all saved" must never be a guess, since

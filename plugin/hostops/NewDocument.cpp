@@ -83,7 +83,6 @@ const MetadataBytes& GetRawFileMetadata(const std::string& name) { return RawFil
 
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata) {
-  const LogSession logSession;
   const std::string pixelsText = AddressText(reinterpret_cast<uintptr_t>(pixels));
   const std::string metadataText = metadata.empty() ? "0" : AddressText(reinterpret_cast<uintptr_t>(metadata.data()));
   DescriptorHolder importOptions;
@@ -116,7 +115,6 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
 }
 
 OSErr CloseLoadedRawDocuments() {
-  const LogSession logSession;
   int32_t count = 0;
   int32_t status = PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr);
   // Every identifier first: closing renumbers the documents. No count, no document examined.

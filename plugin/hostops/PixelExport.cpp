@@ -72,7 +72,6 @@ void AppendGrabbedMetadata(const void* data, int32_t length) noexcept {
 
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
                  bool closeAfter) {
-  const LogSession logSession;
   const std::string pixelsText = AddressText(pixels);
   const std::string callbackText = AddressText(reinterpret_cast<uintptr_t>(&AppendGrabbedMetadata));
   DescriptorHolder exportOptions;

@@ -47,7 +47,6 @@ bool IsDocumentOf(PIActionDescriptor document, const std::string& path) {
 }  // namespace
 
 OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, RawLoadReport* report) {
-  const LogSession logSession;
   RawLoadReport outcome;
   DescriptorHolder document;
   ReferenceHolder target;

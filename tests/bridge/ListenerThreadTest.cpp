@@ -80,6 +80,16 @@ class Listener : public ::testing::Test {
     DWORD written = 0;
     WriteFile(client.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
   }
+  // Plays the main thread serving the announced request with "OK", then the companion reading it.
+  void AnswerOkAndReadTheReply() {
+    ReplyFields.Clear();
+    ReplyFields.Append("OK");
+    SetEvent(requestServed.Get());
+    std::vector<uint8_t> reply(12);
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(client.Get(), reply.data(), 12, &read, nullptr));
+    EXPECT_EQ(reply, Join({Field(u"OK"), Count(0)}));
+  }
   // The thread ends on its own once the run is over; how soon is not the point here.
   bool ThreadEnds() { return WaitForSingleObject(thread.Get(), kHangCeilingMs) == WAIT_OBJECT_0; }
 
@@ -99,18 +109,25 @@ TEST_F(Listener, ServesARequestThenFinishesWhenTheCompanionCloses) {
   EXPECT_EQ(RequestFields, (FieldList{"Running", "extra"}));
   EXPECT_EQ(ListenerError, "");
 
-  ReplyFields.Clear();
-  ReplyFields.Append("OK");
-  SetEvent(requestServed.Get());
-  std::vector<uint8_t> reply(12);
-  DWORD read = 0;
-  ASSERT_TRUE(ReadFile(client.Get(), reply.data(), 12, &read, nullptr));
-  EXPECT_EQ(reply, Join({Field(u"OK"), Count(0)}));
+  ASSERT_NO_FATAL_FAILURE(AnswerOkAndReadTheReply());
 
   client.Reset();
   ASSERT_TRUE(PumpUntil(3));
   EXPECT_EQ(notices.back(), WPARAM(NoticeFinished));
   EXPECT_TRUE(ThreadEnds());
+}
+
+// The listener reads what has arrived in one go: a request that came in the same write as the one
+// before it is already in the listener's hands, and must be served after that one's reply, not lost.
+TEST_F(Listener, TwoRequestsInOneWriteAreServedOneAfterTheOther) {
+  ASSERT_TRUE(PumpUntil(1));  // connected
+  Send(Join({Field(u"Running"), Count(0), Field(u"GetOpenDocuments"), Field(u"x"), Count(0)}));
+  for (const FieldList& request : {FieldList{"Running"}, FieldList{"GetOpenDocuments", "x"}}) {
+    ASSERT_TRUE(PumpUntil(notices.size() + 1)) << "the request was never announced";
+    EXPECT_EQ(notices.back(), WPARAM(NoticeRequest));
+    EXPECT_EQ(RequestFields, request);
+    ASSERT_NO_FATAL_FAILURE(AnswerOkAndReadTheReply());
+  }
 }
 
 TEST_F(Listener, ABrokenRequestIsLostWithItsReason) {

@@ -2,6 +2,7 @@
 // the replies that must never break the companion's reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "MessageFraming.h"
@@ -75,14 +76,25 @@ TEST(MessageFraming, ReadsWhatTheCompanionWrites) {
 }
 
 TEST(MessageFraming, TwoMessagesInOneWriteAreReadOneAtATime) {
-  PipePair pipe;
-  pipe.WriteClient(Join({Field(u"Running"), Count(0), Field(u"GetOpenDocuments"), Count(0)}));
-  PipeChannel channel(pipe.Server(), pipe.RunEnded());
-  FieldList fields;
-  EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
-  EXPECT_EQ(fields, FieldList{"Running"});
-  EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
-  EXPECT_EQ(fields, FieldList{"GetOpenDocuments"});
+  const std::u16string longPath(5000, u'p');  // more than the pipe holds: the write waits for the reads
+  const struct {
+    const char* name;
+    std::u16string first;
+  } cases[] = {{"short fields", u"Running"}, {"a field longer than a read", longPath}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PipePair pipe;
+    std::thread companion(
+        [&] { pipe.WriteClient(Join({Field(c.first), Count(0), Field(u"GetOpenDocuments"), Count(0)})); });
+    PipeChannel channel(pipe.Server(), pipe.RunEnded());
+    FieldList fields;
+    EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+    EXPECT_EQ(fields, FieldList{std::string(c.first.begin(), c.first.end())});
+    EXPECT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+    EXPECT_EQ(fields, FieldList{"GetOpenDocuments"});
+    pipe.CloseServer();  // a write still waiting after a failed read ends, and so does the thread
+    companion.join();
+  }
 }
 
 TEST(MessageFraming, EndOfRunReleasesAWaitingRead) {
@@ -95,6 +107,75 @@ TEST(MessageFraming, EndOfRunReleasesAWaitingRead) {
   FieldList fields;
   EXPECT_EQ(ReadMessage(channel, fields).code, ReadRunEnded);
   dialogEnds.join();
+}
+
+// A stream cut where the test says: each read of it brings at most the next piece's size (0: all
+// that is asked for). Windows may cut a pipe's bytes anywhere, where Wine never does.
+class CutStream : public ByteChannel {
+ public:
+  CutStream(std::vector<uint8_t> bytes, std::vector<uint32_t> pieces)
+      : bytes_(std::move(bytes)), pieces_(std::move(pieces)) {}
+  int Reads() const { return reads_; }
+  ChannelResult WriteFully(const void*, uint32_t) override { return ChannelResult::Complete; }
+
+ protected:
+  ChannelResult ReadSome(void* buffer, uint32_t size, uint32_t* received) override {
+    *received = 0;
+    if (at_ == bytes_.size()) return ChannelResult::Closed;
+    const uint32_t piece = pieces_[std::min(size_t(reads_), pieces_.size() - 1)];
+    size_t take = std::min<size_t>(size, bytes_.size() - at_);
+    if (piece != 0) take = std::min<size_t>(take, piece);
+    std::copy(bytes_.begin() + at_, bytes_.begin() + at_ + take, static_cast<uint8_t*>(buffer));
+    at_ += take;
+    *received = uint32_t(take);
+    ++reads_;
+    return ChannelResult::Complete;
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  std::vector<uint32_t> pieces_;  // the last one stands for every later read
+  size_t at_ = 0;
+  int reads_ = 0;
+};
+
+// Three messages, the last with a field longer than the channel's read-ahead: each is read whole and
+// alone, and the companion's close after them is its close, however the bytes were cut.
+TEST(MessageFraming, MessagesCutAtAnyByteAreReadTheSame) {
+  const std::u16string longPath = u"C:\\" + Repeat(u'p', 3000);
+  const std::vector<uint8_t> stream =
+      Join({Field(u"ReadRaw"), Field(u"C:\\raw\\a.nef"), Field(u"seg1"), Field(u"1000"), Field(u"16"), Count(0),
+            Field(u"Running"), Count(0), Field(u"ReadRaw"), Field(longPath), Count(0)});
+  const std::vector<FieldList> expected = {{"ReadRaw", "C:\\raw\\a.nef", "seg1", "1000", "16"},
+                                           {"Running"},
+                                           {"ReadRaw", "C:\\" + std::string(3000, 'p')}};
+  std::vector<std::vector<uint32_t>> cuts;
+  for (uint32_t first = 1; first < stream.size(); ++first) cuts.push_back({first, 0});  // once, anywhere
+  for (uint32_t piece = 1; piece <= 7; ++piece) cuts.push_back({piece});                // everywhere
+  for (const std::vector<uint32_t>& pieces : cuts) {
+    SCOPED_TRACE("first piece " + std::to_string(pieces[0]) + (pieces.size() > 1 ? ", then the rest" : ", and so on"));
+    CutStream channel(stream, pieces);
+    FieldList fields;
+    for (const FieldList& message : expected) {
+      ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      ASSERT_EQ(fields, message);
+    }
+    ASSERT_EQ(ReadMessage(channel, fields).code, PeerClosed);
+  }
+}
+
+// The listener's cost per request is its reads of the pipe: a request that has arrived is taken in
+// one, and one that came with it needs none of its own.
+TEST(MessageFraming, WhatHasArrivedIsTakenInOneRead) {
+  CutStream channel(Join({Field(u"ReadRaw"), Field(u"C:\\raw\\a.nef"), Field(u"seg1"), Field(u"1000"), Field(u"16"),
+                          Count(0), Field(u"Running"), Count(0)}),
+                    {0});
+  FieldList fields;
+  ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+  EXPECT_EQ(channel.Reads(), 1) << "five fields and the end marker";
+  ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+  EXPECT_EQ(fields, FieldList{"Running"});
+  EXPECT_EQ(channel.Reads(), 1) << "the second message came with the first";
 }
 
 struct WriteCase {

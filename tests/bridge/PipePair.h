@@ -16,6 +16,7 @@ class PipePair {
   HANDLE Client() const { return client.Get(); }
   HANDLE RunEnded() const { return runEnded.Get(); }
   void CloseClient() { client.Reset(); }
+  void CloseServer() { server.Reset(); }  // a client's write that waits for room then fails
   std::wstring Name() const { return name; }
 
   void WriteClient(const std::vector<uint8_t>& bytes);

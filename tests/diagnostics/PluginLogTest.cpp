@@ -8,11 +8,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "BridgeRun.h"
 #include "HostCodes.h"
 #include "ImageFiles.h"
 #include "ImageRequests.h"
 #include "InProcessHost.h"
 #include "PluginLog.h"
+#include "RequestServing.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -164,6 +166,65 @@ TEST_F(PluginLog, AnImageRoundTripWritesEachStepInOrder) {
   std::remove(picture.c_str());
 }
 
+// What one request logs goes through one opening of the log: its entries stay together in one
+// file (a log is renamed at the bound only as a request first writes), the file is not held once
+// the request is answered, and a request that logs nothing never touches it. When each host
+// operation opened the log for itself, a ReadRaw that crossed the bound in LoadRAW had its
+// GrabBuffer steps begin a new file.
+TEST_F(PluginLog, EachRequestWritesThroughOneOpeningOfTheLog) {
+  DocumentsFolderLookup = NoDocumentsFolder;
+  const std::string path = TempFolder() + "\\ZKVPlugin.log";
+  const std::string older = TempFolder() + "\\ZKVPlugin.old.log";
+  const std::string picture = TempFolder() + "\\zk-log-request-" + std::to_string(GetCurrentProcessId()) + ".png";
+  const std::string segmentName = "zk-log-request-" + std::to_string(GetCurrentProcessId());
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(std::wstring(picture.begin(), picture.end()),
+                               zk::ImagePixels{4, 3, 8, std::vector<uint8_t>(4 * 3 * 3, 0x7F)}, &error))
+      << error;
+  const UniqueHandle exportSegment(
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, segmentName.c_str()));
+  TestDocuments().Open(zk::HostDocument{"a.psd", "C:\\a.psd", 10, 20});
+  std::remove(path.c_str());
+  std::remove(older.c_str());
+  BeginBridgeRun();
+  const auto serve = [](const FieldList& request) {
+    RequestFields = request;
+    ServeRequest();
+    return ReplyFields.Fields();
+  };
+
+  EXPECT_EQ(serve({"Running"}), FieldList{});
+  EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "a request that logs nothing made the log";
+
+  std::ofstream(path, std::ios::binary) << std::string(size_t(kLogRotateBytes), 'x');  // at the bound, not over
+  ASSERT_EQ(serve({"ReadRaw", picture, segmentName, "0", "8"}), (FieldList{"OK", "4", "3"}));
+  const std::string readRawEntries =
+      "LoadRAW: filename=" + picture + "\r\nLoadRAW: num documents: 1\r\nLoadRAW: before play\r\n"
+      "LoadRAW: before checkresult\r\nLoadRAW: before getting width and height\r\n"
+      "LoadRAW: before getting resolution\r\nLoadRAW: before getting number of documents\r\n"
+      "LoadRAW: now num documents: 2\r\nGrabBuffer: About to call plugin\r\n"
+      "GrabBuffer: Finished calling plugin: result=0\r\n";
+  const std::string afterReadRaw = FileText(path);
+  ASSERT_EQ(afterReadRaw.size(), size_t(kLogRotateBytes) + readRawEntries.size()) << "the ReadRaw's steps were split";
+  EXPECT_EQ(afterReadRaw.substr(size_t(kLogRotateBytes)), readRawEntries);
+  EXPECT_EQ(GetFileAttributesA(older.c_str()), INVALID_FILE_ATTRIBUTES) << "renamed in the middle of a request";
+  {
+    const UniqueFile alone(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(alone.Valid()) << "the log is still held once its request was answered: " << GetLastError();
+  }
+
+  serve({"CheckAllDocumentsSaved"});  // over the bound now: this request's entries begin a new log
+  const std::string newLog = FileText(path), olderLog = FileText(older);
+  EXPECT_EQ(newLog.substr(0, 41), "In AutomationUtils::AllDocumentsSaved()\r\n");
+  EXPECT_LT(newLog.size(), 1000u);
+  ASSERT_EQ(olderLog.size(), afterReadRaw.size()) << "the renamed log is the one the ReadRaw left";
+  EXPECT_EQ(olderLog.substr(size_t(kLogRotateBytes)), readRawEntries);
+  EndBridgeRun();
+  std::remove(path.c_str());
+  std::remove(older.c_str());
+  std::remove(picture.c_str());
+}
+
 TEST_F(PluginLog, AFailedSizeReadIsLoggedWithItsStatus) {
   DocumentsFolderLookup = NoDocumentsFolder;
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
@@ -233,7 +294,7 @@ TEST_F(PluginLog, AnotherProgramMayRenameOrDeleteTheLogWhileASessionHoldsIt) {
   std::remove(moved.c_str());
 }
 
-TEST_F(PluginLog, ALogOverEightMebibytesIsRenamedWhenTheNextOperationStarts) {
+TEST_F(PluginLog, ALogOverEightMebibytesIsRenamedWhenTheNextSessionFirstWrites) {
   DocumentsFolderLookup = NoDocumentsFolder;
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   const std::string older = TempFolder() + "\\ZKVPlugin.old.log";

@@ -2,12 +2,14 @@
 // conversions both ways, the numbers in request fields, and the field checks of the image requests
 // (numbers, depth, sizes) as their handlers run them. Platform-independent code, built
 // natively with sanitizers by scripts/fuzz.sh. The input is the byte stream, delivered in pieces
-// whose sizes the input's first byte chooses, as a pipe may deliver them.
+// whose sizes the input's first byte chooses, as a pipe may deliver them: the channel's read-ahead
+// then holds the ends and beginnings of counts, fields and messages at every offset.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ImageRequestFields.h"
 #include "MessageFraming.h"
@@ -19,23 +21,21 @@ namespace {
 class PiecewiseChannel : public ByteChannel {
  public:
   PiecewiseChannel(const uint8_t* bytes, size_t size, size_t piece) : data(bytes), left(size), pieceSize(piece) {}
+  ChannelResult WriteFully(const void*, uint32_t) override { return ChannelResult::Complete; }
 
-  ChannelResult ReadFully(void* buffer, uint32_t size, uint32_t* received) override {
+ protected:
+  ChannelResult ReadSome(void* buffer, uint32_t size, uint32_t* received) override {
     *received = 0;
-    auto* out = static_cast<uint8_t*>(buffer);
-    while (*received < size) {
-      if (left == 0) return ChannelResult::Closed;
-      size_t take = size - *received;
-      if (take > pieceSize) take = pieceSize;
-      if (take > left) take = left;
-      std::memcpy(out + *received, data, take);
-      data += take;
-      left -= take;
-      *received += uint32_t(take);
-    }
+    if (left == 0) return ChannelResult::Closed;
+    size_t take = size;
+    if (take > pieceSize) take = pieceSize;
+    if (take > left) take = left;
+    std::memcpy(buffer, data, take);
+    data += take;
+    left -= take;
+    *received = uint32_t(take);
     return ChannelResult::Complete;
   }
-  ChannelResult WriteFully(const void*, uint32_t) override { return ChannelResult::Complete; }
 
  private:
   const uint8_t* data;
@@ -68,27 +68,55 @@ void CheckImageRequestFields(const FieldList& fields) {
   }
 }
 
+void ReadNumbersAndSendBack(ByteChannel& channel, const FieldList& fields) {
+  for (const std::string& field : fields) {
+    int32_t number = 0;
+    uint64_t size64 = 0;
+    ReadSignedNumber(field, &number);
+    ReadSizeNumber(field, &size64);
+    // What was read goes back out: every field must survive the way to the wire.
+    ReplyFieldList reply;
+    if (!field.empty()) reply.Append(field);
+    WriteMessage(channel, reply);
+  }
+}
+
+// What the reader made of the stream, message by message: statuses and fields.
+struct Reading {
+  std::vector<int32_t> codes;
+  std::vector<std::string> texts;
+  std::vector<FieldList> messages;
+  bool operator!=(const Reading& other) const {
+    return codes != other.codes || texts != other.texts || messages != other.messages;
+  }
+};
+
+// check: every message also goes through the image requests' checks and back out to the wire.
+Reading ReadMessages(const uint8_t* bytes, size_t size, size_t piece, bool check) {
+  PiecewiseChannel channel(bytes, size, piece);
+  Reading reading;
+  FieldList fields;
+  for (int message = 0; message < 8; ++message) {
+    const ReadStatus status = ReadMessage(channel, fields);
+    reading.codes.push_back(status.code);
+    reading.texts.push_back(status.text);
+    reading.messages.push_back(fields);
+    if (check && status.code == MessageComplete) CheckImageRequestFields(fields);
+    if (check) ReadNumbersAndSendBack(channel, fields);
+    if (status.code != MessageComplete) break;
+  }
+  return reading;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  PiecewiseChannel channel(data + 1, size - 1, size_t(data[0] % 7) + 1);
-  FieldList fields;
-  for (int message = 0; message < 8; ++message) {
-    const ReadStatus status = ReadMessage(channel, fields);
-    if (status.code == MessageComplete) CheckImageRequestFields(fields);
-    for (const std::string& field : fields) {
-      int32_t number = 0;
-      uint64_t size64 = 0;
-      ReadSignedNumber(field, &number);
-      ReadSizeNumber(field, &size64);
-      // What was read goes back out: every field must survive the way to the wire.
-      ReplyFieldList reply;
-      if (!field.empty()) reply.Append(field);
-      WriteMessage(channel, reply);
-    }
-    if (status.code != MessageComplete) break;
-  }
+  // Pieces of 1 to 7 bytes, or as much as each read asks for (a whole message in one read).
+  const size_t piece = data[0] & 0x80 ? SIZE_MAX : size_t(data[0] % 7) + 1;
+  const Reading inPieces = ReadMessages(data + 1, size - 1, piece, true);
+  // However the stream was cut, the reader must make the same of it as of the stream in one piece.
+  if (piece != SIZE_MAX && ReadMessages(data + 1, size - 1, SIZE_MAX, false) != inPieces) std::abort();
   const std::string text(reinterpret_cast<const char*>(data), size);
   Utf8ToWireUnits(text);
   std::u16string strict;
