@@ -1,7 +1,7 @@
 ; The plug-in's installer: puts ZentrastKolvane.8li where current host versions load plug-ins
 ; from, for the whole machine, and registers an uninstaller that removes exactly that again.
 ; Built by scripts/make-installer.sh, which passes the module's own version:
-;   makensis -DVERSION=10.0 -DMODULE=/path/ZentrastKolvane.8li -DOUTFILE=/path/Setup.exe ZentrastKolvane.nsi
+;   makensis -DVERSION=10.0 -DMODULE=/path/ZentrastKolvane.8li -DOUTFILE=/path/Setup.exe [-DSIGN=/path/sign-file.sh] ZentrastKolvane.nsi
 ; Silent use: Setup.exe /S [/D=C:\Other Folder]   and the entry's QuietUninstallString.
 
 !ifndef VERSION | MODULE | OUTFILE
@@ -19,6 +19,14 @@ Target amd64-unicode
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+
+; Signed files: SIGN is a command that signs the file named by its one argument in place. The
+; uninstaller is signed before it goes into the installer, so that the one written at install
+; time carries the signature too; the installer is signed last.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 !define PRODUCT "Zentrast Kolvane Plug-In"
 !define MODULE_NAME "ZentrastKolvane.8li"
@@ -237,14 +245,20 @@ Var PluginFolder         ; the folder the module went to (the default or /D=), a
 Var PluginFolderCreated  ; 1: the installer made it
 
 ; The helper's part (see un.HandOverOwnRemoval): waits for the uninstall that started it, whose
-; process handle it inherited, then removes the uninstaller and its folder.
+; process handle it inherited, then removes the uninstaller and its folder. Only once that
+; process has ended and the entry is gone: an uninstaller without its installation would be lost.
 Function un.RemoveUninstallerOnceEnded
   Pop $0
   ; A ceiling for a hang only: the uninstall ends right after it started this helper.
   System::Call 'kernel32::WaitForSingleObject(p r0, i 600000) i .r1'
   System::Call 'kernel32::CloseHandle(p r0)'
-  Delete "${UNINSTALLER}"
-  RMDir "${UNINSTALLER_DIR}"
+  ClearErrors
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "UninstallString"
+  ${If} $1 == 0
+  ${AndIf} ${Errors}
+    Delete "${UNINSTALLER}"
+    RMDir "${UNINSTALLER_DIR}"
+  ${EndIf}
   ; This copy lies in the temporary folder and cannot remove itself while it runs; it goes at
   ; the next restart, as the uninstaller's own temporary copies do.
   Delete /REBOOTOK "$EXEPATH"
