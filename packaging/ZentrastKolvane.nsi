@@ -341,9 +341,11 @@ Section "Uninstall"
       RMDir "$PluginFolder"
     ${EndIf}
   ${EndIf}
-  ClearErrors
+  ; An entry already gone is no failure (DeleteRegKey says it is): one still there is.
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  ${If} ${Errors}
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
+  ${IfNot} ${Errors}
     !insertmacro UnFail "Cannot remove the entry HKLM\${UNINSTALL_KEY}."
   ${EndIf}
 
