@@ -11,6 +11,10 @@ needed=(
   googletest                   # GoogleTest/GoogleMock sources, built with the cross compiler
   libstb-dev                   # image files in stand-ins and tests
   nsis                         # makensis: the installer, built and installed by a test
+  zip                          # the package (scripts/package.sh, which a test runs)
+  unzip                        # the signed package's test looks into the zip
+  osslsigncode                 # Authenticode signing and the test that checks the signatures
+  openssl                      # the test's throw-away code-signing certificate
   "$@"
 )
 

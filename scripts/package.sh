@@ -4,48 +4,110 @@
 #   ZentrastKolvane-<version>-win64.zip   ZentrastKolvane.8li, INSTALL.txt and SHA256SUMS
 #   ZentrastKolvane-<version>-Setup.exe   the 64-bit installer (NSIS)
 # <version> is the module's own, read from its version resource (scripts/version.sh prints it).
-# Installs what it needs when missing. Prints the paths of the two files.
+#   scripts/package.sh [--out DIR] [--build DIR]    other folders than dist/ and build/package
+#
+# Signed files: with ZK_SIGN_PFX (a PKCS#12 bundle of a code-signing certificate and its key) and
+# ZK_SIGN_PASSWORD (its password) in the environment, the module, the uninstaller and the installer
+# are signed with Authenticode (scripts/sign-file.sh); ZK_SIGN_TIMESTAMP_URL names a time-stamp
+# server. Without ZK_SIGN_PFX everything is built unsigned, and one line says so.
+#
+# The same sources give the same bytes: the module holds no build time and no build folder, and
+# every file is stamped with the time of the last commit (or SOURCE_DATE_EPOCH, when set), so that
+# two unsigned packagings of one commit give the same module, zip and installer
+# (scripts/check-reproducible.sh shows it). A signature holds the time of signing.
+#
+# Installs what it needs when missing. Prints each file's SHA-256 and whether it is signed, then
+# the paths of the zip and the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/ensure-packages.sh zip
-
+dist=$PWD/dist
 build=$PWD/build/package
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --out) dist=$(realpath -m "${2:?package.sh: --out wants a folder}"); shift 2 ;;
+    --build) build=$(realpath -m "${2:?package.sh: --build wants a folder}"); shift 2 ;;
+    *) echo "usage: scripts/package.sh [--out DIR] [--build DIR]" >&2; exit 2 ;;
+  esac
+done
+scripts/ensure-packages.sh
+
+signing=()
+if [ -n "${ZK_SIGN_PFX:-}" ]; then
+  [ -r "$ZK_SIGN_PFX" ] || { echo "package.sh: cannot read the PKCS#12 bundle ZK_SIGN_PFX=$ZK_SIGN_PFX" >&2; exit 1; }
+  signing=(--sign)
+  echo "package.sh: signing with the certificate in $ZK_SIGN_PFX${ZK_SIGN_TIMESTAMP_URL:+, time-stamped by $ZK_SIGN_TIMESTAMP_URL}" >&2
+else
+  echo "package.sh: unsigned: ZK_SIGN_PFX is not set" >&2
+fi
+
+# The time every file carries.
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+  stamp=$SOURCE_DATE_EPOCH
+elif ! stamp=$(git log -1 --format=%ct 2>/dev/null); then
+  stamp=""
+  echo "package.sh: neither a commit nor SOURCE_DATE_EPOCH gives a time: the files keep their own" >&2
+fi
+stamp_files() { if [ -n "$stamp" ]; then touch -d "@$stamp" "$@"; fi; }
+
 # Release: optimised and without -g; -s also drops the symbols and the debug information that
 # the static runtime libraries bring along.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_SHARED_LINKER_FLAGS_RELEASE=-s >/dev/null
-cmake --build "$build" -j2 --target ZentrastKolvane
-module=$build/bin/plugins/ZentrastKolvane.8li
+# The build's progress goes with the other messages: the standard output is for what is made.
+cmake --build "$build" -j2 --target ZentrastKolvane >&2
+built=$build/bin/plugins/ZentrastKolvane.8li
 
-scripts/check-module-binary.sh "$module"
-if x86_64-w64-mingw32-objdump -h "$module" | grep -q ' \.debug'; then
-  echo "package.sh: $module still holds debug information" >&2
+scripts/check-module-binary.sh "$built" >&2
+if x86_64-w64-mingw32-objdump -h "$built" | grep -q ' \.debug'; then
+  echo "package.sh: $built still holds debug information" >&2
   exit 1
 fi
-version=$(scripts/version.sh "$module")
+version=$(scripts/version.sh "$built")
 if [ "$version" != "$(scripts/version.sh)" ]; then
   echo "package.sh: the built module says $version, the resource script $(scripts/version.sh)" >&2
   exit 1
 fi
 
-dist=$PWD/dist
 mkdir -p "$dist"
 staging=$build/zip
 rm -rf "$staging"
 mkdir -p "$staging"
-cp "$module" "$staging/ZentrastKolvane.8li"
+module=$staging/ZentrastKolvane.8li
+cp "$built" "$module"
+# Signed before anything is made of it: the checksums, the zip and the installer hold the signed module.
+if ((${#signing[@]})); then scripts/sign-file.sh "$module"; fi
 # Windows line ends: the text is read on Windows, in whatever editor opens it.
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' packaging/INSTALL.txt >"$staging/INSTALL.txt"
 (cd "$staging" && sha256sum ZentrastKolvane.8li INSTALL.txt >SHA256SUMS)
-# The files carry the time of the last commit, so that the same sources give the same archive.
+# The zip stores each file's time (in local time: UTC here) and mode, which must not depend on the
+# machine; the entries go in a fixed order, without extra attributes (-X).
 export TZ=UTC
-if stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null); then
-  touch -t "$stamp" "$staging"/*
-fi
+chmod 0644 "$staging"/*
+stamp_files "$staging"/*
 zip_file=$dist/ZentrastKolvane-$version-win64.zip
 rm -f "$zip_file"
 (cd "$staging" && zip -q -X "$zip_file" ZentrastKolvane.8li INSTALL.txt SHA256SUMS)
 
-setup=$(scripts/make-installer.sh "$module" "$dist")
+# The installer stores the module's time too.
+setup=$(scripts/make-installer.sh "${signing[@]}" "$module" "$dist")
+
+# What whoever publishes the files can paste. The Authenticode signature sits in the PE header's
+# security directory: an unsigned file has none.
+signature_of() {
+  local headers
+  headers=$(x86_64-w64-mingw32-objdump -p "$1")
+  if grep -Eq 'Entry 4 0+ 0+ Security Directory' <<<"$headers"; then
+    echo unsigned
+  else
+    echo signed
+  fi
+}
+uninstaller_note="its uninstaller unsigned"
+if ((${#signing[@]})); then uninstaller_note="its uninstaller signed"; fi
+echo "SHA-256                                                           signature  file"
+printf '%s  %-9s  %s\n' \
+  "$(sha256sum <"$module" | cut -d' ' -f1)" "$(signature_of "$module")" "ZentrastKolvane.8li (in the zip)" \
+  "$(sha256sum <"$zip_file" | cut -d' ' -f1)" "-" "$(basename "$zip_file")" \
+  "$(sha256sum <"$setup" | cut -d' ' -f1)" "$(signature_of "$setup")" "$(basename "$setup") ($uninstaller_note)"
 echo "$zip_file"
 echo "$setup"

@@ -1,7 +1,9 @@
 // The installer as a person or an administrator runs it, silently, in the test prefix: the module
 // lands where the host loads plug-ins from and the stand-in host loads it there; the uninstall
 // entry is complete, in the 64-bit view, and names the module's own version; the entry's quiet
-// uninstall takes away what the installer put down and nothing of the person's.
+// uninstall takes away what the installer put down and nothing of the person's, and its exit code
+// says whether it could. A second installation never leaves a second copy behind, and one that
+// fails half way leaves what was there before.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -24,6 +26,9 @@ constexpr wchar_t kModuleName[] = L"ZentrastKolvane.8li";
 constexpr wchar_t kPersonsFileName[] = L"my notes.txt";
 // The folder the tests choose with /D=; blanks in it, as in most real ones.
 constexpr wchar_t kChosenFolder[] = L"C:\\Photo Tools\\Plug-ins\\Zentrast Kolvane";
+// What an earlier installation's module and entry hold in the tests that fake one.
+constexpr char kEarlierModuleBytes[] = "the module of an earlier version";
+constexpr wchar_t kEarlierVersion[] = L"9.9";
 
 std::wstring ShellFolder(int id) {
   wchar_t path[MAX_PATH] = {};
@@ -33,8 +38,17 @@ std::wstring ShellFolder(int id) {
 
 std::wstring SharedPluginsFolder() { return ShellFolder(CSIDL_PROGRAM_FILES_COMMON) + L"\\Adobe\\Plug-ins\\CC"; }
 std::wstring DefaultInstallFolder() { return SharedPluginsFolder() + L"\\Zentrast Kolvane"; }
+std::wstring UninstallerFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Zentrast Kolvane Plug-In"; }
+std::wstring UninstallerPath() { return UninstallerFolder() + L"\\Uninstall.exe"; }
+std::wstring ModuleIn(const std::wstring& folder) { return folder + L"\\" + kModuleName; }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Holds a file open as the host holds a module it has loaded: others may read it, but neither
+// write nor delete it (Wine refuses both, as Windows does). Made empty when it is missing.
+UniqueFile HoldOpen(const std::wstring& path) {
+  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+}
 
 std::string FileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -72,6 +86,15 @@ bool EntryValue(const wchar_t* name, std::wstring* value, REGSAM view = KEY_WOW6
   }
   *value = data;
   return true;
+}
+
+void SetEntryValue(const wchar_t* name, const std::wstring& value) {
+  UniqueRegistryKey key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.Address()),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           DWORD((value.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
 }
 
 bool EntryExists(REGSAM view = KEY_WOW64_64KEY) {
@@ -148,9 +171,11 @@ class Installer : public testing::Test {
   static void RemoveLeftovers() {
     std::wstring uninstaller;
     if (EntryValue(L"UninstallString", &uninstaller)) DeleteFileW(QuotedProgram(uninstaller).c_str());
+    DeleteFileW(UninstallerPath().c_str());
+    RemoveDirectoryW(UninstallerFolder().c_str());
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
     for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
-      DeleteFileW((folder + L"\\" + kModuleName).c_str());
+      DeleteFileW(ModuleIn(folder).c_str());
       DeleteFileW((folder + L"\\" + kPersonsFileName).c_str());
       RemoveDirectoryW(folder.c_str());
     }
@@ -158,12 +183,32 @@ class Installer : public testing::Test {
     std::wstring parent = kChosenFolder;
     while ((parent = parent.substr(0, parent.find_last_of(L'\\'))).size() > 2) RemoveDirectoryW(parent.c_str());
   }
+
+  // /D= must come last and is taken whole, blanks included.
+  static ProcessTreeRun InstallInto(const std::wstring& folder) { return RunInstaller(L"/S /D=" + folder); }
+
+  // The quiet uninstall ends with 0 and leaves no module, no entry and no uninstaller.
+  static void UninstallCompletely() {
+    const ProcessTreeRun uninstall = RunQuietUninstall();
+    ASSERT_TRUE(uninstall.started) << "no quiet uninstall registered";
+    ASSERT_TRUE(uninstall.ended);
+    EXPECT_EQ(uninstall.exitCode, 0u) << uninstall.output;
+    for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
+      EXPECT_FALSE(Exists(ModuleIn(folder))) << testing::PrintToString(folder);
+    }
+    EXPECT_FALSE(EntryExists());
+    EXPECT_FALSE(Exists(UninstallerPath()));
+    EXPECT_FALSE(Exists(UninstallerFolder())) << "the uninstaller's folder stayed";
+  }
 };
+
+// How the folder the module goes into looked before the installation.
+enum class FolderBefore { Missing, PreparedEmpty, HoldingPersonsFile };
 
 struct InstallCase {
   const char* what;
   std::wstring chosenFolder;  // empty: the default folder; otherwise given with /D=
-  bool personsFileInFolder;   // a file of the person's already lies in the install folder
+  FolderBefore before;
 };
 
 void PrintTo(const InstallCase& c, std::ostream* out) { *out << c.what; }
@@ -174,20 +219,18 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   const InstallCase& c = GetParam();
   const PersonsThings person;
   const std::wstring folder = c.chosenFolder.empty() ? DefaultInstallFolder() : c.chosenFolder;
-  const std::wstring module = folder + L"\\" + kModuleName;
+  const std::wstring module = ModuleIn(folder);
   const std::wstring personsFile = folder + L"\\" + kPersonsFileName;
-  if (c.personsFileInFolder) {
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    WriteBytes(personsFile, "mine");
-  }
+  if (c.before != FolderBefore::Missing) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  if (c.before == FolderBefore::HoldingPersonsFile) WriteBytes(personsFile, "mine");
 
-  // /D= must come last and is taken whole, blanks included.
-  const ProcessTreeRun install = RunInstaller(c.chosenFolder.empty() ? L"/S" : L"/S /D=" + c.chosenFolder);
+  const ProcessTreeRun install = c.chosenFolder.empty() ? RunInstaller(L"/S") : InstallInto(c.chosenFolder);
   ASSERT_TRUE(install.started) << install.startError;
   ASSERT_TRUE(install.ended);
   EXPECT_EQ(install.exitCode, 0u) << install.output;
   ASSERT_TRUE(Exists(module));
-  EXPECT_EQ(FileBytes(module), FileBytes(ModulePath())) << "not the module that was built";
+  // Compared as a whole: a module's bytes printed on failure would bury the message.
+  EXPECT_TRUE(FileBytes(module) == FileBytes(ModulePath())) << "not the module that was built";
 
   // The entry: in the 64-bit view only, with the module's version and the folder it went to.
   const std::wstring version = ProductVersion(ModulePath());
@@ -200,9 +243,11 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   EXPECT_EQ(value, folder);
   ASSERT_TRUE(EntryValue(L"UninstallString", &uninstall));
   ASSERT_TRUE(EntryValue(L"QuietUninstallString", &quietUninstall));
-  EXPECT_EQ(quietUninstall, uninstall + L" /S");
-  EXPECT_FALSE(EntryExists(KEY_WOW64_32KEY)) << "the entry is in the 32-bit view";
   const std::wstring uninstaller = QuotedProgram(uninstall);
+  EXPECT_EQ(uninstaller, UninstallerPath());
+  // Run in place (_?=, unquoted and last), the uninstaller's exit code is its outcome.
+  EXPECT_EQ(quietUninstall, uninstall + L" /S _?=" + UninstallerFolder());
+  EXPECT_FALSE(EntryExists(KEY_WOW64_32KEY)) << "the entry is in the 32-bit view";
   EXPECT_TRUE(Exists(uninstaller)) << testing::PrintToString(uninstall);
   EXPECT_FALSE(StartsWith(uninstaller, SharedPluginsFolder())) << "the host would scan the uninstaller";
   EXPECT_FALSE(StartsWith(uninstaller, folder + L"\\"));
@@ -218,63 +263,174 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
     EXPECT_NE(host.output.find(part), std::string::npos) << part << "\n" << host.output;
   }
 
-  const ProcessTreeRun uninstallRun = RunQuietUninstall();
-  ASSERT_TRUE(uninstallRun.started) << uninstallRun.startError;
-  ASSERT_TRUE(uninstallRun.ended);
-  EXPECT_EQ(uninstallRun.exitCode, 0u) << uninstallRun.output;
-  EXPECT_FALSE(Exists(module));
-  EXPECT_FALSE(EntryExists());
-  EXPECT_FALSE(Exists(uninstaller));
-  if (c.personsFileInFolder) {
-    EXPECT_EQ(FileBytes(personsFile), "mine");
-  } else {
-    EXPECT_FALSE(Exists(folder)) << "the empty install folder stayed";
+  UninstallCompletely();
+  switch (c.before) {
+    case FolderBefore::Missing:
+      EXPECT_FALSE(Exists(folder)) << "the empty install folder stayed";
+      break;
+    case FolderBefore::PreparedEmpty:
+      EXPECT_TRUE(Exists(folder)) << "the folder the person had prepared was removed";
+      break;
+    case FolderBefore::HoldingPersonsFile:
+      EXPECT_EQ(FileBytes(personsFile), "mine");
+      break;
   }
   EXPECT_TRUE(Exists(SharedPluginsFolder())) << "the host's shared plug-ins folder is not the installer's to remove";
   person.ExpectKept();
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, InstallAndUninstall,
-                         testing::Values(InstallCase{"default folder", L"", false},
-                                         InstallCase{"folder chosen with /D=, holding a file of the person's",
-                                                     kChosenFolder, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Folders, InstallAndUninstall,
+    testing::Values(InstallCase{"default folder", L"", FolderBefore::Missing},
+                    InstallCase{"folder chosen with /D=, holding a file of the person's", kChosenFolder,
+                                FolderBefore::HoldingPersonsFile},
+                    InstallCase{"folder chosen with /D=, prepared empty by the person", kChosenFolder,
+                                FolderBefore::PreparedEmpty}));
 
-// An update run without /D= goes to the folder of the installed version, not to the default one.
+// An update run without /D= goes to the folder of the installed version, not to the default one,
+// and the uninstall still knows that the first installation made that folder.
 TEST_F(Installer, AnUpdateGoesWhereTheInstalledVersionIs) {
   const std::wstring chosen = kChosenFolder;
-  ASSERT_EQ(RunInstaller(L"/S /D=" + chosen).exitCode, 0u);
+  ASSERT_EQ(InstallInto(chosen).exitCode, 0u);
   ASSERT_EQ(RunInstaller(L"/S").exitCode, 0u);
-  EXPECT_FALSE(Exists(DefaultInstallFolder() + L"\\" + kModuleName)) << "a second copy in the default folder";
+  EXPECT_FALSE(Exists(ModuleIn(DefaultInstallFolder()))) << "a second copy in the default folder";
   std::wstring location;
   EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
   EXPECT_EQ(location, chosen);
 
-  ASSERT_TRUE(RunQuietUninstall().ended);
-  EXPECT_FALSE(Exists(chosen + L"\\" + kModuleName));
-  EXPECT_FALSE(EntryExists());
+  UninstallCompletely();
+  EXPECT_FALSE(Exists(chosen)) << "the folder the first installation made stayed";
 }
 
+// A reinstall into another folder moves the installation: the earlier module goes (the host would
+// load both, and no uninstall would remove the first), its folder too when the installer had made
+// it; a folder the person had prepared stays.
+struct MoveCase {
+  const char* what;
+  std::wstring from;
+  bool fromPrepared;  // the person had made the first folder, empty
+  std::wstring to;
+};
+
+void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.what; }
+
+class ReinstallElsewhere : public Installer, public testing::WithParamInterface<MoveCase> {};
+
+TEST_P(ReinstallElsewhere, LeavesExactlyOneModule) {
+  const MoveCase& c = GetParam();
+  if (c.fromPrepared) SHCreateDirectoryExW(nullptr, c.from.c_str(), nullptr);
+  ASSERT_EQ(InstallInto(c.from).exitCode, 0u);
+  ASSERT_TRUE(Exists(ModuleIn(c.from)));
+
+  const ProcessTreeRun again = InstallInto(c.to);
+  ASSERT_TRUE(again.ended);
+  EXPECT_EQ(again.exitCode, 0u) << again.output;
+  EXPECT_TRUE(Exists(ModuleIn(c.to)));
+  EXPECT_FALSE(Exists(ModuleIn(c.from))) << "the earlier copy stayed";
+  EXPECT_EQ(Exists(c.from), c.fromPrepared) << "the earlier folder: only the person's may stay";
+  std::wstring location;
+  EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
+  EXPECT_EQ(location, c.to);
+
+  UninstallCompletely();
+  EXPECT_FALSE(Exists(c.to));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ReinstallElsewhere,
+                         testing::Values(MoveCase{"from the default folder to a chosen one", DefaultInstallFolder(), false,
+                                                  kChosenFolder},
+                                         MoveCase{"from a prepared folder to the default one", kChosenFolder, true,
+                                                  DefaultInstallFolder()}));
+
 // The host holds a module it has loaded open, so it can be neither replaced nor removed while the
-// host runs. A silent install must then fail, not report success with the old module in place; an
-// uninstall must keep the entry, so that the module can still be uninstalled afterwards.
+// host runs. A silent install must then fail, not report success with the old module in place; a
+// quiet uninstall must say it failed and keep the entry, so that the module can still be
+// uninstalled afterwards. (The quiet uninstall once handed its work to a copy of itself and ended
+// with 0 at once, whatever the copy then found.)
 TEST_F(Installer, AModuleHeldOpenByTheHostIsNeitherReportedReplacedNorForgotten) {
   ASSERT_EQ(RunInstaller(L"/S").exitCode, 0u);
-  const std::wstring module = DefaultInstallFolder() + L"\\" + kModuleName;
-  UniqueFile held(CreateFileW(module.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const std::wstring module = ModuleIn(DefaultInstallFolder());
+  UniqueFile held = HoldOpen(module);
   ASSERT_TRUE(held.Valid());
 
   const ProcessTreeRun again = RunInstaller(L"/S");
   ASSERT_TRUE(again.ended);
   EXPECT_NE(again.exitCode, 0u) << "a silent install that could not write the module reported success";
 
-  ASSERT_TRUE(RunQuietUninstall().ended);
+  const ProcessTreeRun uninstall = RunQuietUninstall();
+  ASSERT_TRUE(uninstall.ended);
+  EXPECT_NE(uninstall.exitCode, 0u) << "a quiet uninstall that could not remove the module reported success";
   EXPECT_TRUE(Exists(module));
   EXPECT_TRUE(EntryExists()) << "the entry went while the module stayed";
+  EXPECT_TRUE(Exists(UninstallerPath())) << "the uninstaller went while the module stayed";
 
   held.Reset();
-  ASSERT_TRUE(RunQuietUninstall().ended);
-  EXPECT_FALSE(Exists(module));
-  EXPECT_FALSE(EntryExists());
+  UninstallCompletely();
 }
+
+// An installation that fails after it has written the module puts back what was there: nothing
+// at all, or the earlier installation as it was (its module, its entry), so that no file is left
+// that no uninstall can remove and no earlier installation is lost. The failure is forced by
+// holding a file open that the installer must write or remove.
+enum class Earlier { None, InDefaultFolder };
+enum class Held { Uninstaller, EarlierModule };
+
+struct FailureCase {
+  const char* what;
+  Earlier earlier;
+  std::wstring folder;  // where the failing installation goes
+  Held held;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.what; }
+
+class FailedInstall : public Installer, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailedInstall, PutsBackWhatWasThere) {
+  const FailureCase& c = GetParam();
+  const std::wstring earlierModule = ModuleIn(DefaultInstallFolder());
+  if (c.earlier == Earlier::InDefaultFolder) {
+    ASSERT_EQ(InstallInto(DefaultInstallFolder()).exitCode, 0u);
+    WriteBytes(earlierModule, kEarlierModuleBytes);
+    ASSERT_NO_FATAL_FAILURE(SetEntryValue(L"DisplayVersion", kEarlierVersion));
+  } else {
+    SHCreateDirectoryExW(nullptr, UninstallerFolder().c_str(), nullptr);
+  }
+  UniqueFile held = HoldOpen(c.held == Held::Uninstaller ? UninstallerPath() : earlierModule);
+  ASSERT_TRUE(held.Valid());
+
+  const ProcessTreeRun install = InstallInto(c.folder);
+  ASSERT_TRUE(install.ended);
+  EXPECT_NE(install.exitCode, 0u) << "a failed installation reported success";
+  held.Reset();
+
+  if (c.earlier == Earlier::None) {
+    EXPECT_FALSE(Exists(ModuleIn(c.folder))) << "the module stayed without an uninstall entry";
+    EXPECT_FALSE(Exists(c.folder)) << "the folder the installation made stayed";
+    EXPECT_FALSE(EntryExists());
+    return;
+  }
+  EXPECT_TRUE(FileBytes(earlierModule) == kEarlierModuleBytes) << "the earlier module is lost";
+  std::wstring value;
+  EXPECT_TRUE(EntryValue(L"DisplayVersion", &value));
+  EXPECT_EQ(value, kEarlierVersion);
+  EXPECT_TRUE(EntryValue(L"InstallLocation", &value));
+  EXPECT_EQ(value, DefaultInstallFolder());
+  if (c.folder != DefaultInstallFolder()) {
+    EXPECT_FALSE(Exists(c.folder)) << "the folder the failed installation made stayed";
+  }
+  // What was put back is a whole installation again.
+  UninstallCompletely();
+  EXPECT_FALSE(Exists(DefaultInstallFolder()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AfterTheModule, FailedInstall,
+    testing::Values(FailureCase{"first installation; the uninstaller cannot be written", Earlier::None,
+                                DefaultInstallFolder(), Held::Uninstaller},
+                    FailureCase{"update in place; the uninstaller cannot be written", Earlier::InDefaultFolder,
+                                DefaultInstallFolder(), Held::Uninstaller},
+                    FailureCase{"reinstall into another folder; the earlier module cannot be removed",
+                                Earlier::InDefaultFolder, kChosenFolder, Held::EarlierModule}));
 
 }  // namespace
