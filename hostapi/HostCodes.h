@@ -25,6 +25,9 @@ constexpr uint32_t keyAs = FourCC("As  ");    // the format an open goes through
 constexpr uint32_t keyUsing = FourCC("Usng");  // the plug-in an export or import goes through
 constexpr uint32_t keySaving = FourCC("Svng");
 
+// The string ID whose type ID is the class of the raw converter's settings ('As  ' of 'Opn ').
+constexpr const char* kRawConverterStringId = "Adobe Camera Raw";
+
 // Events.
 constexpr uint32_t eventOpen = FourCC("Opn ");
 constexpr uint32_t eventExport = FourCC("Expr");

@@ -10,10 +10,10 @@ namespace {
 
 constexpr DWORD kPollMs = 10;
 
-RobotAnswer ParseOrThrow(const std::string& text) {
-  RobotAnswer answer = RobotAnswer::Leave;
-  if (!ParseRobotAnswer(text, &answer)) throw std::invalid_argument("unknown answer for a modal window: " + text);
-  return answer;
+RobotReply ParseOrThrow(const std::string& text) {
+  RobotReply reply;
+  if (!ParseRobotReply(text, &reply)) throw std::invalid_argument("unknown answer for a modal window: " + text);
+  return reply;
 }
 
 BOOL CALLBACK CollectCandidate(HWND window, LPARAM found) {
@@ -89,14 +89,14 @@ void ModalRobot::Poll() {
 
 void ModalRobot::Answer(HWND window) {
   SeenDialog seen = ReadDialog(window);
-  RobotAnswer answer = nextAnswer_ < answers_.size() ? answers_[nextAnswer_++] : whenExhausted_;
+  const RobotReply reply = nextAnswer_ < answers_.size() ? answers_[nextAnswer_++] : whenExhausted_;
   std::function<void(const SeenDialog&)> printer;
   {
     // The answer goes out and the dialog is recorded in one step: a caller whose dialog has closed
     // on this answer and then asks Seen() finds it listed (it used to be recorded only after the
     // answer, so a quick caller could miss the last dialog).
     std::lock_guard<std::mutex> lock(mutex_);
-    seen.answer = DeliverRobotAnswer(seen, answer);
+    seen.answer = DeliverRobotReply(seen, reply);
     seen_.push_back(seen);
     printer = printer_;
   }

@@ -21,8 +21,9 @@ namespace zk {
 
 class ModalRobot {
  public:
-  // Each answer is one of the names ParseRobotAnswer knows; answers are used one per new dialog, in
-  // order, then whenExhausted for every later one. Throws std::invalid_argument for an unknown name.
+  // Each answer is one ParseRobotReply knows (a name, or "file=PATH"); answers are used one per new
+  // dialog, in order, then whenExhausted for every later one. Throws std::invalid_argument for an
+  // unknown one.
   explicit ModalRobot(std::vector<std::string> answers, std::string whenExhausted = "cancel");
   ~ModalRobot();  // stops the thread and waits for it
   ModalRobot(const ModalRobot&) = delete;
@@ -52,8 +53,8 @@ class ModalRobot {
   void Answer(HWND window);
   void Escalate(Tracked& tracked);
 
-  std::vector<RobotAnswer> answers_;
-  RobotAnswer whenExhausted_;
+  std::vector<RobotReply> answers_;
+  RobotReply whenExhausted_;
   size_t nextAnswer_ = 0;
   std::vector<Tracked> tracked_;  // robot thread only
 

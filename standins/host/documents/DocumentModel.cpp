@@ -170,7 +170,7 @@ const HostAnswers& DocumentModel::Answers() const { return host_ ? host_->Answer
 DescriptorData DocumentModel::DocumentDescriptor(const HostDocument& document) const {
   const HostAnswers& answers = Answers();
   DescriptorData data;
-  data.Put(keyTitle, Text(Utf8ToNarrow(document.title, answers.narrowTexts)));
+  data.Put(keyTitle, Text(document.title));
   if (!document.file.empty()) data.Put(keyFileReference, FileReference(document, answers));
   data.Put(keyWidth, UnitFloat(document.unit, document.width));
   data.Put(keyHeight, UnitFloat(document.unit, document.height));

@@ -4,6 +4,9 @@
 #include "HostCodes.h"
 #include "HostStatus.h"
 
+#include <cmath>
+#include <string>
+
 namespace zk {
 namespace {
 
@@ -11,6 +14,27 @@ constexpr DescriptorKeyID keyNull = FourCC("null");
 constexpr DescriptorKeyID keySaving = FourCC("Svng");
 constexpr DescriptorEnumTypeID typeYesNo = FourCC("YsN ");
 constexpr DescriptorEnumID enumNo = FourCC("N   ");
+constexpr DescriptorKeyID keyNew = FourCC("Nw  ");
+constexpr DescriptorKeyID keyName = FourCC("Nm  ");
+// The largest side the stand-in makes, in pixels: a new document is a description, not pixels.
+constexpr int64_t kLargestSide = 300000;
+
+// A side of the new document in the unit given; false (and a problem) when it is no whole number
+// of pixels the host makes.
+bool NewSide(EventParameters& parameters, DescriptorKeyID key, double resolution, double* value,
+             DescriptorUnitID* unit) {
+  if (!parameters.UnitFloat(key, unit, value)) return false;
+  if (*unit != unitPixels && *unit != unitDistance) {
+    return parameters.Refuse("The new document's sides are in '#Pxl' or '#Rlt'.");
+  }
+  const double pixels = *unit == unitDistance ? *value * resolution / 72.0 : *value;
+  int64_t count = 0;
+  if (!IsWholeCount(std::floor(pixels + 0.5), kLargestSide, &count)) {
+    return parameters.Refuse("A new document is 1 to " + std::to_string(kLargestSide) + " pixels a side, not " +
+                             NumberText(pixels) + ".");
+  }
+  return true;
+}
 
 // The document the 'null' reference names; null with the play's failure in result.
 const HostDocument* NamedDocument(const DocumentModel& documents, EventParameters& parameters, DescriptorData* result,
@@ -28,6 +52,41 @@ const HostDocument* NamedDocument(const DocumentModel& documents, EventParameter
 }
 
 }  // namespace
+
+OSErr PlayMake(DocumentModel& documents, const DescriptorData* parameters, DescriptorData* result) {
+  EventParameters make(parameters);
+  const DescriptorData* settings = nullptr;
+  if (!make.Object(keyNew, classDocument, &settings)) return FailPlay(result, kStandInParamError, make.Problem());
+  EventParameters asked(settings);
+  HostDocument document;
+  DescriptorUnitID resolutionUnit = unitDensity;
+  if (asked.Has(keyResolution) && !asked.UnitFloat(keyResolution, &resolutionUnit, &document.resolution)) {
+    return FailPlay(result, kStandInParamError, asked.Problem());
+  }
+  if (!(document.resolution > 0)) return FailPlay(result, kStandInParamError, "The resolution must be positive.");
+  DescriptorUnitID heightUnit = 0;
+  if (!NewSide(asked, keyWidth, document.resolution, &document.width, &document.unit) ||
+      !NewSide(asked, keyHeight, document.resolution, &document.height, &heightUnit)) {
+    return FailPlay(result, kStandInParamError, asked.Problem());
+  }
+  if (heightUnit != document.unit) {
+    // One unit serves both sides in the model: the height is kept in the width's.
+    document.height = heightUnit == unitDistance ? document.height * document.resolution / 72.0
+                                                 : document.height * 72.0 / document.resolution;
+  }
+  if (asked.Has(keyDepth) && !asked.Integer(keyDepth, &document.depth)) {
+    return FailPlay(result, kStandInParamError, asked.Problem());
+  }
+  if (document.depth != 8 && document.depth != 16) {
+    return FailPlay(result, kStandInParamError, "The stand-in host makes documents of 8 or 16 bits per channel.");
+  }
+  if (asked.Has(keyName) && !asked.Text(keyName, &document.title)) {
+    return FailPlay(result, kStandInParamError, asked.Problem());
+  }
+  if (document.title.empty()) document.title = documents.UnusedUntitledTitle();
+  documents.Open(std::move(document));
+  return 0;
+}
 
 OSErr PlaySelect(DocumentModel& documents, const DescriptorData* parameters, DescriptorData* result) {
   EventParameters select(parameters);

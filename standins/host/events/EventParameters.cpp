@@ -29,6 +29,15 @@ bool EventParameters::Float(DescriptorKeyID key, double* value) {
   return v != nullptr;
 }
 
+bool EventParameters::UnitFloat(DescriptorKeyID key, DescriptorUnitID* unit, double* value) {
+  const ActionValue* v = Find(key, typeUnitFloat, "a unit float");
+  if (v) {
+    *unit = v->unit;
+    *value = v->number;
+  }
+  return v != nullptr;
+}
+
 bool EventParameters::Integer(DescriptorKeyID key, int32_t* value) {
   const ActionValue* v = Find(key, typeInteger, "an integer");
   if (v) *value = int32_t(v->integer);

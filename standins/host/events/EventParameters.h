@@ -24,6 +24,7 @@ class EventParameters {
 
   bool Has(DescriptorKeyID key) const;
   bool Float(DescriptorKeyID key, double* value);
+  bool UnitFloat(DescriptorKeyID key, DescriptorUnitID* unit, double* value);
   bool Integer(DescriptorKeyID key, int32_t* value);
   bool Text(DescriptorKeyID key, std::string* value);
   // An address in this process as decimal text (unsigned, no leading zeros); "0" reads as 0.

@@ -33,6 +33,10 @@ ImageEvents::ImageEvents(StandInHost& host, DocumentModel& documents) {
                                                   PIDialogPlayOptions, DescriptorData* result) {
     return PlaySelect(documents, parameters, result);
   });
+  host.RegisterEvent(FourCC("Mk  "), [&documents](DescriptorEventID, const DescriptorData* parameters,
+                                                  PIDialogPlayOptions, DescriptorData* result) {
+    return PlayMake(documents, parameters, result);
+  });
   host.RegisterEvent(FourCC("Cls "), [&documents](DescriptorEventID, const DescriptorData* parameters,
                                                   PIDialogPlayOptions, DescriptorData* result) {
     return PlayClose(documents, parameters, result);

@@ -1,6 +1,6 @@
 // The events plug-ins play on the host's documents, registered on a host together: 'Opn ' through
-// the raw converter, 'Expr' and 'Impr' through the export and import plug-ins, 'slct' and 'Cls '.
-// The handlers work on the document model and remember what the imports made.
+// the raw converter, 'Expr' and 'Impr' through the export and import plug-ins, 'slct', 'Cls ' and
+// 'Mk  ' (a new, empty document). The handlers work on the document model and remember what the imports made.
 //
 //   zk::StandInHost host;
 //   zk::DocumentModel documents;

@@ -10,13 +10,13 @@
 #pragma once
 
 #include "ActionValue.h"
+#include "HostCodes.h"
 #include "DocumentModel.h"
 #include "StandInHost.h"
 
 namespace zk {
 
-// The string ID whose type ID is the class of the 'As  ' object.
-constexpr const char kRawConverterStringId[] = "Adobe Camera Raw";
+// The class of the 'As  ' object is the type ID of kRawConverterStringId (HostCodes.h).
 
 // The opened document's resolution. The size is reported in distance units at this resolution,
 // so the plug-in's conversion to pixels is exercised.

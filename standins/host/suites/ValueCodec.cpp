@@ -2,6 +2,8 @@
 
 #include "HostCodes.h"
 #include "HostStatus.h"
+#include "NarrowText.h"
+#include "StandInHost.h"
 #include "TextConvert.h"
 
 #include <cstdint>
@@ -9,6 +11,13 @@
 
 namespace zk {
 namespace {
+
+// Texts are kept whole (UTF-8) inside the host, as the real host keeps them in Unicode; their 8-bit
+// form, in and out, is the host's narrow text, and their ZString form is whole.
+NarrowTexts HostNarrowTexts() {
+  const StandInHost* host = StandInHost::Current();
+  return host ? host->Answers().narrowTexts : NarrowTexts::Ansi;
+}
 
 ActionValue Typed(DescriptorTypeID type) {
   ActionValue v;
@@ -70,7 +79,7 @@ ActionValue ClassValue(DescriptorTypeID type, DescriptorClassID value) {
 OSErr MakeStringValue(const char* text, ActionValue* out) {
   if (!text) return kStandInParamError;
   *out = Typed(typeChar);
-  out->bytes = text;
+  out->bytes = Utf16ToUtf8(NarrowToUtf16(text, HostNarrowTexts()));
   return 0;
 }
 
@@ -173,15 +182,16 @@ OSErr ReadUnitFloat(const ActionValue& v, DescriptorUnitID* unit, real64* out) {
 
 OSErr ReadStringLength(const ActionValue& v, uint32_t* length) {
   if (OSErr e = Expect(v, typeChar, length)) return e;
-  *length = uint32_t(v.bytes.size());
+  *length = uint32_t(Utf8ToNarrow(v.bytes, HostNarrowTexts()).size());
   return 0;
 }
 
 OSErr ReadString(const ActionValue& v, char* buffer, uint32_t maxLength) {
   if (OSErr e = Expect(v, typeChar, buffer)) return e;
   if (maxLength == 0) return kStandInParamError;
-  size_t n = v.bytes.size() < maxLength - 1 ? v.bytes.size() : maxLength - 1;
-  std::memcpy(buffer, v.bytes.data(), n);
+  const std::string narrow = Utf8ToNarrow(v.bytes, HostNarrowTexts());
+  size_t n = narrow.size() < maxLength - 1 ? narrow.size() : maxLength - 1;
+  std::memcpy(buffer, narrow.data(), n);
   buffer[n] = '\0';
   return 0;
 }

@@ -114,7 +114,7 @@ TEST_F(DocumentModelTest, DocumentsByIndexTargetIdentifierAndProperty) {
 
 // How a document's title and file reference are handed out, as the host's answers say: titles and
 // the 8-bit text of paths in the ANSI code page by default (a character it lacks becomes '?'), or
-// in UTF-8; 'FilR' typed 'alis' or 'Pth '; a cloud document's reference names no file.
+// in UTF-8, and the title whole in its ZString form; 'FilR' typed 'alis' or 'Pth '; a cloud document's reference names no file.
 TEST_F(DocumentModelTest, TitlesAndFileReferencesAsTheHostsAnswersSay) {
   const std::string jurgen = "C:\\Fotos\\J\xC3\xBCrgen\\\xE5\x86\x99.png";  // ü, and one Japanese letter
   const struct {
@@ -142,6 +142,12 @@ TEST_F(DocumentModelTest, TitlesAndFileReferencesAsTheHostsAnswersSay) {
     char title[64] = {};
     EXPECT_EQ(0, desc->GetString(whole, keyTitle, title, sizeof title));
     EXPECT_EQ(c.title, title);
+    ASZString wholeTitle = nullptr;
+    ASSERT_EQ(0, desc->GetZString(whole, keyTitle, &wholeTitle)) << "the ZString form keeps every character";
+    ASUnicode units[16] = {};
+    EXPECT_EQ(kSPNoError, zstrings->AsUnicodeCString(wholeTitle, units, 16, 0));
+    EXPECT_EQ(std::u16string(u"J\u00FCrgen \u5199"), std::u16string(reinterpret_cast<const char16_t*>(units)));
+    zstrings->Release(wholeTitle);
     DescriptorTypeID type = 0;
     EXPECT_EQ(0, desc->GetType(whole, keyFileReference, &type));
     EXPECT_EQ(c.type, type);

@@ -167,7 +167,7 @@ class ImageEventsTest : public zk_test::HostSuitesTest {
       PIActionDescriptor settings = NewDescriptor();
       const char code[5] = {depthCode[0], depthCode[1], depthCode[2], depthCode[3], '\0'};
       desc->PutEnumerated(settings, FourCC("BtDp"), FourCC("BtDp"), FourCC(code));
-      EXPECT_EQ(0, desc->PutObject(parameters, FourCC("As  "), TypeId(zk::kRawConverterStringId), settings));
+      EXPECT_EQ(0, desc->PutObject(parameters, FourCC("As  "), TypeId(kRawConverterStringId), settings));
       desc->Free(settings);
     }
     return parameters;

@@ -83,7 +83,7 @@ bool ParseChoice(const std::string& option, const std::string& text, HostAnswers
 
 const char* HostUsage() {
   return "usage: zkhost.exe --plugins DIR [--list] [--about NAME] [--doit NAME]\n"
-         "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave]...\n"
+         "                  [--answer ok|cancel|yes|no|escape|enter|click|close|leave|file=PATH]...\n"
          "                  [--refuse-suite NAME[@VERSION]] [--fail SUITE.PROC[=STATUS]]\n"
          "                  [--document title=T|file=PATH|width=W|height=H|unit=pixels|distance|resolution=R|depth=D|dirty=yes|no|cloud=yes|no]...\n"
          "                  [--documents FILE]   (one document a line)\n"
@@ -128,9 +128,9 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
       options->commands.push_back({option == "--about" ? HostCommand::About : HostCommand::DoIt, text});
     } else if (option == "--answer") {
       if (!value(&text)) return false;
-      RobotAnswer answer;
-      if (!ParseRobotAnswer(text, &answer)) {
-        *error = "unknown answer \"" + text + "\" (ok, cancel, yes, no, escape, enter, click, close, leave)";
+      RobotReply reply;
+      if (!ParseRobotReply(text, &reply)) {
+        *error = "unknown answer \"" + text + "\" (ok, cancel, yes, no, escape, enter, click, close, leave, file=PATH)";
         return false;
       }
       options->answers.push_back(text);
