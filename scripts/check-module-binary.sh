@@ -11,10 +11,11 @@ if [ "$exports" != "AutoPluginMain GenericProc TestProc " ]; then
   exit 1
 fi
 
-system='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMDLG32|msvcrt)\.dll$'
+# Windows finds DLLs whatever the letter case; import libraries spell them either way.
+system='^(kernel32|user32|gdi32|advapi32|shell32|comdlg32|msvcrt)\.dll$'
 status=0
 for dll in $(printf '%s\n' "$dump" | awk '/DLL Name:/ {print $3}'); do
-  if ! [[ "$dll" =~ $system ]]; then
+  if ! [[ "${dll,,}" =~ $system ]]; then
     echo "depends on a non-system DLL: $dll" >&2
     status=1
   fi

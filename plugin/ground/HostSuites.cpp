@@ -9,3 +9,10 @@ SuiteHolderOf<PSUIHooksSuite1> sPSUIHooks(kPSUIHooksSuite, kPSUIHooksSuiteVersio
 SuiteHolderOf<ASZStringSuite> sASZString(kASZStringSuite, kASZStringSuiteVersion);
 SuiteHolderOf<SPAccessSuite> sSPAccess(kSPAccessSuite, kSPAccessSuiteVersion);
 SuiteHolderOf<PSAliasSuite2> sPSAlias(kPSAliasSuite, kPSAliasSuiteVersion2);
+
+const std::vector<const SuiteHolder*>& ModuleSuiteHolders() {
+  static const std::vector<const SuiteHolder*> holders = {&sPSActionDescriptor, &sPSActionReference, &sPSActionList,
+                                                          &sPSActionControl,    &sPSHandle,          &sPSUIHooks,
+                                                          &sASZString,          &sSPAccess,          &sPSAlias};
+  return holders;
+}

@@ -12,6 +12,8 @@
 #include "UIHooksSuite.h"
 #include "ZStringSuite.h"
 
+#include <vector>
+
 extern SuiteHolderOf<PSActionDescriptorProcs> sPSActionDescriptor;
 extern SuiteHolderOf<PSActionReferenceProcs> sPSActionReference;
 extern SuiteHolderOf<PSActionListProcs> sPSActionList;  // only to free lists the host hands out
@@ -23,3 +25,6 @@ extern SuiteHolderOf<SPAccessSuite> sSPAccess;
 // Optional (Find, not ->): an older host has no alias suite, and paths then cross as 8-bit text.
 // Version 2 only: version 1 makes aliases from UTF-16 paths but cannot give one back as UTF-16.
 extern SuiteHolderOf<PSAliasSuite2> sPSAlias;
+
+// Every holder above, in the order declared: what the module may ask the host for.
+const std::vector<const SuiteHolder*>& ModuleSuiteHolders();

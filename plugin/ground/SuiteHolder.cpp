@@ -12,11 +12,13 @@ SuiteHolder::SuiteHolder(const char* suiteName, int32_t suiteVersion) : version(
 
 SuiteHolder::~SuiteHolder() { Release(); }
 
-void SuiteHolder::Release() {
+int32_t SuiteHolder::Release() {
+  int32_t released = kSPNoError;
   if (suite != nullptr && name != nullptr && sSPBasic != nullptr && !processEnding) {
-    sSPBasic->ReleaseSuite(name, version);
+    released = sSPBasic->ReleaseSuite(name, version);
   }
   suite = nullptr;
+  return released;
 }
 
 int32_t SuiteHolder::Acquire() {

@@ -17,8 +17,13 @@ class SuiteHolder {
   // The same for a suite the module can do without: null when the host does not offer it. A
   // refusal is not remembered: asking again on the next use costs one call.
   const void* Find();
-  // Lets go of the suite now, if held; the next use acquires it anew.
-  void Release();
+  // Lets go of the suite now, if held; the next use acquires it anew. The host's status of the
+  // release, 0 when nothing was held (or the process is ending and the host may be gone).
+  int32_t Release();
+  // The host's status of the latest attempt to acquire the suite.
+  int32_t LastStatus() const { return status; }
+  const char* Name() const { return name; }
+  int32_t Version() const { return version; }
 
  private:
   // Asks the host for the suite: its status, and the table held when it was had.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DescriptorHelpers.h"
+#include "DocumentSelection.h"
 #include "HostAddressText.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
@@ -56,23 +57,6 @@ bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status
       });
   *status = chain.Status();
   return picked && chain.Going();
-}
-
-// Selects the document by identifier, then closes it without saving.
-int32_t CloseDocumentWithoutSaving(uint32_t identifier) {
-  ReferenceHolder reference;
-  DescriptorHolder event;
-  DescriptorHolder selected;
-  DescriptorHolder closed;
-  HostCallChain chain;
-  chain.Then([&] { return MakeReference(reference); })
-      .Then([&] { return sPSActionReference->PutIdentifier(reference.Get(), classDocument, identifier); })
-      .Then([&] { return MakeDescriptor(event); })
-      .Then([&] { return sPSActionDescriptor->PutReference(event.Get(), keyNull, reference.Get()); })
-      .Then([&] { return sPSActionControl->Play(selected.Address(), eventSelect, event.Get(), plugInDialogSilent); })
-      .Then([&] { return sPSActionDescriptor->PutEnumerated(event.Get(), keySaving, typeYesNo, enumNo); })
-      .Then([&] { return sPSActionControl->Play(closed.Address(), eventClose, event.Get(), plugInDialogSilent); });
-  return chain.Status();
 }
 
 }  // namespace

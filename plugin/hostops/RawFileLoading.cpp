@@ -16,7 +16,6 @@ LoadedRawFileMap LoadedRawFiles;
 
 namespace {
 
-constexpr char kRawConverter[] = "Adobe Camera Raw";
 constexpr int32_t kNoSize = -1;     // the host's size is no number of pixels
 constexpr int32_t kNotOpened = -1;  // the open answered success but left another document active
 
@@ -46,6 +45,21 @@ bool IsDocumentOf(PIActionDescriptor document, const std::string& path) {
 
 }  // namespace
 
+int32_t FillRawOpenEvent(const std::string& windowsPath, int32_t depth, PIActionDescriptor event,
+                         PIActionDescriptor rawOptions, HostHandleHolder& alias) {
+  DescriptorTypeID rawConverter = 0;
+  HostCallChain chain;
+  chain.Then([&] { return MakePathAlias(windowsPath, alias); })
+      .Then([&] { return sPSActionDescriptor->PutAlias(event, keyNull, alias.Get()); })
+      .Then([&] {
+        return sPSActionDescriptor->PutEnumerated(rawOptions, keyBitDepth, keyBitDepth,
+                                                  depth == 16 ? enumBitDepth16 : enumBitDepth8);
+      })
+      .Then([&] { return sPSActionControl->StringIDToTypeID(kRawConverterStringId, &rawConverter); })
+      .Then([&] { return sPSActionDescriptor->PutObject(event, keyAs, rawConverter, rawOptions); });
+  return chain.Status();
+}
+
 OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, RawLoadReport* report) {
   RawLoadReport outcome;
   DescriptorHolder document;
@@ -57,7 +71,6 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
   std::string windowsPath = path;
   std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
   int32_t countStatus = 0, countBefore = -1, countAfter = -1;
-  DescriptorTypeID rawConverter = 0;
   DescriptorUnitID unit = 0;
   double widthValue = 0, heightValue = 0, resolution = 0;
 
@@ -71,18 +84,11 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         LogAppend("LoadRAW: num documents: %d\n", countBefore);
       })
       .Then([&] {
-        const int32_t status = MakePathAlias(windowsPath, alias);
+        const int32_t status = FillRawOpenEvent(windowsPath, depth, event.Get(), rawOptions.Get(), alias);
         outcome.pathNotCarried = status == kPathNotCarried;
         if (outcome.pathNotCarried) LogAppend("LoadRAW: the path cannot be handed to the host\n");
         return status;
       })
-      .Then([&] { return sPSActionDescriptor->PutAlias(event.Get(), keyNull, alias.Get()); })
-      .Then([&] {
-        return sPSActionDescriptor->PutEnumerated(rawOptions.Get(), keyBitDepth, keyBitDepth,
-                                                  depth == 16 ? enumBitDepth16 : enumBitDepth8);
-      })
-      .Then([&] { return sPSActionControl->StringIDToTypeID(kRawConverter, &rawConverter); })
-      .Then([&] { return sPSActionDescriptor->PutObject(event.Get(), keyAs, rawConverter, rawOptions.Get()); })
       .Log("LoadRAW: before play\n")
       .Then([&] { return sPSActionControl->Play(result.Address(), eventOpen, event.Get(), plugInDialogDontDisplay); })
       .Log("LoadRAW: before checkresult\n")

@@ -25,6 +25,12 @@ struct RawLoadReport {
   bool measured = false;        // the file's document is active and width and height hold its size
 };
 
+// Fills the open event LoadRAW plays: 'null' an alias of the file (made into alias, which must live
+// until the play is over), 'As  ' the raw converter's settings (rawOptions, filled here) asking for
+// depth (16, or 8 for anything else). 0, the host's status, or kPathNotCarried.
+int32_t FillRawOpenEvent(const std::string& windowsPath, int32_t depth, PIActionDescriptor event,
+                         PIActionDescriptor rawOptions, HostHandleHolder& alias);
+
 // Opens path through the raw converter at depth (16, or 8 for anything else) and measures the
 // document it leaves active, once that document's file is the requested one. 0, or the low 16
 // bits of the first failing step's status; width and height are written once the size and

@@ -2,10 +2,9 @@
 
 #include <memory>
 
-#include "AboutBox.h"
-#include "HostObjectOwners.h"
 #include "HostCodes.h"
-#include "HostSession.h"
+#include "HostMessages.h"
+#include "HostObjectOwners.h"
 #include "HostSuites.h"
 #include "ResourceIds.h"
 #include "StatusDialog.h"
@@ -43,25 +42,16 @@ SPErr HandleDoIt(AutomationFilterData& record, PSActionsPlugInMessage* message) 
   return record.resultCode;
 }
 
-SPErr AutoPluginMain(const char* caller, const char* selector, void* message) {
-  SPErr result = kSPNoError;
-  try {
-    auto* header = static_cast<SPMessageData*>(message);
-    // Without a message or a basic suite there is nothing to answer with; never dereference them.
-    if (header == nullptr || header->basic == nullptr) return kSPBadParameterError;
-    sSPBasic = header->basic;
-    HostPluginRef = header->self;
+namespace {
 
-    if (sSPBasic->IsEqual(caller, kSPInterfaceCaller) && sSPBasic->IsEqual(selector, kSPAboutSelector)) {
-      ShowAboutBox(HostPluginRef, IDD_ABOUT_BOX);
-    }
-    if (sSPBasic->IsEqual(caller, kPSPhotoshopCaller) && sSPBasic->IsEqual(selector, kPSDoIt)) {
-      auto record = std::make_unique<AutomationFilterData>();
-      result = HandleDoIt(*record, static_cast<PSActionsPlugInMessage*>(message));
-    }
-  } catch (...) {
-    // The thrown object is not examined: every failure that ends here is a bad parameter to the host.
-    if (result == kSPNoError) result = kSPBadParameterError;
-  }
-  return result;
+// The record lives for the one call, also when HandleDoIt throws it.
+SPErr DoIt(PSActionsPlugInMessage* message) {
+  auto record = std::make_unique<AutomationFilterData>();
+  return HandleDoIt(*record, message);
+}
+
+}  // namespace
+
+SPErr AutoPluginMain(const char* caller, const char* selector, void* message) {
+  return AnswerHostMessage(caller, selector, message, IDD_ABOUT_BOX, DoIt);
 }

@@ -1,0 +1,123 @@
+#include "DocumentFacts.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "AliasQuestions.h"
+#include "HostCodes.h"
+#include "HostHandleBytes.h"
+#include "HostObjectOwners.h"
+
+namespace {
+
+KeyFacts Key(PIActionDescriptor document, DescriptorKeyID key) {
+  KeyFacts facts;
+  Boolean has = false;
+  facts.status = sPSActionDescriptor->HasKey(document, key, &has);
+  facts.present = facts.status == 0 && has;
+  if (facts.present) facts.status = sPSActionDescriptor->GetType(document, key, &facts.type);
+  return facts;
+}
+
+// The status is the getter's; a value of another type is read with the getter its type asks for.
+MeasureFacts Measure(PIActionDescriptor document, DescriptorKeyID key) {
+  MeasureFacts facts;
+  static_cast<KeyFacts&>(facts) = Key(document, key);
+  if (!facts.present || facts.status != 0) return facts;
+  if (facts.type == typeUnitFloat) {
+    facts.status = sPSActionDescriptor->GetUnitFloat(document, key, &facts.unit, &facts.value);
+  } else if (facts.type == typeFloat) {
+    facts.status = sPSActionDescriptor->GetFloat(document, key, &facts.value);
+  } else if (facts.type == typeInteger) {
+    int32_t whole = 0;
+    facts.status = sPSActionDescriptor->GetInteger(document, key, &whole);
+    facts.value = whole;
+  }
+  facts.integerStatus = sPSActionDescriptor->GetInteger(document, key, &facts.integer);
+  return facts;
+}
+
+int32_t ZStringUnits(ASZString text, std::u16string* units) {
+  units->clear();
+  const ASUInt32 length = sASZString->LengthAsUnicodeCString(text);  // with its zero
+  if (length == 0) return 0;
+  std::vector<ASUnicode> buffer(length + 1, 0);
+  const int32_t status = sASZString->AsUnicodeCString(text, buffer.data(), ASUInt32(buffer.size()), false);
+  if (status == 0) units->assign(buffer.begin(), std::find(buffer.begin(), buffer.end(), ASUnicode(0)));
+  return status;
+}
+
+void ReadTitle(PIActionDescriptor document, DocumentFacts* facts) {
+  facts->title = Key(document, keyTitle);
+  if (!facts->title.present || facts->title.status != 0) return;
+  uint32_t length = 0;
+  facts->title.status = sPSActionDescriptor->GetStringLength(document, keyTitle, &length);
+  if (facts->title.status == 0) {
+    std::vector<char> text(size_t(length) + 1, '\0');
+    facts->title.status = sPSActionDescriptor->GetString(document, keyTitle, text.data(), length + 1);
+    facts->titleBytes.assign(text.data(), strnlen(text.data(), text.size()));
+  }
+  ZStringHolder whole;
+  facts->titleWholeStatus = sPSActionDescriptor->GetZString(document, keyTitle, whole.Address());
+  if (facts->titleWholeStatus == 0) facts->titleWholeStatus = ZStringUnits(whole.Get(), &facts->titleWhole);
+}
+
+void ReadFile(PIActionDescriptor document, DocumentFacts* facts) {
+  facts->file = Key(document, keyFileReference);
+  if (!facts->file.present || facts->file.status != 0) return;
+  HostHandleHolder alias;
+  facts->file.status = sPSActionDescriptor->GetAlias(document, keyFileReference, alias.Address());
+  if (facts->file.status != 0) return;
+  facts->fileBytes = HostHandleBytes(alias.Get());
+  facts->filePathStatus = AliasUnicodePath(alias.Get(), &facts->filePath);
+  if (const PSAliasSuite2* aliases = sPSAlias.Find()) {
+    facts->cloudStatus = aliases->IsCloudFile(alias.Get(), &facts->cloud);
+  } else {
+    facts->cloudStatus = kSPSuiteNotFoundError;
+  }
+}
+
+uint32_t LongestText(PIActionDescriptor document, uint32_t keyCount) {
+  uint32_t longest = 0;
+  for (uint32_t index = 0; index < keyCount; ++index) {
+    DescriptorKeyID key = 0;
+    DescriptorTypeID type = 0;
+    uint32_t length = 0;
+    if (sPSActionDescriptor->GetKey(document, index, &key) == 0 &&
+        sPSActionDescriptor->GetType(document, key, &type) == 0 && type == typeChar &&
+        sPSActionDescriptor->GetStringLength(document, key, &length) == 0) {
+      longest = std::max(longest, length);
+    }
+  }
+  return longest;
+}
+
+}  // namespace
+
+DocumentFacts ReadDocumentFacts(PIActionDescriptor document, double readMilliseconds) {
+  DocumentFacts facts;
+  facts.readMilliseconds = readMilliseconds;
+  if (sPSActionDescriptor->GetCount(document, &facts.keyCount) != 0) facts.keyCount = 0;
+  facts.longestText = LongestText(document, facts.keyCount);
+  ReadTitle(document, &facts);
+  ReadFile(document, &facts);
+  facts.width = Measure(document, keyWidth);
+  facts.height = Measure(document, keyHeight);
+  facts.resolution = Measure(document, keyResolution);
+  facts.depth = Key(document, keyDepth);
+  if (facts.depth.present && facts.depth.status == 0) {
+    facts.depth.status = sPSActionDescriptor->GetInteger(document, keyDepth, &facts.depthValue);
+  }
+  facts.dirty = Key(document, keyIsDirty);
+  if (facts.dirty.present && facts.dirty.status == 0) {
+    Boolean dirty = false;
+    facts.dirty.status = sPSActionDescriptor->GetBoolean(document, keyIsDirty, &dirty);
+    facts.dirtyValue = dirty != 0;
+  }
+  facts.id = Key(document, keyDocumentID);
+  if (facts.id.present && facts.id.status == 0) {
+    facts.id.status = sPSActionDescriptor->GetInteger(document, keyDocumentID, &facts.idValue);
+  }
+  return facts;
+}
