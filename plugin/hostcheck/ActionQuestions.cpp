@@ -51,6 +51,7 @@ struct CheckDocuments {
 
 // What one play answered, and what it did to the open documents.
 struct PlayAnswer {
+  bool played = false;  // not when the documents before it could not all be read
   int32_t status = 0;
   bool hasResult = false;
   std::string resultKeys;
@@ -109,6 +110,13 @@ std::string SettingsOf(PIActionDescriptor result) {
 PlayAnswer Play(DescriptorEventID eventId, PIActionDescriptor parameters, PIDialogPlayOptions options) {
   PlayAnswer answer;
   answer.before = LookAtOpenDocuments();
+  // Without knowing every document before the play, nobody can tell the ones it adds from the
+  // person's, and the check could not close its own: it does not play.
+  answer.played = answer.before.status == 0;
+  if (!answer.played) {
+    answer.status = answer.before.status;
+    return answer;
+  }
   DescriptorHolder result;
   {
     const WindowWatch watch;
@@ -160,6 +168,10 @@ void ReportWindows(ReportSection& section, const PlayAnswer& answer) {
 }
 
 void ReportPlay(ReportSection& section, const PlayAnswer& answer, bool open) {
+  if (!answer.played) {
+    section.Answer("not played", "the open documents could not all be read (" + StatusText(answer.status) + ")");
+    return;
+  }
   section.Answer("status", StatusText(answer.status));
   section.Answer("result", answer.hasResult ? answer.resultKeys : "no result descriptor");
   if (open && answer.hasResult) section.Answer("'As  ' in the result", answer.settings);
@@ -367,6 +379,13 @@ std::vector<std::string> AskActionQuestions(CheckReport& report) {
   ReportSection& left = report.Section("C1");
   const OpenDocumentsLook atStart = LookAtOpenDocuments();
   CheckDocuments own;
+  if (atStart.status != 0) {
+    const std::string why = "the open documents could not all be read (" + StatusText(atStart.status) +
+                            "), so the documents the check adds could not be told from the person's";
+    SkipActionQuestions(report, why);
+    left.NotAsked(why);
+    return own.failures;
+  }
   std::wstring picked;
   if (PicksRawFile(&picked)) {
     AskQuestion(report.Section("E1"), [&] { AskFirstOpen(report, picked, own); });

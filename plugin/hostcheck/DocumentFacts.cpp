@@ -58,6 +58,11 @@ void ReadTitle(PIActionDescriptor document, DocumentFacts* facts) {
     facts->title.status = sPSActionDescriptor->GetString(document, keyTitle, text.data(), length + 1);
     facts->titleBytes.assign(text.data(), strnlen(text.data(), text.size()));
   }
+  // A host without the ZString suite could hand out a ZString that nobody can release.
+  if (sASZString.Find() == nullptr) {
+    facts->titleWholeStatus = sASZString.LastStatus();
+    return;
+  }
   ZStringHolder whole;
   facts->titleWholeStatus = sPSActionDescriptor->GetZString(document, keyTitle, whole.Address());
   if (facts->titleWholeStatus == 0) facts->titleWholeStatus = ZStringUnits(whole.Get(), &facts->titleWhole);
