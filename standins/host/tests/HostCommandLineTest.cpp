@@ -15,7 +15,8 @@ TEST(HostCommandLine, ReadsEveryOption) {
   std::string error;
   ASSERT_TRUE(zk::ParseHostCommandLine({L"--plugins", L"C:\\plug ins", L"--list", L"--about", L"Zentrast Kolvane...",
                                         L"--answer", L"escape", L"--doit", L"Zentrast Kolvane...", L"--answer",
-                                        L"close", L"--refuse-suite", L"Photoshop UIHooks Suite for Plug-ins",
+                                        L"close", L"--answer", L"file=C:\\J\u00fcrgen\\a.CR2", L"--refuse-suite",
+                                        L"Photoshop UIHooks Suite for Plug-ins",
                                         L"--refuse-suite", L"df135117-c769-11d0-8079-00c04fd7ec47@3", L"--fail",
                                         L"PSActionReference.PutEnumerated=Parm", L"--fail", L"PSHandle.New",
                                         L"--fail-event", L"Impr", L"--fail-event", L"Opn =-43", L"--write-documents",
@@ -28,7 +29,7 @@ TEST(HostCommandLine, ReadsEveryOption) {
   EXPECT_EQ(zk::HostCommand::About, options.commands[0].kind);
   EXPECT_EQ(zk::HostCommand::DoIt, options.commands[1].kind);
   EXPECT_EQ("Zentrast Kolvane...", options.commands[1].pluginName);
-  EXPECT_EQ((std::vector<std::string>{"escape", "close"}), options.answers);
+  EXPECT_EQ((std::vector<std::string>{"escape", "close", "file=C:\\J\xC3\xBCrgen\\a.CR2"}), options.answers);
   ASSERT_EQ(2u, options.refusedSuites.size());
   EXPECT_EQ(zk::kAnyVersion, options.refusedSuites[0].version);
   EXPECT_EQ("df135117-c769-11d0-8079-00c04fd7ec47", options.refusedSuites[1].name);

@@ -1,6 +1,6 @@
 // The events plug-ins play on the host's documents, played through the suites as a plug-in plays
 // them: opening an image file through the raw converter, exporting into a caller's memory,
-// importing from it, selecting and closing documents, and failing any of them on purpose.
+// importing from it, selecting, closing and making documents, and failing any of them on purpose.
 #include "AliasBytes.h"
 #include "DocumentImage.h"
 #include "DocumentModel.h"
@@ -704,6 +704,70 @@ TEST_F(ImageEventsTest, SelectAndCloseByIdentifier) {
   EXPECT_TRUE(documents.Documents().empty());
   EXPECT_EQ(zk::kStandInNoSuchObject, Play(FourCC("Cls "), DocumentParameters(0, "N   "), &message));
   EXPECT_FALSE(message.empty());
+}
+
+
+// --- 'Mk  '
+
+// A new document as File > New makes it: no file, no unsaved changes, the target, its sides in the
+// unit asked for; what cannot be a document is refused with a message and nothing is made.
+TEST_F(ImageEventsTest, MakeOpensANewEmptyDocument) {
+  const uint32_t person = documents.Open(zk::HostDocument{"Hafen.psd", "C:\\Hafen.psd", 1, 1});
+  struct Side {
+    DescriptorUnitID unit;
+    double value;
+  };
+  const auto parameters = [&](Side width, Side height, int32_t depth, const char* name) {
+    PIActionDescriptor settings = NewDescriptor();
+    desc->PutUnitFloat(settings, keyWidth, width.unit, width.value);
+    desc->PutUnitFloat(settings, keyHeight, height.unit, height.value);
+    desc->PutUnitFloat(settings, keyResolution, unitDensity, 300);
+    if (depth != 0) desc->PutInteger(settings, keyDepth, depth);
+    if (name != nullptr) desc->PutString(settings, FourCC("Nm  "), name);
+    desc->PutClass(settings, FourCC("Md  "), FourCC("RGBM"));
+    PIActionDescriptor event = NewDescriptor();
+    desc->PutObject(event, FourCC("Nw  "), classDocument, settings);
+    desc->Free(settings);
+    return event;
+  };
+  std::string message;
+  ASSERT_EQ(0, Play(FourCC("Mk  "), parameters({unitPixels, 107}, {unitPixels, 61}, 0, nullptr), &message)) << message;
+  ASSERT_EQ(2u, documents.Documents().size());
+  const zk::HostDocument& made = documents.Documents().back();
+  EXPECT_EQ(made.id, TargetId());
+  EXPECT_EQ("Untitled-1", made.title);
+  EXPECT_TRUE(made.file.empty());
+  EXPECT_FALSE(made.dirty);
+  EXPECT_EQ(8, made.depth);
+  EXPECT_EQ(unitPixels, made.unit);
+  EXPECT_EQ(107, made.width);
+
+  ASSERT_EQ(0, Play(FourCC("Mk  "), parameters({unitDistance, 72}, {unitPixels, 150}, 16, "Pr\xFC" "fung"), &message))
+      << message;
+  const zk::HostDocument& named = documents.Documents().back();
+  EXPECT_EQ("Pr\xC3\xBC" "fung", named.title) << "the 8-bit name read in the ANSI code page";
+  EXPECT_EQ(unitDistance, named.unit);
+  EXPECT_EQ(72, named.width);
+  EXPECT_EQ(36, named.height) << "150 pixels at 300 pixels per inch, in the width's unit";
+  EXPECT_EQ(16, named.depth);
+
+  const struct {
+    const char* name;
+    Side width;
+    int32_t depth;
+  } refused[] = {
+      {"no pixels", {unitPixels, 0.2}, 8},
+      {"another unit", {FourCC("#Prc"), 50}, 8},
+      {"a depth the host does not make", {unitPixels, 10}, 32},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.name);
+    EXPECT_NE(0, Play(FourCC("Mk  "), parameters(r.width, {unitPixels, 10}, r.depth, nullptr), &message));
+    EXPECT_FALSE(message.empty());
+  }
+  EXPECT_EQ(zk::kStandInParamError, Play(FourCC("Mk  "), NewDescriptor(), &message)) << "no 'Nw  '";
+  EXPECT_EQ(3u, documents.Documents().size());
+  EXPECT_NE(nullptr, documents.ById(person));
 }
 
 // --- Faults on purpose

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+
 #include <ostream>
 
 #include <algorithm>
@@ -181,6 +183,42 @@ TEST(RobotAnswerNames, RejectsUnknownAnswers) {
   EXPECT_FALSE(zk::ParseRobotAnswer("Escape", &answer));
   EXPECT_FALSE(zk::ParseRobotAnswer("", &answer));
   EXPECT_THROW(ModalRobot({"sometimes"}), std::invalid_argument);
+  zk::RobotReply reply;
+  EXPECT_TRUE(zk::ParseRobotReply("file=C:\\J\xC3\xBCrgen\\a.png", &reply));
+  EXPECT_EQ(zk::RobotAnswer::File, reply.answer);
+  EXPECT_EQ(L"C:\\J\u00fcrgen\\a.png", reply.file);
+  EXPECT_FALSE(zk::ParseRobotReply("file=", &reply)) << "a file answer names a file";
+}
+
+// "file=PATH" picks the file in an open-file dialog as a person does; given to a window without a
+// file-name box it cancels it rather than leave it standing.
+TEST(RobotFileAnswer, PicksTheFileInAnOpenFileDialog) {
+  wchar_t folder[MAX_PATH] = {};
+  ASSERT_NE(0u, GetTempPathW(MAX_PATH, folder));
+  const std::wstring path = std::wstring(folder) + L"robot pick \u00fc.txt";
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  CloseHandle(file);
+  std::string answer = "file=";
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(bytes - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+  {
+    ModalRobot robot({answer + utf8, answer + utf8});
+    std::vector<wchar_t> picked(MAX_PATH, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.lpstrFile = picked.data();
+    dialog.nMaxFile = DWORD(picked.size());
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    ASSERT_TRUE(GetOpenFileNameW(&dialog));
+    EXPECT_EQ(path, std::wstring(picked.data()));
+    EXPECT_EQ(IDCANCEL, MessageBoxW(nullptr, L"Not a file dialog", L"Robot", MB_OKCANCEL));
+    ASSERT_EQ(2u, robot.Seen().size());
+    EXPECT_EQ("file", robot.Seen()[0].answer);
+    EXPECT_EQ("file->cancel", robot.Seen()[1].answer);
+  }
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace
