@@ -51,6 +51,8 @@ version=$(scripts/version.sh)
 compare ZentrastKolvane.8li build/package/zip/ZentrastKolvane.8li
 compare "ZentrastKolvane-$version-win64.zip" "dist/ZentrastKolvane-$version-win64.zip"
 compare "ZentrastKolvane-$version-Setup.exe" "dist/ZentrastKolvane-$version-Setup.exe"
+check_zip=$(cd "${copies[0]}" && ls dist/ZentrastKolvane-HostCheck-*.zip)
+compare "$(basename "$check_zip")" "$check_zip"
 if [ $status -eq 0 ]; then
   echo "check-reproducible.sh: the two packagings gave the same bytes"
 else

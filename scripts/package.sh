@@ -3,12 +3,14 @@
 # in build/package, and in dist/
 #   ZentrastKolvane-<version>-win64.zip   ZentrastKolvane.8li, INSTALL.txt and SHA256SUMS
 #   ZentrastKolvane-<version>-Setup.exe   the 64-bit installer (NSIS)
-# <version> is the module's own, read from its version resource (scripts/version.sh prints it).
+# and, for a person who runs the host check on a real host (the installer never installs it),
+#   ZentrastKolvane-HostCheck-<check version>.zip   ZentrastKolvaneHostCheck.8li, HOSTCHECK.txt, SHA256SUMS
+# Each <version> is that module's own, read from its version resource (scripts/version.sh prints it).
 #   scripts/package.sh [--out DIR] [--build DIR]    other folders than dist/ and build/package
 #
 # Signed files: with ZK_SIGN_PFX (a PKCS#12 bundle of a code-signing certificate and its key) and
 # ZK_SIGN_PASSWORD (its password) in the environment, the module, the uninstaller and the installer
-# are signed with Authenticode (scripts/sign-file.sh); ZK_SIGN_TIMESTAMP_URL names a time-stamp
+# (and the host check) are signed with Authenticode (scripts/sign-file.sh); ZK_SIGN_TIMESTAMP_URL names a time-stamp
 # server. Without ZK_SIGN_PFX everything is built unsigned, and one line says so.
 #
 # The same sources give the same bytes: the module holds no build time and no build folder, and
@@ -17,7 +19,7 @@
 # (scripts/check-reproducible.sh shows it). A signature holds the time of signing.
 #
 # Installs what it needs when missing. Prints each file's SHA-256 and whether it is signed, then
-# the paths of the zip and the installer.
+# the paths of the zip, the installer and the host check's zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dist=$PWD/dist
@@ -54,39 +56,56 @@ stamp_files() { if [ -n "$stamp" ]; then touch -d "@$stamp" "$@"; fi; }
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_SHARED_LINKER_FLAGS_RELEASE=-s >/dev/null
 # The build's progress goes with the other messages: the standard output is for what is made.
-cmake --build "$build" -j2 --target ZentrastKolvane >&2
+cmake --build "$build" -j2 --target ZentrastKolvane ZentrastKolvaneHostCheck >&2
 built=$build/bin/plugins/ZentrastKolvane.8li
+built_check=$build/bin/plugins/ZentrastKolvaneHostCheck.8li
 
-scripts/check-module-binary.sh "$built" >&2
-if x86_64-w64-mingw32-objdump -h "$built" | grep -q ' \.debug'; then
-  echo "package.sh: $built still holds debug information" >&2
-  exit 1
-fi
+for binary in "$built" "$built_check"; do
+  scripts/check-module-binary.sh "$binary" >&2
+  if x86_64-w64-mingw32-objdump -h "$binary" | grep -q ' \.debug'; then
+    echo "package.sh: $binary still holds debug information" >&2
+    exit 1
+  fi
+done
 version=$(scripts/version.sh "$built")
+check_version=$(scripts/version.sh "$built_check")
 if [ "$version" != "$(scripts/version.sh)" ]; then
   echo "package.sh: the built module says $version, the resource script $(scripts/version.sh)" >&2
   exit 1
 fi
 
 mkdir -p "$dist"
-staging=$build/zip
-rm -rf "$staging"
-mkdir -p "$staging"
-module=$staging/ZentrastKolvane.8li
-cp "$built" "$module"
-# Signed before anything is made of it: the checksums, the zip and the installer hold the signed module.
-if ((${#signing[@]})); then scripts/sign-file.sh "$module"; fi
-# Windows line ends: the text is read on Windows, in whatever editor opens it.
-sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' packaging/INSTALL.txt >"$staging/INSTALL.txt"
-(cd "$staging" && sha256sum ZentrastKolvane.8li INSTALL.txt >SHA256SUMS)
 # The zip stores each file's time (in local time: UTC here) and mode, which must not depend on the
 # machine; the entries go in a fixed order, without extra attributes (-X).
 export TZ=UTC
-chmod 0644 "$staging"/*
-stamp_files "$staging"/*
+
+# make_zip STAGING ZIP BUILT_MODULE TEXT VERSION: the module (signed before anything is made of it:
+# the checksums and the zip hold the signed module), its text with @VERSION@ filled in (Windows line
+# ends: it is read on Windows, in whatever editor opens it) and SHA256SUMS of the two. The staged
+# module stays in STAGING.
+make_zip() {
+  local staging=$1 zip=$2 binary=$3 text=$4 text_version=$5
+  local name text_name
+  name=$(basename "$binary")
+  text_name=$(basename "$text")
+  rm -rf "$staging"
+  mkdir -p "$staging"
+  cp "$binary" "$staging/$name"
+  if ((${#signing[@]})); then scripts/sign-file.sh "$staging/$name"; fi
+  sed -e "s/@VERSION@/$text_version/g" -e 's/$/\r/' "$text" >"$staging/$text_name"
+  (cd "$staging" && sha256sum "$name" "$text_name" >SHA256SUMS)
+  chmod 0644 "$staging"/*
+  stamp_files "$staging"/*
+  rm -f "$zip"
+  (cd "$staging" && zip -q -X "$zip" "$name" "$text_name" SHA256SUMS)
+}
+
 zip_file=$dist/ZentrastKolvane-$version-win64.zip
-rm -f "$zip_file"
-(cd "$staging" && zip -q -X "$zip_file" ZentrastKolvane.8li INSTALL.txt SHA256SUMS)
+make_zip "$build/zip" "$zip_file" "$built" packaging/INSTALL.txt "$version"
+module=$build/zip/ZentrastKolvane.8li
+check_zip=$dist/ZentrastKolvane-HostCheck-$check_version.zip
+make_zip "$build/zip-hostcheck" "$check_zip" "$built_check" packaging/HOSTCHECK.txt "$check_version"
+check_module=$build/zip-hostcheck/ZentrastKolvaneHostCheck.8li
 
 # The installer stores the module's time too.
 setup=$(scripts/make-installer.sh "${signing[@]}" "$module" "$dist")
@@ -108,6 +127,9 @@ echo "SHA-256                                                           signatur
 printf '%s  %-9s  %s\n' \
   "$(sha256sum <"$module" | cut -d' ' -f1)" "$(signature_of "$module")" "ZentrastKolvane.8li (in the zip)" \
   "$(sha256sum <"$zip_file" | cut -d' ' -f1)" "-" "$(basename "$zip_file")" \
-  "$(sha256sum <"$setup" | cut -d' ' -f1)" "$(signature_of "$setup")" "$(basename "$setup") ($uninstaller_note)"
+  "$(sha256sum <"$setup" | cut -d' ' -f1)" "$(signature_of "$setup")" "$(basename "$setup") ($uninstaller_note)" \
+  "$(sha256sum <"$check_module" | cut -d' ' -f1)" "$(signature_of "$check_module")" "ZentrastKolvaneHostCheck.8li (in its zip)" \
+  "$(sha256sum <"$check_zip" | cut -d' ' -f1)" "-" "$(basename "$check_zip")"
 echo "$zip_file"
 echo "$setup"
+echo "$check_zip"

@@ -231,6 +231,7 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   ASSERT_TRUE(Exists(module));
   // Compared as a whole: a module's bytes printed on failure would bury the message.
   EXPECT_TRUE(FileBytes(module) == FileBytes(ModulePath())) << "not the module that was built";
+  EXPECT_FALSE(Exists(folder + L"\\ZentrastKolvaneHostCheck.8li")) << "the host check is never installed";
 
   // The entry: in the 64-bit view only, with the module's version and the folder it went to.
   const std::wstring version = ProductVersion(ModulePath());

@@ -47,7 +47,7 @@ if ! "$repository/scripts/package.sh" --out "$work/dist" --build "$work/build" >
   echo "FAIL  scripts/package.sh with a certificate"
   exit 1
 fi
-zip_file=$(grep '^/.*\.zip$' "$work/package.out")
+zip_file=$(grep '^/.*-win64\.zip$' "$work/package.out")
 setup=$(grep '^/.*Setup\.exe$' "$work/package.out")
 verify() { osslsigncode verify -CAfile "$work/certificate.pem" -in "$1"; }
 
