@@ -24,6 +24,11 @@ constexpr uint32_t keyNull = FourCC("null");  // the target of an event
 constexpr uint32_t keyAs = FourCC("As  ");    // the format an open goes through
 constexpr uint32_t keyUsing = FourCC("Usng");  // the plug-in an export or import goes through
 constexpr uint32_t keySaving = FourCC("Svng");
+constexpr uint32_t keyNew = FourCC("Nw  ");   // what 'Mk  ' makes
+constexpr uint32_t keyName = FourCC("Nm  ");
+constexpr uint32_t keyMode = FourCC("Md  ");
+constexpr uint32_t keyFill = FourCC("Fl  ");
+constexpr uint32_t classRGBColorMode = FourCC("RGBM");
 
 // The string ID whose type ID is the class of the raw converter's settings ('As  ' of 'Opn ').
 constexpr const char* kRawConverterStringId = "Adobe Camera Raw";
@@ -34,10 +39,12 @@ constexpr uint32_t eventExport = FourCC("Expr");
 constexpr uint32_t eventImport = FourCC("Impr");
 constexpr uint32_t eventSelect = FourCC("slct");
 constexpr uint32_t eventClose = FourCC("Cls ");
+constexpr uint32_t eventMake = FourCC("Mk  ");
 
 // Enumerations.
 constexpr uint32_t typeYesNo = FourCC("YsN ");
 constexpr uint32_t enumNo = FourCC("N   ");
+constexpr uint32_t enumWhite = FourCC("Wht ");  // the fill of a new document
 constexpr uint32_t keyBitDepth = FourCC("BtDp");   // also the enumeration's type
 constexpr uint32_t enumBitDepth8 = FourCC("BD8 ");
 constexpr uint32_t enumBitDepth16 = FourCC("BD16");

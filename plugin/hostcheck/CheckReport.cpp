@@ -49,6 +49,13 @@ void ReportSection::Answer(const std::string& name, const std::string& value) {
   lines_.push_back(OneLine(name) + ": " + OneLine(value));
 }
 
+bool ReportSection::HasAnswer(const std::string& name) const {
+  for (const std::string& line : lines_) {
+    if (line.rfind(name + ": ", 0) == 0) return true;
+  }
+  return false;
+}
+
 void ReportSection::Note(const std::string& text) { lines_.push_back("# " + OneLine(text)); }
 
 CheckReport::CheckReport() {

@@ -21,6 +21,8 @@ class ReportSection {
   void Answer(const std::string& name, const std::string& value);
   void Note(const std::string& text);
   void NotAsked(const std::string& why) { Answer("not asked", why); }
+  // Whether the section has an answer line of that name.
+  bool HasAnswer(const std::string& name) const;
 
   const std::string& Id() const { return id_; }
   const std::string& Title() const { return title_; }

@@ -14,8 +14,6 @@ constexpr DescriptorKeyID keyNull = FourCC("null");
 constexpr DescriptorKeyID keySaving = FourCC("Svng");
 constexpr DescriptorEnumTypeID typeYesNo = FourCC("YsN ");
 constexpr DescriptorEnumID enumNo = FourCC("N   ");
-constexpr DescriptorKeyID keyNew = FourCC("Nw  ");
-constexpr DescriptorKeyID keyName = FourCC("Nm  ");
 // The largest side the stand-in makes, in pixels: a new document is a description, not pixels.
 constexpr int64_t kLargestSide = 300000;
 

@@ -33,7 +33,7 @@ ImageEvents::ImageEvents(StandInHost& host, DocumentModel& documents) {
                                                   PIDialogPlayOptions, DescriptorData* result) {
     return PlaySelect(documents, parameters, result);
   });
-  host.RegisterEvent(FourCC("Mk  "), [&documents](DescriptorEventID, const DescriptorData* parameters,
+  host.RegisterEvent(eventMake, [&documents](DescriptorEventID, const DescriptorData* parameters,
                                                   PIDialogPlayOptions, DescriptorData* result) {
     return PlayMake(documents, parameters, result);
   });

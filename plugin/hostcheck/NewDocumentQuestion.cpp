@@ -1,0 +1,77 @@
+#include "NewDocumentQuestion.h"
+
+#include "AskQuestion.h"
+#include "DocumentQuestions.h"
+#include "HostCallChain.h"
+#include "HostCodes.h"
+#include "HostObjectOwners.h"
+#include "ReportText.h"
+
+namespace {
+
+// A new document whose sides are no whole number of points at its resolution (107 and 61 pixels
+// at 300 pixels per inch are 25.68 and 14.64 points), so that an integer read of them tells
+// truncating, rounding and pixels apart.
+constexpr double kNewWidthPixels = 107;
+constexpr double kNewHeightPixels = 61;
+constexpr double kNewResolution = 300;
+// Given whole (a ZString), so that its 8-bit form tells the host's narrow encoding too.
+const std::u16string kNewTitle = u"Zentrast Kolvane Pr\u00FCfung";
+
+void AskMake(CheckReport& report, CheckDocuments& own) {
+  ReportSection& made = report.Section("E7");
+  made.Answer("asked", "'Mk  ' with 'Nw  ' an object of class 'Dcmn': 'Nm  ' \"" + UnitsToUtf8(kNewTitle) +
+                           "\" (a ZString), 'Md  ' 'RGBM', 'Wdth' 107 '#Pxl', 'Hght' 61 '#Pxl', 'Rslt' 300 '#Rsl', 'Dpth' 8, "
+                           "'Fl  ' 'Wht '; option 2 (silent)");
+  DescriptorHolder settings;
+  DescriptorHolder event;
+  ZStringHolder title;
+  std::u16string titleUnits = kNewTitle;
+  HostCallChain chain;
+  chain.Then([&] { return MakeDescriptor(settings); })
+      .Then([&] { return MakeDescriptor(event); })
+      .Then([&] {
+        return sASZString->MakeFromUnicode(reinterpret_cast<ASUnicode*>(&titleUnits[0]), titleUnits.size(),
+                                           title.Address());
+      })
+      .Then([&] { return sPSActionDescriptor->PutZString(settings.Get(), keyName, title.Get()); })
+      .Then([&] { return sPSActionDescriptor->PutClass(settings.Get(), keyMode, classRGBColorMode); })
+      .Then([&] { return sPSActionDescriptor->PutUnitFloat(settings.Get(), keyWidth, unitPixels, kNewWidthPixels); })
+      .Then([&] { return sPSActionDescriptor->PutUnitFloat(settings.Get(), keyHeight, unitPixels, kNewHeightPixels); })
+      .Then([&] { return sPSActionDescriptor->PutUnitFloat(settings.Get(), keyResolution, unitDensity, kNewResolution); })
+      .Then([&] { return sPSActionDescriptor->PutInteger(settings.Get(), keyDepth, 8); })
+      .Then([&] { return sPSActionDescriptor->PutEnumerated(settings.Get(), keyFill, keyFill, enumWhite); })
+      .Then([&] { return sPSActionDescriptor->PutObject(event.Get(), keyNew, classDocument, settings.Get()); });
+  if (!chain.Going()) {
+    made.Answer("the event could not be built", StatusText(chain.Status()));
+    ReportDocumentRowsNotAsked(report, "new document", "the event could not be built");
+    return;
+  }
+  const PlayAnswer answer = PlayWatched(eventMake, event.Get(), plugInDialogSilent);
+  ReportPlay(made, answer, false);
+  const std::vector<uint32_t> added = AddedDocuments(answer.before, answer.after);
+  DocumentFacts facts;
+  if (added.size() == 1 && answer.after.hasTarget && answer.after.target == added.front() &&
+      ReadTargetDocument(&facts) == 0) {
+    made.Answer("'Ttl '", facts.titleWholeStatus != 0 ? "cannot tell: GetZString " + StatusText(facts.titleWholeStatus)
+                          : facts.titleWhole == kNewTitle      ? "as asked"
+                                                               : "another title");
+    made.Note("new document: " + DocumentNote(facts));
+    ReportDocumentRows(report, "new document", facts);
+  } else {
+    ReportDocumentRowsNotAsked(report, "new document", "the play added no document that could be read");
+  }
+  CloseAdded(answer.before, answer.after, own);
+}
+
+}  // namespace
+
+void AskNewDocumentQuestion(CheckReport& report, CheckDocuments& own) {
+  AskQuestion(report.Section("E7"), [&] { AskMake(report, own); });
+}
+
+void SkipNewDocumentQuestion(CheckReport& report, const std::string& why) {
+  if (report.Section("E7").Lines().empty()) report.Section("E7").NotAsked(why);
+  if (!report.Section("D1").HasAnswer("new document")) ReportDocumentRowsNotAsked(report, "new document", why);
+}
+
