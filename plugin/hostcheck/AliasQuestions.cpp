@@ -112,13 +112,19 @@ void AskAliasBytes(ReportSection& section, const PSAliasSuite2& aliases) {
                HexBytes(bytes.substr(0, kShownAliasBytes)));
 }
 
-// Fills a buffer of count units with kUntouched, asks for the path into it: the status and how many
-// units the host wrote.
+// Asks for the path into a buffer said to hold count units: the status, and how many units the
+// host wrote. The buffer really holds the longest path, filled with kUntouched, so that a host
+// that writes past the length it was given shows it here instead of writing into other memory.
 std::string ShortBuffer(const PSAliasSuite2& aliases, Handle alias, uint32_t count) {
-  std::vector<uint16_t> buffer(count, kUntouched);
+  std::vector<uint16_t> buffer(kLongestPathUnits, kUntouched);
   const int32_t status = aliases.AliasToUnicodePath(alias, buffer.data(), count);
-  const auto written = std::count_if(buffer.begin(), buffer.end(), [](uint16_t unit) { return unit != kUntouched; });
-  return StatusText(status) + ", " + std::to_string(written) + " units written";
+  const auto untouched = [](uint16_t unit) { return unit == kUntouched; };
+  const auto written = buffer.size() - size_t(std::count_if(buffer.begin(), buffer.end(), untouched));
+  const auto past = size_t(buffer.size() - count) -
+                    size_t(std::count_if(buffer.begin() + count, buffer.end(), untouched));
+  std::string text = StatusText(status) + ", " + std::to_string(written) + " units written";
+  if (past != 0) text += ", " + std::to_string(past) + " of them past the length given";
+  return text;
 }
 
 void AskShortBuffers(ReportSection& section, const PSAliasSuite2& aliases) {

@@ -115,10 +115,10 @@ int32_t ReadDocument(bool target, uint32_t index, DocumentFacts* facts) {
   return status;
 }
 
-void AskApplication(ReportSection& section, int32_t* count) {
+void AskApplication(ReportSection& section, int32_t* count, int32_t* status) {
   section.Answer("asked", "Get of the application's 'NmbD', and of the whole application");
-  const int32_t status = OpenDocumentCount(count);
-  section.Answer("'NmbD' status", StatusText(status));
+  *status = OpenDocumentCount(count);
+  section.Answer("'NmbD' status", StatusText(*status));
   DescriptorHolder application;
   const int32_t whole = PIUGetTargetInfo(classApplication, 0, application.Address(), nullptr);
   DescriptorTypeID type = 0;
@@ -164,7 +164,8 @@ void ReportDocumentRowsNotAsked(CheckReport& report, const std::string& who, con
 
 void AskOpenDocuments(CheckReport& report) {
   int32_t count = 0;
-  AskQuestion(report.Section("A1"), [&] { AskApplication(report.Section("A1"), &count); });
+  int32_t countStatus = kSPUnimplementedError;  // until the question has read it
+  AskQuestion(report.Section("A1"), [&] { AskApplication(report.Section("A1"), &count, &countStatus); });
   std::vector<std::set<std::string>> answers(sizeof kRows / sizeof kRows[0]);
   for (int32_t index = 1; index <= count; ++index) {
     ReportSection& notes = report.Section("A1");
@@ -183,6 +184,10 @@ void AskOpenDocuments(CheckReport& report) {
   for (size_t row = 0; row < answers.size(); ++row) {
     // Whether a person's documents have unsaved changes is their work, not the host's answer.
     if (std::string(kRows[row].id) == "D3") continue;
-    report.Section(kRows[row].id).Answer("open documents", count == 0 ? "none open" : Joined(answers[row]));
+    const std::string answer = countStatus != 0 ? "cannot tell: 'NmbD' " + StatusText(countStatus)
+                               : count == 0     ? "none open"
+                               : answers[row].empty() ? "cannot tell: no document could be read whole"
+                                                      : Joined(answers[row]);
+    report.Section(kRows[row].id).Answer("open documents", answer);
   }
 }
