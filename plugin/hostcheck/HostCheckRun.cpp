@@ -43,7 +43,7 @@ std::wstring LeftOpen(const std::vector<std::string>& notClosed) {
 
 std::wstring WriteReport(const CheckReport& report) {
   const std::string text = report.Text();
-  std::wstring error;
+  std::wstring error = L"the system names neither a Documents nor a TEMP folder";
   for (const std::wstring& path : ReportPaths()) {
     if (WriteReportFile(path, text, &error)) return LoadModuleStringW(IDS_CHECK_DONE) + L"\n\n" + path;
   }
@@ -60,7 +60,8 @@ SPErr RunHostCheck(PSActionsPlugInMessage*) {
   AskOpenDocuments(report);
   std::vector<std::string> notClosed;
   if (AgreesToActions()) {
-    notClosed = AskActionQuestions(report);
+    AskQuestion(report.Section("C1"), [&] { notClosed = AskActionQuestions(report); });
+    SkipActionQuestions(report, "the check could not get there");
   } else {
     const std::string why = "the person did not agree to questions that open documents";
     SkipActionQuestions(report, why);
