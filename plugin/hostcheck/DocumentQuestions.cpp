@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <vector>
 
