@@ -6,13 +6,17 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "EventParameters.h"
 #include "ExportPlugin.h"
+#include "FailingAllocations.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "ImageFiles.h"
@@ -21,6 +25,7 @@
 #include "InProcessHost.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
+#include "PluginLog.h"
 #include "RawConverter.h"
 #include "RawFileLoading.h"
 #include "SharedSegment.h"
@@ -129,11 +134,12 @@ DWORD MapErrorFor(const std::string& name, uint64_t bytes) {
 }
 
 // An export plug-in that only hands over these chunks of metadata through the module's callback,
-// then answers status.
+// then does afterDelivering, if given, and answers status.
 using Chunks = std::vector<std::pair<const void*, int32_t>>;
-void ExportDelivering(Chunks chunks, OSErr status = 0) {
-  TestHost().RegisterEvent(eventExport, [chunks, status](DescriptorEventID, const zk::DescriptorData* parameters,
-                                                         PIDialogPlayOptions, zk::DescriptorData* result) {
+void ExportDelivering(Chunks chunks, OSErr status = 0, std::function<void()> afterDelivering = nullptr) {
+  TestHost().RegisterEvent(eventExport, [chunks, status, afterDelivering](
+                                            DescriptorEventID, const zk::DescriptorData* parameters,
+                                            PIDialogPlayOptions, zk::DescriptorData* result) {
     zk::EventParameters play(parameters);
     const zk::DescriptorData* settings = nullptr;
     uintptr_t callback = 0;
@@ -160,9 +166,27 @@ void OpenWithAMessage() {
   });
 }
 
-std::vector<std::string> releases;
-void RecordRelease(const std::string& name, SegmentPart part) {
-  releases.push_back((part == SegmentPart::View ? "view " : "segment ") + name);
+// The watcher is called from a destructor, where nothing may be thrown: it records into room set
+// aside beforehand (a name too long for it is cut, which the comparison then shows).
+struct Release {
+  SegmentPart part;
+  char name[96];
+};
+Release releases[8];
+size_t releaseCount = 0;
+void RecordRelease(const std::string& name, SegmentPart part) noexcept {
+  if (releaseCount == std::size(releases)) return;
+  Release& release = releases[releaseCount++];
+  release.part = part;
+  const size_t length = name.copy(release.name, sizeof release.name - 1);
+  release.name[length] = '\0';
+}
+std::vector<std::string> Releases() {
+  std::vector<std::string> described;
+  for (size_t i = 0; i < releaseCount; ++i) {
+    described.push_back((releases[i].part == SegmentPart::View ? "view " : "segment ") + std::string(releases[i].name));
+  }
+  return described;
 }
 
 class ImageRequests : public ::testing::Test {
