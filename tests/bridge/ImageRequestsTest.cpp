@@ -254,7 +254,7 @@ TEST_F(ImageRequests, ReadRawRefusesAViewTooSmallForTheImage) {
   EXPECT_EQ(reply, (FieldList{"Error", "Segment " + segment.Name() + " holds 7199 bytes, the image needs 7200 bytes"}));
   EXPECT_EQ(segment.Read(7200), std::vector<uint8_t>(7200, 0)) << "nothing written";
   // Size 0 maps the whole segment, which fits.
-  EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16))[0], "OK");
+  EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16)).at(0), "OK");
 }
 
 TEST_F(ImageRequests, AFailedRawLoadIsAnsweredWithoutAnExport) {
@@ -360,6 +360,7 @@ TEST_F(ImageRequests, TheImageSegmentIsMappedAtTheImagesSize) {
     CompanionSegment oneShort("short", c.bytes - 4096);
     CompanionSegment metadata("metadata", 4096);
     const FieldList refused = Served(HandleSendImage, SendImage("x", oneShort, size, metadata, 0));
+    ASSERT_FALSE(refused.empty());
     EXPECT_EQ(refused[0], "Error");
     EXPECT_EQ(Served(HandleSendImage, SendImage("x", exact, size, metadata, 0)), FieldList{"OK"});
     ASSERT_EQ(TestDocuments().Documents().size(), 1u);
@@ -377,7 +378,7 @@ TEST_F(ImageRequests, StoredMetadataIsPreferredOverTheSegments) {
   bare.samples = picture.samples;
   TestDocuments().Open(bare);
   CompanionSegment exported("export", picture.samples.size());
-  ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, picture.samples.size(), 16))[0], "OK");
+  ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, picture.samples.size(), 16)).at(0), "OK");
   ASSERT_EQ(AutomationUtils::RawFileMetadata.count(path), 1u);
   EXPECT_TRUE(AutomationUtils::RawFileMetadata[path].empty());
 
@@ -403,7 +404,7 @@ TEST_F(ImageRequests, RawDocumentsTheBridgeOpenedAreClosedByTheNextSendImage) {
     const std::string path = PictureFile("raw.png", picture);
     TestDocuments().Open(zk::HostDocument{"keep.psd", "C:\\keep.psd", 10, 10});
     CompanionSegment exported("export", picture.samples.size());
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, picture.samples.size(), 16))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, picture.samples.size(), 16)).at(0), "OK");
     ASSERT_NE(OpenDocumentWithFile(path), nullptr);
     if (importFails) TestHost().Book().FailEvent(eventImport, -1);
 
@@ -488,9 +489,9 @@ TEST_F(ImageRequests, ARawDocumentWithChangesIsLeftOpenAndTriedAgainLater) {
     const std::string other = PictureFile("other.png", picture);
     CompanionSegment exported("export", picture.samples.size());
     TestImageEvents().EditRawDocuments(c.editedAsItOpens);
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(kept, exported, 0, 8))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(kept, exported, 0, 8)).at(0), "OK");
     TestImageEvents().EditRawDocuments(false);
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(other, exported, 0, 8))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(other, exported, 0, 8)).at(0), "OK");
     ASSERT_NE(OpenDocumentWithFile(kept), nullptr);
     if (c.editedAfterTheExport) TestDocuments().SetUnsavedChanges(OpenDocumentWithFile(kept)->id, true);
     TestHost().Book().ResetCounts();  // the faults count the calls of the "SendImage"
@@ -628,7 +629,7 @@ TEST_F(ImageRequests, MetadataChunksOfASecondReadOfTheSamePath) {
     const zk::ImagePixels picture = Ramp(5, 4, 8);
     const std::string path = PictureFile("twice.png", picture);
     CompanionSegment segment("export", picture.samples.size());
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)).at(0), "OK");
     const std::string first = Text(AutomationUtils::RawFileMetadata[path]);
     ASSERT_FALSE(first.empty());
 
@@ -691,8 +692,8 @@ TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
     const zk::ImagePixels picture = Ramp(6, 6, 8);
     const std::string a = PictureFile("a.png", picture), b = PictureFile("b.png", picture);
     CompanionSegment exported("export", picture.samples.size());
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(a, exported, 0, 8))[0], "OK");
-    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(b, exported, 0, 8))[0], "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(a, exported, 0, 8)).at(0), "OK");
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(b, exported, 0, 8)).at(0), "OK");
     TestHost().Book().ResetCounts();  // the faults count the calls of the "SendImage"
     c.fault();
     CompanionSegment image("image", picture.samples.size());
