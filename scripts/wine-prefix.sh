@@ -6,9 +6,14 @@
 # would otherwise link them into the real home folder, and tests write into Documents.
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh PREFIX}
-[ -f "$prefix/.zk-ready" ] && exit 0
-
 here=$(cd "$(dirname "$0")" && pwd)
+# A prefix made by an older version of this script, without what check-prefix.sh asks for, is made again.
+if [ -f "$prefix/.zk-ready" ]; then
+  "$here/check-prefix.sh" "$prefix" >/dev/null 2>&1 && exit 0
+  echo "Wine prefix $prefix is not set up as this script sets it up now: making it again"
+  WINEPREFIX=$(cd "$prefix" && pwd) wineserver -k >/dev/null 2>&1 || true
+fi
+
 rm -rf "$prefix"
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
@@ -25,6 +30,12 @@ else
   wineserver -w
   (unset DISPLAY; wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null 2>&1)
 fi
+# No debugger for a program that crashes. Wine would start winedbg, which waits for a person (or,
+# told to show no dialog, ends the crashed program with status 0: a crash that passes). A debugger
+# that cannot be started ("false") leaves the program to end at once with its exception's status;
+# Wine says on standard error that it could not start one, and wine-run says the program crashed.
+(unset DISPLAY; wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ \
+  /d false /f >/dev/null 2>&1)
 wineserver -w
 
 user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)

@@ -17,11 +17,24 @@ class ReplyFieldList {
     if (text.empty()) throw std::invalid_argument("empty reply field");
     fields.push_back(std::move(text));
   }
-  void Clear() { fields.clear(); }
+  void Clear() noexcept {
+    fields.clear();
+    withdrawn = false;
+  }
   const FieldList& Fields() const { return fields; }
+
+  // No well-formed reply could be built (not even an error's): none is sent, and the connection
+  // ends instead. The companion then sees its pipe close, never an answer that is not one: the end
+  // marker alone would read as success for "Running" and as "no documents" for "GetOpenDocuments".
+  void Withdraw() noexcept {
+    fields.clear();
+    withdrawn = true;
+  }
+  bool Withdrawn() const { return withdrawn; }
 
  private:
   FieldList fields;
+  bool withdrawn = false;
 };
 
 extern FieldList RequestFields;

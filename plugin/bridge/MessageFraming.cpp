@@ -61,6 +61,7 @@ ReadStatus ReadMessage(ByteChannel& channel, FieldList& fields) {
 }
 
 bool WriteMessage(ByteChannel& channel, const ReplyFieldList& reply) {
+  if (reply.Withdrawn()) return false;  // nothing to send: the connection ends instead
   std::vector<uint8_t> message;
   for (const std::string& field : reply.Fields()) {
     const std::u16string units = Utf8ToWireUnits(field);

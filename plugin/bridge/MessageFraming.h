@@ -17,5 +17,6 @@ struct ReadStatus {
 // Empties fields, then appends each field of the next message as UTF-8.
 ReadStatus ReadMessage(ByteChannel& channel, FieldList& fields);
 
-// Sends every reply field, then the end marker. True when all of it was written.
+// Sends every reply field, then the end marker. True when all of it was written; false, and
+// nothing written, for a withdrawn reply.
 bool WriteMessage(ByteChannel& channel, const ReplyFieldList& reply);

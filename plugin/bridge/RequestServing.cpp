@@ -24,11 +24,11 @@ RequestOutcome ServeRequest() noexcept {
     try {
       ReplyError(ReplyFields, "Error processing ZKV request: " + ListenerError);
     } catch (...) {
-      // Not even the error's text could be made: the end marker alone, which is no "OK" either.
-      ReplyFields.Clear();
+      ReplyFields.Withdraw();  // not even the error's text could be made
     }
   }
-  // Whatever happened, the listener gets its one reply and never waits for one that never comes.
+  // Whatever happened, the listener is released: it sends the reply, or ends the connection when
+  // none could be built, and never waits for one that never comes.
   SetEvent(BridgeRun.RequestServed.Get());
   return outcome;
 }

@@ -5,5 +5,6 @@
 #include "RequestDispatcher.h"
 
 // Dispatches the request; anything thrown inside (a missing host suite raises a bare status, not a
-// standard exception) becomes an error reply. Then sets the run's RequestServed.
+// standard exception) becomes an error reply, or, when not even that can be built, a withdrawn
+// reply that ends the connection. Then sets the run's RequestServed.
 RequestOutcome ServeRequest() noexcept;

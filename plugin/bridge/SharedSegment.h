@@ -29,7 +29,8 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error);
 
 // Told of every view unmapped and every segment closed, in the order it happens; null unless a
-// test watches the order in which a request lets go of what it holds.
+// test watches the order in which a request lets go of what it holds. It is called from the
+// owner's destructor, so only a watcher that cannot throw can be set.
 enum class SegmentPart { View, Segment };
-using SegmentReleaseWatcher = void (*)(const std::string& name, SegmentPart released);
+using SegmentReleaseWatcher = void (*)(const std::string& name, SegmentPart released) noexcept;
 extern SegmentReleaseWatcher SegmentReleased;

@@ -49,7 +49,9 @@ void GrowToFitText(HWND dialog, int controlId) {
   if (control == nullptr) return;
   RECT client{};
   GetClientRect(control, &client);
-  const SIZE needed = MeasureControlText(control, client.right);
+  SIZE needed = MeasureControlText(control, client.right);
+  // A word wider than the control widens it, and at that width the other words may need fewer lines.
+  if (needed.cx > client.right) needed.cy = MeasureControlText(control, needed.cx).cy;
   const int wider = AtLeastZero(needed.cx - client.right);
   const int taller = AtLeastZero(needed.cy - client.bottom);
   if (wider == 0 && taller == 0) return;

@@ -36,6 +36,18 @@ void DropGrabbedMetadata(MetadataLoss why) noexcept {
   GrabbedMetadataLoss = why;
 }
 
+// Hands what the export delivered to the caller. False, and the caller's copy empty, when there is
+// no memory for the copy.
+bool CopyGrabbedMetadata(MetadataBytes& into) noexcept {
+  try {
+    into = GrabbedMetadata;
+    return true;
+  } catch (...) {
+    MetadataBytes().swap(into);
+    return false;
+  }
+}
+
 // True when the active document has unsaved changes, or when that cannot be read.
 bool ActiveDocumentMayHaveChanges() {
   Boolean dirty = true;
@@ -104,9 +116,11 @@ OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, 
         } else if (GrabbedMetadataLoss == MetadataLoss::NoMemory) {
           LogAppend("GrabBuffer: no memory for the metadata, export failed\n");
         }
+        // Whatever was delivered goes to the caller, also when the export failed.
+        const bool handedOn = CopyGrabbedMetadata(metadata);
+        if (!handedOn) LogAppend("GrabBuffer: no memory to hand the metadata on, export failed\n");
         // Pixels without their metadata would make an image the companion cannot hand back whole.
-        if (status == 0 && GrabbedMetadataLoss != MetadataLoss::None) status = kMetadataNotKept;
-        metadata = GrabbedMetadata;  // whatever was delivered, also when the export failed
+        if (status == 0 && (GrabbedMetadataLoss != MetadataLoss::None || !handedOn)) status = kMetadataNotKept;
         return status;
       })
       .Do([&] {

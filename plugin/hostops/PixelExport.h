@@ -37,7 +37,7 @@ void AppendGrabbedMetadata(const void* data, int32_t length) noexcept;
 // export is followed by closing the document without saving, unless it has unsaved changes (a
 // person's work is never discarded); a failed close is logged and does not fail the export.
 // 0, or the host's status of the first failing step; -108 (and no metadata) when the metadata
-// could not be kept.
+// could not be kept or handed on.
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
                  bool closeAfter);
 

@@ -165,6 +165,24 @@ TEST_F(Listener, EndOfRunReleasesAListenerWaitingForItsReply) {
   EXPECT_TRUE(ThreadEnds());
 }
 
+// When not even an error reply could be built, the companion sees its pipe close, with not a byte
+// of a reply before it, and the run is told the connection is lost.
+TEST_F(Listener, AWithdrawnReplyEndsTheConnection) {
+  Send(Join({Field(u"Running"), Count(0)}));
+  ASSERT_TRUE(PumpUntil(2));
+  ReplyFields.Withdraw();
+  SetEvent(requestServed.Get());
+  ASSERT_TRUE(PumpUntil(3)) << "the listener never told the run the connection was lost";
+  EXPECT_EQ(notices, (std::vector<WPARAM>{NoticeConnected, NoticeRequest, NoticeLost}));
+  EXPECT_EQ(ListenerError, "Error communicating with Zentrast");
+  EXPECT_TRUE(ThreadEnds());
+  char byte = 0;
+  DWORD read = 0;
+  EXPECT_FALSE(ReadFile(client.Get(), &byte, 1, &read, nullptr));
+  EXPECT_EQ(read, 0u);
+  ReplyFields.Clear();
+}
+
 TEST_F(Listener, EndOfRunReleasesAListenerWaitingForARequest) {
   ASSERT_TRUE(PumpUntil(1));
   SetEvent(runEnded.Get());

@@ -83,16 +83,26 @@ TEST_F(PipeConnection, TheCompanionConnectsEarlyOrLate) {
   }
   EXPECT_EQ(std::string(bytes, read), "zk");
 
+  // Late: the pipe takes no client until the wait offers it. A pipe that has let a client go takes
+  // none before it is offered again (a new one takes clients at once, which made "late" a matter of
+  // timing), so the companion can only connect while the wait is under way.
   const std::wstring lateName = UniquePipeName(L"late");
   UniqueFile latePipe = CreateRunPipe(lateName);
+  ASSERT_TRUE(OpenClient(lateName).Valid());
+  ASSERT_TRUE(DisconnectNamedPipe(latePipe.Get()));
+  const UniqueFile tooEarly = OpenClient(lateName);
+  const DWORD refused = GetLastError();
+  ASSERT_FALSE(tooEarly.Valid()) << "the pipe took a client before the wait offered it";
+  EXPECT_EQ(refused, DWORD(ERROR_PIPE_BUSY));
   UniqueFile late;
   std::thread companion([&] {
-    Sleep(150);
-    late = OpenClient(lateName);
+    // Waits for the pipe to be offered, then connects.
+    if (WaitNamedPipeW(lateName.c_str(), kHangCeilingMs)) late = OpenClient(lateName);
   });
   EXPECT_EQ(WaitForCompanion(latePipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), kHangCeilingMs),
             ConnectOutcome::Connected);
   companion.join();
+  EXPECT_TRUE(late.Valid()) << "the companion never connected";
 }
 
 TEST_F(PipeConnection, AClientOfAnotherProcessIsTurnedAway) {
@@ -120,13 +130,10 @@ TEST_F(PipeConnection, NobodyConnectsOrTheRunEnds) {
   UniqueFile pipe = CreateRunPipe(name);
   EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), 300),
             ConnectOutcome::NotConnected);
-  std::thread dialogCloses([&] {
-    Sleep(100);
-    SetEvent(runEnded.Get());
-  });
+  // The run's end is an event the wait watches, whether it came before the wait or during it.
+  SetEvent(runEnded.Get());
   EXPECT_EQ(WaitForCompanion(pipe.Get(), self.Get(), GetCurrentProcessId(), runEnded.Get(), kHangCeilingMs),
             ConnectOutcome::RunEnded);
-  dialogCloses.join();
 }
 
 }  // namespace

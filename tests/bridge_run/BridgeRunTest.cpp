@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "BridgeRunHarness.h"
 #include "HostCodes.h"
@@ -43,6 +46,7 @@ TEST_F(BridgeRun, DefaultSessionIsAnsweredAndTheDialogClosesByItself) {
             (std::vector<std::string>{"\"Running\"", "\"GetOpenDocuments\"", "\"CheckAllDocumentsSaved\""}));
   ASSERT_EQ(run.Values("reply").size(), 3u);
   EXPECT_EQ(run.Values("reply")[0], "") << "Running is answered with the end marker alone";
+  ASSERT_EQ(run.Values("reply-bytes").size(), 3u);
   EXPECT_EQ(run.Values("reply-bytes")[0], "00 00 00 00");
   EXPECT_EQ(run.Values("pipe-suffix"), std::vector<std::string>{Quoted("ZentrastKolvane" + std::to_string(GetCurrentProcessId()))});
   EXPECT_EQ(run.Values("exit"), std::vector<std::string>{"0"});
@@ -143,6 +147,7 @@ TEST_F(BridgeRun, MessagesAreFramedByteForByte) {
   EXPECT_EQ(replies[1], ReplyTo(e512 + "f"));
   EXPECT_EQ(replies[2], ReplyTo("A"));
   EXPECT_EQ(replies[3], ReplyTo("\xC3\xA9"));
+  ASSERT_EQ(run.Values("reply-bytes").size(), 9u);
   EXPECT_NE(run.Values("reply-bytes")[3].find("27 00 E9 00 27 00"), std::string::npos) << "'é' as UTF-16LE";
   EXPECT_EQ(replies[4], "") << "Running";
   EXPECT_EQ(replies[5], ReplyTo("readraw"));
@@ -209,6 +214,7 @@ TEST_F(BridgeRun, CancelledBrowseSaysTheCompanionWasNotFound) {
   EXPECT_EQ(run.DoIt({"cancel"}), kSPNoError);
   ASSERT_EQ(run.Seen().size(), 2u);
   EXPECT_EQ(run.Seen()[0].caption, L"Please browse to the location where Zentrast Kolvane is installed");
+  ASSERT_FALSE(run.Messages().empty());
   EXPECT_EQ(run.Messages().back(), L"Zentrast Kolvane Not Found | Can't find Zentrast Kolvane on the system");
   EXPECT_NE(run.Seen()[1].owner, nullptr) << "owned by the status dialog";
 }
@@ -229,6 +235,7 @@ TEST_F(BridgeRun, AFolderWithoutTheCompanionCannotBeStarted) {
                  system, 512, nullptr);
   ASSERT_EQ(run.Seen().size(), 2u);
   EXPECT_EQ(run.Seen()[1].caption, L"Zentrast Kolvane could not be started");
+  ASSERT_FALSE(run.Seen()[1].texts.empty());
   EXPECT_EQ(run.Seen()[1].texts.back(), L"Can't start Zentrast Kolvane: " + std::wstring(system));
   EXPECT_EQ(run.Seen()[1].owner, nullptr);
   std::string remembered;
@@ -236,42 +243,78 @@ TEST_F(BridgeRun, AFolderWithoutTheCompanionCannotBeStarted) {
   EXPECT_EQ(remembered, Utf8(folder) + '\0') << "remembered before it was tried";
 }
 
-// Waits until the condition holds (false after the hang ceiling).
+// Waits until the condition holds. After the hang ceiling the test fails, naming what did not happen.
 template <class Condition>
-bool WaitUntil(Condition condition) {
+bool WaitUntil(Condition condition, const char* whatDidNotHappen) {
   const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
   while (!condition()) {
-    if (GetTickCount64() >= deadline) return false;
+    if (GetTickCount64() >= deadline) {
+      ADD_FAILURE() << whatDidNotHappen << " within " << kHangCeilingMs / 1000 << " s";
+      return false;
+    }
     Sleep(10);
   }
   return true;
 }
 
+// Threads that act on a run while it goes on (the robot's own thread must go on answering windows
+// meanwhile); joined before the test looks at what happened.
+class Actors {
+ public:
+  ~Actors() { Join(); }
+  void Start(std::function<void()> action) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back(std::move(action));
+  }
+  void Join() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::thread> threads_;
+};
+
 // The companion's process, as soon as its transcript names it.
 HANDLE OpenCompanion(const BridgeRunHarness& run) {
-  WaitUntil([&] { return run.CompanionProcessId() != 0; });
-  return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.CompanionProcessId());
+  WaitUntil([&] { return run.CompanionProcessId() != 0; }, "the companion's transcript never named its process");
+  return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                     run.CompanionProcessId());
 }
 
-// Closes the status dialog with its close box once it shows the "running" text.
-void CloseWhenRunning(const zk::SeenDialog& dialog) {
-  if (dialog.caption != L"Dialog") return;
-  std::thread([window = dialog.window] {
-    WaitUntil([&] { return StatusText(window) == kRunning; });
+// Once a close of the status dialog has been answered so that the companion must go: waits for its
+// end. A module that leaves it running would leave the run up for ever; the test ends the companion
+// itself, so that the run ends and the test reports.
+void ExpectEndedBy(HANDLE companion, const char* what) {
+  if (WaitForSingleObject(companion, kHangCeilingMs) == WAIT_OBJECT_0) return;
+  ADD_FAILURE() << "the companion was not ended by " << what << " within " << kHangCeilingMs / 1000 << " s";
+  TerminateProcess(companion, 1);
+}
+
+// Closes the status dialog with its close box once it shows the "running" text: the companion has
+// connected and been answered.
+void CloseWhenRunning(Actors& actors, const zk::SeenDialog& dialog, std::function<void()> then = nullptr) {
+  actors.Start([window = dialog.window, then] {
+    WaitUntil([&] { return StatusText(window) == kRunning; }, "the status text never changed to the running text");
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  }).detach();
+    if (then) then();
+  });
 }
 
 // Once the cancelled question has gone, closes its owner, the status dialog, again.
-void CloseAgainAfter(const zk::SeenDialog& question) {
-  std::thread([question = question.window, owner = question.owner] {
-    WaitUntil([&] { return !IsWindow(question); });
+void CloseAgainAfter(Actors& actors, const zk::SeenDialog& question) {
+  actors.Start([question = question.window, owner = question.owner] {
+    WaitUntil([&] { return !IsWindow(question); }, "the cancelled question never closed");
     PostMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
-  }).detach();
+  });
 }
 
 DWORD ExitCodeOf(HANDLE process) {
-  WaitForSingleObject(process, kHangCeilingMs);
+  if (WaitForSingleObject(process, kHangCeilingMs) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "the companion had not ended " << kHangCeilingMs / 1000 << " s after the run";
+  }
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process, &code);
   return code;
@@ -281,16 +324,20 @@ TEST_F(BridgeRun, ClosingAsksFirstWhenTheCompanionShowsAWindow) {
   run.InstallRemembered();
   run.SetScenario("request \"Running\"\nstay-until-killed\n");
   UniqueHandle companion;
+  Actors actors;
   int closes = 0;
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption == L"Dialog") {
       companion.Reset(OpenCompanion(run));
-      CloseWhenRunning(dialog);
+      CloseWhenRunning(actors, dialog);
     } else if (dialog.caption == L"Terminate Zentrast?" && ++closes == 1) {
-      CloseAgainAfter(dialog);  // cancelled: the run goes on; close again
+      CloseAgainAfter(actors, dialog);  // cancelled: the run goes on; close again
+    } else if (dialog.caption == L"Terminate Zentrast?") {
+      actors.Start([&] { ExpectEndedBy(companion.Get(), "the confirmed close"); });
     }
   });
   EXPECT_EQ(run.DoIt({"leave", "cancel", "ok"}), kSPNoError);
+  actors.Join();
   ASSERT_EQ(run.Messages().size(), 2u);
   EXPECT_EQ(run.Messages()[0],
             L"Terminate Zentrast? | Closing this window will terminate Zentrast Kolvane, and you will lose any unsaved "
@@ -303,21 +350,21 @@ TEST_F(BridgeRun, ClosingEndsAHiddenCompanionWithoutAsking) {
   run.InstallRemembered();
   run.SetScenario("window hidden\nrequest \"Running\"\nstay-until-killed\n");
   UniqueHandle companion;
+  Actors actors;
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption != L"Dialog") return;
     companion.Reset(OpenCompanion(run));
-    CloseWhenRunning(dialog);
+    CloseWhenRunning(actors, dialog, [&] { ExpectEndedBy(companion.Get(), "closing the status dialog"); });
   });
   const size_t threadsBefore = ThreadCount();
   EXPECT_EQ(run.DoIt({"leave"}), kSPNoError);
+  actors.Join();
   EXPECT_TRUE(run.Messages().empty());
   ASSERT_TRUE(companion.Valid());
   EXPECT_EQ(ExitCodeOf(companion.Get()), 1234u);
-  // The listener thread is gone within a second of the run's end (the module's promise, not a
-  // ceiling for a hang), as is the robot's thread.
-  size_t threadsAfter = ThreadCount();
-  for (int i = 0; i < 50 && threadsAfter > threadsBefore; ++i, Sleep(20)) threadsAfter = ThreadCount();
-  EXPECT_LE(threadsAfter, threadsBefore);
+  // The run waits for its listener thread before "Do It" returns, and the robot's thread has been
+  // joined; a thread the system still winds down is waited for.
+  WaitUntil([&] { return ThreadCount() <= threadsBefore; }, "the threads the run started did not all end");
 }
 
 // The companion sends a request and goes away without reading the reply. The request is served
@@ -351,6 +398,10 @@ TEST_F(BridgeRun, AnUnknownNoticeEndsTheRunWithAnInternalError) {
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption != L"Dialog") return;
     companion.Reset(OpenCompanion(run));
+    // Posted once the companion has connected, been answered and waits for its next reply: posted as
+    // soon as the window showed, it ended a run whose companion had not connected yet, which then
+    // gave up connecting (exit 4) instead of seeing the pipe close.
+    WaitUntil([&] { return !run.Values("read-reply").empty(); }, "the companion never came to wait for its reply");
     PostMessageW(dialog.window, WM_APP + 0x65 /* the listener's notice */, 99, 0);
   });
   EXPECT_EQ(run.DoIt(), kSPNoError);
@@ -404,23 +455,26 @@ TEST_F(BridgeRun, TheStatusColoursOutliveACancelledClose) {
   run.InstallRemembered();
   run.SetScenario("request \"Running\"\nstay-until-killed\n");
   UniqueHandle companion;
+  Actors actors;
   int closes = 0;
   bool askedAfterTheCancel = false;
   run.OnWindow([&](const zk::SeenDialog& dialog) {
     if (dialog.caption == L"Dialog") {
       companion.Reset(OpenCompanion(run));
       ExpectStatusColours(dialog.window);
-      CloseWhenRunning(dialog);
+      CloseWhenRunning(actors, dialog);
     } else if (dialog.caption == L"Terminate Zentrast?" && ++closes == 1) {
-      CloseAgainAfter(dialog);
+      CloseAgainAfter(actors, dialog);
     } else if (dialog.caption == L"Terminate Zentrast?") {
       // The first close has ended (its brush is gone); the dialog answers while this one asks.
       ExpectStatusColours(dialog.owner);
       askedAfterTheCancel = true;
       PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      actors.Start([&] { ExpectEndedBy(companion.Get(), "the confirmed close"); });
     }
   });
   EXPECT_EQ(run.DoIt({"leave", "cancel", "leave"}), kSPNoError);
+  actors.Join();
   EXPECT_TRUE(askedAfterTheCancel);
   ASSERT_TRUE(companion.Valid());
   EXPECT_EQ(ExitCodeOf(companion.Get()), 1234u);

@@ -7,6 +7,7 @@
 
 #include "CompanionInstall.h"
 #include "CompanionLocator.h"
+#include "HangCeiling.h"
 #include "ModalRobot.h"
 
 namespace {
@@ -121,6 +122,12 @@ void AnswerFileDialog(const zk::SeenDialog& dialog, const std::wstring& path) {
   PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
+// The file dialog returns once it is answered; one that is not fails the test at a ceiling.
+std::wstring BrowseUntilAnswered(HWND owner) {
+  const HangCeiling ceiling("the file dialog did not end once answered", 30000);
+  return BrowseForCompanionFolder(owner);
+}
+
 TEST_F(Locator, BrowsingRemembersTheChosenFolder) {
   install.CreateKey();
   const std::wstring folder = install.MakeFolder(L"E Z");
@@ -132,7 +139,7 @@ TEST_F(Locator, BrowsingRemembersTheChosenFolder) {
     caption = dialog.caption;
     AnswerFileDialog(dialog, folder + L"\\ZentrastKolvane.exe");
   });
-  EXPECT_EQ(BrowseForCompanionFolder(owner), folder);
+  EXPECT_EQ(BrowseUntilAnswered(owner), folder);
   EXPECT_EQ(caption, L"Please browse to the location where Zentrast Kolvane is installed");
   std::string stored;
   ASSERT_TRUE(install.ReadPath(&stored));
@@ -143,7 +150,7 @@ TEST_F(Locator, CancelledBrowseGivesNoFolderAndRemembersNothing) {
   install.CreateKey();
   zk::ModalRobot robot({"leave"}, "cancel");
   robot.SetPrinter([&](const zk::SeenDialog& dialog) { AnswerFileDialog(dialog, L""); });
-  EXPECT_EQ(BrowseForCompanionFolder(owner), L"");
+  EXPECT_EQ(BrowseUntilAnswered(owner), L"");
   std::string stored;
   EXPECT_FALSE(install.ReadPath(&stored));
 }

@@ -1,17 +1,46 @@
 #include "ProcessTree.h"
 
+#include <memory>
+#include <mutex>
+#include <utility>
+
 #include "WindowsOwners.h"
 
 namespace {
 
+// How long the output may still be read once the tree has ended: what its processes wrote is in the
+// pipe by then. Only a process outside the tree that holds the pipe's write end (one the tree
+// started outside the job, or one that inherited the end) keeps the read from ending; the run then
+// goes on without the rest of the output.
+constexpr DWORD kOutputAfterTheTreeMs = 30000;
+
+// The reader's state, shared by the run and the reader's thread: a reader still held up by such a
+// process is left behind with it, and nothing of the run's frame is touched after the run returns.
+struct OutputReading {
+  UniqueHandle readEnd;
+  std::mutex mutex;
+  std::string text;
+};
+
 // Reads the pipe on a thread of its own: a child that writes more than the pipe holds must not
-// block while the job's end is waited for.
+// block while the job's end is waited for. The thread owns one reference to the shared state.
 DWORD WINAPI ReadAll(void* context) {
-  auto* reading = static_cast<std::pair<HANDLE, std::string*>*>(context);
+  const std::unique_ptr<std::shared_ptr<OutputReading>> owned(static_cast<std::shared_ptr<OutputReading>*>(context));
+  OutputReading& reading = **owned;
   char buffer[4096];
   DWORD read = 0;
-  while (ReadFile(reading->first, buffer, sizeof buffer, &read, nullptr) && read > 0) reading->second->append(buffer, read);
+  while (ReadFile(reading.readEnd.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    const std::lock_guard<std::mutex> lock(reading.mutex);
+    reading.text.append(buffer, read);
+  }
   return 0;
+}
+
+UniqueHandle StartReader(const std::shared_ptr<OutputReading>& reading) {
+  auto* reference = new std::shared_ptr<OutputReading>(reading);
+  UniqueHandle thread(CreateThread(nullptr, 0, ReadAll, reference, 0, nullptr));
+  if (!thread) delete reference;
+  return thread;
 }
 
 }  // namespace
@@ -34,9 +63,10 @@ ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) 
   }
 
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  UniqueHandle readEnd, writeEnd;
-  if (!CreatePipe(readEnd.Address(), writeEnd.Address(), &inherit, 0)) return run;
-  SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+  const auto reading = std::make_shared<OutputReading>();
+  UniqueHandle writeEnd;
+  if (!CreatePipe(reading->readEnd.Address(), writeEnd.Address(), &inherit, 0)) return run;
+  SetHandleInformation(reading->readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -59,8 +89,7 @@ ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) 
   }
   run.started = true;
   writeEnd.Reset();  // the tree holds the only write ends now
-  std::pair<HANDLE, std::string*> reading(readEnd.Get(), &run.output);
-  const UniqueHandle reader(CreateThread(nullptr, 0, ReadAll, &reading, 0, nullptr));
+  const UniqueHandle reader = StartReader(reading);
   ResumeThread(threadHandle.Get());
 
   // The job reports on its port when its last process has ended; the ceiling only stops a hang.
@@ -78,8 +107,19 @@ ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) 
     }
   }
   if (!run.ended) TerminateJobObject(job.Get(), 1);
-  // Every writer has ended by now, so the read ends too.
-  if (reader) WaitForSingleObject(reader.Get(), INFINITE);
+  // Every writer of the tree has ended by now, so the read ends too, unless one outside holds on.
+  if (reader && WaitForSingleObject(reader.Get(), kOutputAfterTheTreeMs) != WAIT_OBJECT_0) {
+    run.outputComplete = false;
+    CancelSynchronousIo(reader.Get());
+  }
+  {
+    const std::lock_guard<std::mutex> lock(reading->mutex);
+    run.output = reading->text;
+  }
+  if (!run.outputComplete) {
+    run.output += "\n[the output pipe was still held open " + std::to_string(kOutputAfterTheTreeMs / 1000) +
+                  " s after the tree had ended: a process outside the tree holds it; the rest is missing]\n";
+  }
   GetExitCodeProcess(processHandle.Get(), &run.exitCode);
   return run;
 }

@@ -13,6 +13,9 @@ struct ProcessTreeRun {
   DWORD exitCode = 0xFFFFFFFF;  // of the first process
   DWORD startError = 0;
   std::string output;  // the first process's standard output and error (children's too, where they write)
+  // False when a process outside the tree still held the output pipe open well after the tree had
+  // ended: output then ends with a line that says so.
+  bool outputComplete = true;
 };
 
 // commandLine as the system takes it (a quoted program path, then the arguments).

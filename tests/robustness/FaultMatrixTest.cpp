@@ -91,7 +91,7 @@ TEST_F(FaultMatrix, EveryEndingAtEveryStepEndsTheRunCleanly) {
             held = true;
             SetEvent(hostCallBegun.Get());
             if (ending == Ending::Hangs) {
-              EXPECT_TRUE(WaitForLine(run, "hang"));
+              EXPECT_TRUE(WaitForLine(run, "hang")) << "the companion never wrote its \"hang\" line";
             } else {
               EXPECT_NE(companion.EndedAt(), 0) << "the companion ended while the host call ran";
             }
@@ -103,14 +103,17 @@ TEST_F(FaultMatrix, EveryEndingAtEveryStepEndsTheRunCleanly) {
       if (ending == Ending::Hangs || (step.beforeConnecting && ending == Ending::Killed)) {
         // The person (or another program) acts once the companion has reached its point.
         const std::string line = step.beforeConnecting ? "never-connect" : "hang";
+        // After a ceiling it acts even so, so that the run ends and the cell reports.
         actor = std::thread([&, line, ending] {
-          if (!WaitForLine(run, line)) return;
-          // Acts after the ceiling even so: the count of host calls below then says what went wrong.
-          if (step.holdHostCall) WaitForSingleObject(hostCallBegun.Get(), kHangCeilingMs);
+          EXPECT_TRUE(WaitForLine(run, line)) << "the companion never wrote its \"" << line << "\" line";
+          if (step.holdHostCall) {
+            EXPECT_EQ(WaitForSingleObject(hostCallBegun.Get(), kHangCeilingMs), WAIT_OBJECT_0)
+                << "the request's host call never began";
+          }
           if (ending == Ending::Killed) {
-            companion.Kill();
+            EXPECT_TRUE(companion.Kill()) << "the companion's process was never known";
           } else {
-            CloseStatusDialog();
+            EXPECT_TRUE(CloseStatusDialog()) << "the status dialog was never there to close";
           }
         });
       }

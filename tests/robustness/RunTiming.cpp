@@ -77,8 +77,10 @@ int64_t CompanionWatch::EndedAt() {
   return int64_t(uint64_t(exited.dwHighDateTime) << 32 | exited.dwLowDateTime);
 }
 
-void CompanionWatch::Kill() {
-  if (WaitForProcess()) TerminateProcess(process_.Get(), 77);
+bool CompanionWatch::Kill() {
+  if (!WaitForProcess()) return false;
+  TerminateProcess(process_.Get(), 77);
+  return true;
 }
 
 void FreshTranscript(BridgeRunHarness& run) {

@@ -40,8 +40,9 @@ class CompanionWatch {
   HANDLE Process() const { return process_.Get(); }
   // When the process ended, from the system's record; waits for the end (0 after the hang ceiling).
   int64_t EndedAt();
-  // Ends the companion from outside, as a person or another program would.
-  void Kill();
+  // Ends the companion from outside, as a person or another program would (false when its process
+  // never became known).
+  bool Kill();
 
  private:
   const BridgeRunHarness& run_;

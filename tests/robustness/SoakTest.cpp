@@ -60,8 +60,10 @@ void RunOnce(BridgeRunHarness& run, Kind kind) {
       break;
     case Kind::HungThenClosed:
       run.SetScenario("window hidden\nrequest \"Running\"\nhang\n");
+      // After a ceiling it closes even so, so that the run ends and the test reports.
       closer = std::thread([&run] {
-        if (WaitForLine(run, "hang")) CloseStatusDialog();
+        EXPECT_TRUE(WaitForLine(run, "hang")) << "the companion never wrote its \"hang\" line";
+        EXPECT_TRUE(CloseStatusDialog()) << "the status dialog was never there to close";
       });
       break;
     case Kind::NeverConnected:
@@ -71,7 +73,7 @@ void RunOnce(BridgeRunHarness& run, Kind kind) {
   CompanionWatch companion(run);
   EXPECT_EQ(run.DoIt(), kSPNoError);
   if (closer.joinable()) closer.join();
-  companion.EndedAt();  // every companion has ended before the next run
+  EXPECT_NE(companion.EndedAt(), 0) << "the run's companion had not ended";  // before the next run
   const size_t messages = run.Messages().size();
   EXPECT_EQ(messages, kind == Kind::Lost || kind == Kind::NeverConnected ? 1u : 0u);
   EXPECT_EQ(run.Host().Objects().Live().Total(), 0u) << run.Host().Objects().DescribeLive();
@@ -89,6 +91,7 @@ TEST(Soak, TwoHundredRunsLeaveNoHandlesObjectsOrMemoryBehind) {
   // Each run waits for its own threads; a thread the system still winds down is waited for here.
   const ULONGLONG deadline = GetTickCount64() + kHangCeilingMs;
   while (ThreadCount() > threads && GetTickCount64() < deadline) Sleep(10);
+  EXPECT_LE(ThreadCount(), threads) << "threads the runs started were still running";
   const ProcessFigures after = Measure();
   std::printf("soak, 200 runs: handles %lu -> %lu, GDI objects %lu -> %lu, private bytes %zu -> %zu\n",
               before.handles, after.handles, before.gdiObjects, after.gdiObjects, size_t(before.privateBytes),

@@ -7,17 +7,25 @@
 #include <atomic>
 
 #include "AboutBox.h"
+#include "HangCeiling.h"
 #include "ModalRobot.h"
 #include "PIDialog.h"
 #include "ResourceIds.h"
 
 namespace {
 
+// Shows the about box; it returns only once the box has ended, which a box that ignores its answer
+// never does: the test then fails at a ceiling instead of ctest's time-out.
+void ShowAboutBoxUntilItEnds() {
+  const HangCeiling ceiling("the about box did not end", 30000);
+  ShowAboutBox(nullptr, IDD_ABOUT_BOX);
+}
+
 TEST(AboutBox, ClosesOnEveryWayTheUserDismissesIt) {
   for (const char* answer : {"click", "escape", "enter", "ok", "cancel"}) {
     SCOPED_TRACE(answer);
     zk::ModalRobot robot({answer}, "leave");
-    ShowAboutBox(nullptr, IDD_ABOUT_BOX);  // returns only once the box has ended
+    ShowAboutBoxUntilItEnds();
     const std::vector<zk::SeenDialog> seen = robot.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_FALSE(IsWindow(seen[0].window));
@@ -40,7 +48,7 @@ TEST(AboutBox, IsTheCurrentDialogWhileOpen) {
     }
     PostMessageW(dialog.window, WM_CHAR, 27, 0);
   });
-  ShowAboutBox(nullptr, IDD_ABOUT_BOX);
+  ShowAboutBoxUntilItEnds();
   ASSERT_EQ(robot.Seen().size(), 1u);
   ASSERT_TRUE(currentWhileOpen.load());
   EXPECT_EQ(itsWindow.load(), robot.Seen()[0].window);
@@ -54,7 +62,7 @@ TEST(AboutBox, OpensOverTheActiveWindowAsItsOwner) {
   SetActiveWindow(host);
   ASSERT_EQ(GetActiveWindow(), host);
   zk::ModalRobot robot({"escape"}, "leave");
-  ShowAboutBox(nullptr, IDD_ABOUT_BOX);
+  ShowAboutBoxUntilItEnds();
   DestroyWindow(host);
 
   ASSERT_EQ(robot.Seen().size(), 1u);
@@ -69,7 +77,7 @@ TEST(AboutBox, OpensOverTheActiveWindowAsItsOwner) {
 TEST(AboutBox, WithoutActiveWindowHasNoOwner) {
   SetActiveWindow(nullptr);
   zk::ModalRobot robot({"escape"}, "leave");
-  ShowAboutBox(nullptr, IDD_ABOUT_BOX);
+  ShowAboutBoxUntilItEnds();
   ASSERT_EQ(robot.Seen().size(), 1u);
   EXPECT_EQ(robot.Seen()[0].owner, nullptr);
 }

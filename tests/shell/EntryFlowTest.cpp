@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "CompanionInstall.h"
+#include "HangCeiling.h"
 #include "HostSuitesAll.h"
 #include "ModalRobot.h"
 #include "StandInHost.h"
 #include "TestPaths.h"
 
 namespace {
+
+// A ceiling for a hang: every call here returns within a second, its windows answered at once.
+constexpr DWORD kCallCeilingMs = 30000;
 
 class EntryFlow : public ::testing::Test {
  protected:
@@ -30,7 +34,10 @@ class EntryFlow : public ::testing::Test {
   template <class Call>
   std::vector<std::wstring> Shown(Call call, SPErr* result) {
     zk::ModalRobot robot({}, "cancel");
-    *result = call();
+    {
+      const HangCeiling ceiling("the host's call of the module did not return", kCallCeilingMs);
+      *result = call();
+    }
     std::vector<std::wstring> captions;
     for (const zk::SeenDialog& dialog : robot.Seen()) {
       std::wstring text;

@@ -2,12 +2,15 @@
 
 #include <tlhelp32.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "HangCeiling.h"
 #include "TestPaths.h"
 #include "WindowsOwners.h"
 
@@ -113,11 +116,24 @@ SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenE
     GetSystemTimeAsFileTime(&runStartedAt);
   }
   const ULONGLONG started = GetTickCount64();
-  const SPErr result = host.DoIt();
+  SPErr result = 0;
+  {
+    const HangCeiling ceiling("the bridge run did not end", kRunCeilingMs, [this, &robot] { return RunState(robot); });
+    result = host.DoIt();
+  }
   elapsedMs = DWORD(GetTickCount64() - started);
   seen = robot.Seen();
   runOver = true;
   return result;
+}
+
+std::string BridgeRunHarness::RunState(const zk::ModalRobot& robot) const {
+  std::string state = "windows seen:";
+  for (const zk::SeenDialog& dialog : robot.Seen()) {
+    state += " \"" + Utf8(dialog.caption) + "\" (" + dialog.answer + (IsWindow(dialog.window) ? ", still up)" : ")");
+  }
+  state += "\nthe companion's transcript of this run:\n" + ReadFrom(transcriptPath, transcriptSizeAtRun);
+  return state;
 }
 
 void BridgeRunHarness::WaitForCompanionToFinish() const {
@@ -141,7 +157,10 @@ void BridgeRunHarness::WaitForCompanionToFinish() const {
       Ticks(createdAt) + kSecond < Ticks(runStartedAt)) {
     return;
   }
-  WaitForSingleObject(process.Get(), kCompanionEndCeilingMs);
+  if (WaitForSingleObject(process.Get(), kCompanionEndCeilingMs) == WAIT_TIMEOUT) {
+    ADD_FAILURE() << "the run's companion (process " << processId << ") had not ended "
+                  << kCompanionEndCeilingMs / 1000 << " s after the run: its transcript may be incomplete";
+  }
 }
 
 std::vector<std::wstring> BridgeRunHarness::Messages() const {

@@ -19,6 +19,10 @@
 
 using TranscriptLines = std::vector<std::pair<std::string, std::string>>;
 
+// A ceiling for a hang of one whole run: a run here lasts seconds, the longest waits out the
+// module's 30 s connection wait.
+constexpr DWORD kRunCeilingMs = 90000;
+
 class BridgeRunHarness {
  public:
   BridgeRunHarness();
@@ -37,7 +41,8 @@ class BridgeRunHarness {
   void SetScenario(const std::string& text);
 
   // Sends "Do It" with a robot that gives the answers in order ("leave" lets the test act).
-  // By default every window gets OK: message boxes close, the status dialog ignores it.
+  // By default every window gets OK: message boxes close, the status dialog ignores it. A run still
+  // going at kRunCeilingMs fails the test and ends the test program (see HangCeiling.h).
   SPErr DoIt(std::vector<std::string> answers = {}, std::string whenExhausted = "ok");
   // What the robot saw and answered. A window that closes by itself may be missing here.
   const std::vector<zk::SeenDialog>& Seen() const { return seen; }
@@ -71,6 +76,7 @@ class BridgeRunHarness {
   DWORD elapsedMs = 0;
 
   void WaitForCompanionToFinish() const;
+  std::string RunState(const zk::ModalRobot& robot) const;  // what a run that hangs has come to
   uint64_t transcriptSizeAtRun = 0;  // where this run's lines begin
   FILETIME runStartedAt{};           // a companion created before it is not this run's
   std::atomic<bool> runOver{false};
