@@ -36,6 +36,10 @@ versions="llvm-toolchain-19 $llvm_version, mingw-w64 $mingw_version"
 
 log() { echo "arm64-toolchain: $*" >&2; }
 
+# The runtimes' own file names (their assertions' texts) name no folder of this machine: the same
+# sources give the same libraries, and so the same modules, in any checkout.
+no_paths="-ffile-prefix-map=$tc=/zk-arm64-toolchain"
+
 # Runs step NAME (a function step_NAME) unless its stamp says it was done with the same versions,
 # the same recipe and the same steps before it. A step that runs again makes every later one run.
 chain=$versions
@@ -138,7 +142,8 @@ step_crt() {
     "$work/src/mingw-w64/mingw-w64-crt/configure" --prefix="$sysroot" --host=$target \
       --disable-lib32 --disable-lib64 --enable-libarm64 --with-default-msvcrt=ucrt \
       CC="$prefix/bin/$target-clang" CXX="$prefix/bin/$target-clang++" AR="$prefix/bin/$target-ar" \
-      RANLIB="$prefix/bin/$target-ranlib" DLLTOOL="$prefix/bin/$target-dlltool" >configure.log 2>&1 &&
+      RANLIB="$prefix/bin/$target-ranlib" DLLTOOL="$prefix/bin/$target-dlltool" CFLAGS="-g -O2 $no_paths" \
+      >configure.log 2>&1 &&
     make -j"$jobs" >make.log 2>&1 &&
     make install >install.log)
 }
@@ -176,6 +181,7 @@ step_builtins() {
       -DCOMPILER_RT_BUILD_BUILTINS=ON \
       -DCOMPILER_RT_EXCLUDE_ATOMIC_BUILTIN=OFF \
       -DCOMPILER_RT_USE_BUILTINS_LIBRARY=ON \
+      -DCMAKE_C_FLAGS_INIT="$no_paths" \
       -DLLVM_CONFIG_PATH= \
       "$work/src/llvm/compiler-rt/lib/builtins" >configure.log 2>&1 &&
     make -j"$jobs" >make.log 2>&1 &&
@@ -188,7 +194,7 @@ step_cxx() {
   mkdir -p "$work/cxx"
   # Formatting inside the binary (mingw's own printf family) rather than through the system's
   # variadic functions: Debian's arm64 Wine cannot take a Windows va_list (see the README).
-  local flags="-D__USE_MINGW_ANSI_STDIO=1"
+  local flags="-D__USE_MINGW_ANSI_STDIO=1 $no_paths"
   (cd "$work/cxx" &&
     cmake_for_target \
       -DCMAKE_INSTALL_PREFIX="$sysroot" \
