@@ -15,14 +15,9 @@ constexpr size_t kLongestLine = 80;  // the magic and three numbers, with room t
 
 }  // namespace
 
-std::string GradientFileText(const GradientFile& picture) {
-  return kMagic + std::to_string(picture.width) + " " + std::to_string(picture.height) + " " +
-         std::to_string(picture.depth) + "\n";
-}
-
 bool WriteGradientFile(const std::wstring& path, const GradientFile& picture, std::string* error) {
   std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-  file << GradientFileText(picture);
+  file << kMagic << picture.width << ' ' << picture.height << ' ' << picture.depth << '\n';
   file.close();
   if (!file) *error = "cannot write \"" + WideToUtf8(path) + "\"";
   return bool(file);

@@ -18,8 +18,6 @@ struct GradientFile {
   int32_t depth = 16;
 };
 
-// The file's text for that picture.
-std::string GradientFileText(const GradientFile& picture);
 bool WriteGradientFile(const std::wstring& path, const GradientFile& picture, std::string* error);
 
 // Whether the file at path is a gradient file (it begins with "zk-gradient "). When it is, true and
