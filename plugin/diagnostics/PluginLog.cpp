@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "FullPath.h"
 #include "InnerText.h"
 #include "WindowsOwners.h"
 
@@ -70,12 +71,8 @@ bool OverTheBound(HANDLE file) {
 
 // The file system's own name of a path, for a rename by handle: "\??\" and the full path.
 std::wstring NtPath(const std::wstring& path) {
-  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return std::wstring();
-  std::vector<wchar_t> full(needed + 1, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return std::wstring();
-  const std::wstring resolved(full.data(), length);
+  const std::wstring resolved = FullPath(path);
+  if (resolved.empty()) return resolved;
   if (resolved.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + resolved.substr(4);
   if (resolved.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + resolved.substr(2);
   return L"\\??\\" + resolved;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <vector>
 
+#include "FullPath.h"
 #include "InnerText.h"
 #include "WindowsOwners.h"
 
@@ -39,13 +39,8 @@ std::wstring ExtendedLengthPath(const std::string& path) {
   }
   const std::wstring wide(units.begin(), units.end());
   if (StartsWith(wide, kExtendedPrefix)) return wide;
-  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return std::wstring();
-  std::vector<wchar_t> full(needed + 1, L'\0');
-  const DWORD length = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return std::wstring();
-  const std::wstring resolved(full.data(), length);
-  if (StartsWith(resolved, L"\\\\.\\")) return resolved;  // a device, not a file
+  const std::wstring resolved = FullPath(wide);
+  if (resolved.empty() || StartsWith(resolved, L"\\\\.\\")) return resolved;  // nothing, or a device
   if (StartsWith(resolved, L"\\\\")) return kExtendedUncPrefix + resolved.substr(2);
   return kExtendedPrefix + resolved;
 }
