@@ -13,6 +13,7 @@
 namespace {
 
 constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
+constexpr wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 
 // FileIdInfo and its record (FILE_ID_INFO) are the system's from Windows 8 on; the module is built
 // for Windows 7 and asks for them at run time, where older systems answer that they have none.
@@ -21,7 +22,6 @@ struct FileIdRecord {
   ULONGLONG volumeSerialNumber;
   BYTE fileId[16];
 };
-constexpr wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
   return text.compare(0, std::wcslen(prefix), prefix) == 0;

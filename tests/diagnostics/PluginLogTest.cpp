@@ -74,6 +74,8 @@ TEST_F(PluginLog, FirstEntryGoesToTheDocumentsFolderWithWindowsLineEnds) {
 // The user's Documents folder as Windows keeps it, in the registry: the shell folder value
 // "Personal", for this test one named with letters outside the ANSI code page (1252 here: the
 // tests run under C.UTF-8), as a Polish name on a Western European system. Put back afterwards.
+// Wine's shell follows the value of "User Shell Folders" at once (its "Shell Folders" copy it
+// does not read); its 8-bit call then answers with '?' and look-alikes in the letters' places.
 class DocumentsFolderAt {
  public:
   explicit DocumentsFolderAt(const std::wstring& folder) {
