@@ -244,7 +244,10 @@ TEST(MessageFraming, CharactersAtTheUtf8LengthLimitsCrossByteForByteBothWays) {
       pipe.WriteClient(Join({Field(c.units), Count(0)}));
       PipeChannel channel(pipe.Server(), pipe.RunEnded());
       FieldList fields;
-      ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      {
+        const HangCeiling ceiling(std::string("the message was not read (") + c.name + ")", kReadCeilingMs);
+        ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      }
       EXPECT_EQ(fields, FieldList{c.utf8}) << "coming in";
     }
     {
