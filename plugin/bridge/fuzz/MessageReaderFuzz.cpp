@@ -19,14 +19,15 @@
 
 namespace {
 
-// No input holds a field this long (libFuzzer's inputs are at most 4 KiB unless told otherwise), so a
-// count above it can only end in a read that fails at the input's end, as a count just above it
-// does. Yet the reader reserves what a count asks for, up to its own limit of megabytes, and under
-// the address sanitizer each reservation costs in proportion to its size (its shadow is written on
-// reserving and on freeing, a large one is mapped anew each time): counts of megabytes held the
-// harness at about a thousand inputs a second. Above this, a count within the reader's limit is
-// lowered to it; one beyond the limit stays, refused before anything is reserved. Still longer
-// than the read-ahead and the fixed buffer, so a field read past both keeps its cases.
+// No input holds a field this long (libFuzzer makes inputs of at most 4 KiB unless its corpus or
+// -max_len asks for more), so a count above it can only end in a read that fails at the input's
+// end, as a count just above it does. Yet the reader reserves what a count asks for, up to its own
+// limit of megabytes, and under the address sanitizer each reservation costs in proportion to its
+// size (its shadow is written on reserving and on freeing, a large one is mapped anew each time):
+// counts of megabytes held the harness at about a thousand inputs a second. Above this, a count
+// within the reader's limit is lowered to it; one beyond the limit stays, refused before anything
+// is reserved. Still longer than the read-ahead and the fixed buffer, so a field read past both
+// keeps its cases.
 constexpr uint32_t kLongestCountAsked = 8u << 10;
 
 uint32_t CountAt(const uint8_t* bytes) {
@@ -102,17 +103,19 @@ void CheckImageRequestFields(const FieldList& fields) {
   }
 }
 
+// What was read goes back out: every field must survive the way to the wire. One reply of all of
+// a message's fields: a reply of each field on its own made every field cost a reply's allocations
+// and halved the inputs a second, for no conversion that the one reply does not also make.
 void ReadNumbersAndSendBack(ByteChannel& channel, const FieldList& fields) {
+  ReplyFieldList reply;
   for (const std::string& field : fields) {
     int32_t number = 0;
     uint64_t size64 = 0;
     ReadSignedNumber(field, &number);
     ReadSizeNumber(field, &size64);
-    // What was read goes back out: every field must survive the way to the wire.
-    ReplyFieldList reply;
     if (!field.empty()) reply.Append(field);
-    WriteMessage(channel, reply);
   }
+  WriteMessage(channel, reply);
 }
 
 // What the reader made of the stream, message by message: statuses and fields.
