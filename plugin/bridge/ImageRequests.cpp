@@ -101,10 +101,18 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
     ReplyError(reply, error);
     return;
   }
+  const bool storedMetadata = AutomationUtils::HasRawFileMetadata(source);
+  const uint64_t metadataBytes =
+      storedMetadata ? uint64_t(AutomationUtils::GetRawFileMetadata(source).size()) : uint64_t(metadataLength);
+  // The raw documents stay as they are too: nothing is played for a request that cannot be carried.
+  if (!CheckImportMetadataBytes(metadataBytes, &error)) {
+    ReplyError(reply, error);
+    return;
+  }
   OSErr imported = 0;
   {
     const auto* bytes = static_cast<const uint8_t*>(metadataSegment.view.Get());
-    const AutomationUtils::MetadataBytes metadata = AutomationUtils::HasRawFileMetadata(source)
+    const AutomationUtils::MetadataBytes metadata = storedMetadata
                                                         ? AutomationUtils::GetRawFileMetadata(source)
                                                         : AutomationUtils::MetadataBytes(bytes, bytes + metadataLength);
     imported = AutomationUtils::NewDocumentFromBuffer(width, height, uint32_t(depth), image.view.Get(), metadata);

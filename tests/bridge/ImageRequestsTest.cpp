@@ -19,6 +19,7 @@
 #include "FailingAllocations.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
+#include "ImportPlugin.h"
 #include "ImageFiles.h"
 #include "ImageRequests.h"
 #include "ImageSamples.h"
@@ -361,6 +362,34 @@ TEST_F(ImageRequests, SentPixelsArriveUnchangedInANewDocument) {
     EXPECT_TRUE(image.GoneAfterClose());
     EXPECT_TRUE(metadata.GoneAfterClose());
   }
+}
+
+// A picture the host has no memory for fails the import with the host's out-of-memory status and
+// a message that says so: no crash, no document, and the companion is told the status (the host's
+// bad_alloc never reaches the module).
+TEST_F(ImageRequests, AnImportTheHostHasNoMemoryForFailsWithItsStatus) {
+  const zk::ImagePixels picture = Ramp(64, 48, 16);
+  CompanionSegment image("image", picture.samples.size());
+  CompanionSegment metadata("metadata", 16);
+  image.Write(picture.samples);
+  std::string message;
+  TestHost().RegisterEvent(eventImport, [&message](DescriptorEventID, const zk::DescriptorData* parameters,
+                                                   PIDialogPlayOptions, zk::DescriptorData* result) {
+    zk::MadeDocument made;
+    const OSErr status = zk::PlayImport(TestHost().TypeIds(), TestDocuments(), parameters, result, &made);
+    if (const zk::ActionValue* text = result->Find(keyMessage)) message = text->bytes;
+    return status;
+  });
+  FieldList reply;
+  {
+    const FailingAllocations noRoom(picture.samples.size());
+    reply = Served(HandleSendImage, SendImage("C:\\a.png", image, picture, metadata, 0));
+  }
+  EXPECT_EQ(reply, (FieldList{"Error", "Unable to make a new document from segment " + image.Name() + ": error -108"}));
+  EXPECT_EQ(message, "Not enough memory to hold a picture of 64 x 48 pixels at 16 bits (18432 bytes).");
+  EXPECT_TRUE(TestDocuments().Documents().empty());
+  EXPECT_TRUE(image.GoneAfterClose());
+  EXPECT_TRUE(metadata.GoneAfterClose());
 }
 
 // The image segment is mapped at exactly width × height × 3 × bytes per sample.

@@ -35,8 +35,8 @@ struct HostDocument {
   bool dirty = false;                  // unsaved changes
   uint32_t id = 0;                     // given by the model when the document opens
   // The pixels, in the layout of ImageSamples.h at the document's depth and its size in pixels
-  // (DocumentImage.h); empty for a document described only by text (ParseDocumentSpec), which
-  // has none of its own.
+  // (DocumentImage.h); empty for a document described only by text (ParseDocumentSpec) or opened
+  // from a gradient file (GradientFiles.h), which has none of its own.
   std::vector<uint8_t> samples = {};
   std::string metadata = {};           // bytes the host keeps with the picture and hands on unread
   bool cloud = false;                  // file is a cloud path: no file on this system

@@ -1,4 +1,6 @@
-// The raw converter's side of 'Opn ': opening an image file as a new document. The plug-in plays
+// The raw converter's side of 'Opn ': opening an image file as a new document (any picture
+// ImageFiles.h decodes, or a gradient file of GradientFiles.h up to the host's largest picture,
+// whose pixels are made when exported). The plug-in plays
 //   'Opn '  'null' alias: the file's full path (8-bit text, or the alias suite's UTF-16 form)
 //           'As  ' object of the raw converter's class: 'BtDp' enumerated 'BtDp', 'BD16' or 'BD8 '
 // and the opened document (or the one already open with that file) becomes the target. The result

@@ -4,6 +4,7 @@
 #include "AliasBytes.h"
 #include "DocumentImage.h"
 #include "DocumentModel.h"
+#include "GradientFiles.h"
 #include "ExportPlugin.h"
 #include "ImageEvents.h"
 #include "ImageFiles.h"
@@ -268,6 +269,43 @@ INSTANTIATE_TEST_SUITE_P(Cases, RawConverterOpen,
                                          RawOpen{"16-bit file at 16 bits", 16, "BD16", 16},
                                          RawOpen{"16-bit file without settings", 16, nullptr, 16}));
 
+// A gradient file opens without decoding and without pixels of its own: the export makes them,
+// so a raw file of any size up to the host's largest sides costs the host no memory for them.
+TEST_F(ImageEventsTest, RawConverterOpensAGradientFileWhosePixelsTheExportMakes) {
+  const struct {
+    int64_t width, height;
+    int32_t fileDepth;
+    const char* requested;
+    int32_t depth;
+  } cases[] = {{10, 5, 16, "BD8 ", 8}, {10, 5, 8, nullptr, 8}, {300000, 300000, 16, "BD16", 16}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const std::wstring path = folder.Path() + L"\\gradient-" + std::to_wstring(c.width) + L".raw";
+    std::string error, message, named;
+    ASSERT_TRUE(zk::WriteGradientFile(path, zk::GradientFile{c.width, c.height, c.fileDepth}, &error)) << error;
+    int32_t settingsDepth = 0;
+    ASSERT_EQ(0, PlayOpen(OpenParameters(path, c.requested), &named, &settingsDepth, &message)) << message;
+    const zk::HostDocument& opened = *documents.Target();
+    EXPECT_EQ(zk::WideToUtf8(path), opened.file);
+    EXPECT_EQ(c.depth, opened.depth);
+    EXPECT_EQ(c.depth, settingsDepth);
+    int64_t width = 0, height = 0;
+    ASSERT_TRUE(zk::DocumentPixelSize(opened, &width, &height));
+    EXPECT_EQ(c.width, width);
+    EXPECT_EQ(c.height, height);
+    EXPECT_TRUE(opened.samples.empty()) << "no pixels held for it";
+    if (c.width > 10) continue;
+    zk::ImagePixels gradient;
+    ASSERT_TRUE(zk::GradientImage(c.width, c.height, c.depth, &gradient));
+    std::vector<uint8_t> segment(gradient.samples.size() + kGuardBytes, kGuard);
+    ASSERT_EQ(0, Play(FourCC("Expr"), ExportParameters({double(c.width), double(c.height), c.depth,
+                                                        AddressText(segment.data())}), &message))
+        << message;
+    EXPECT_TRUE(std::equal(gradient.samples.begin(), gradient.samples.end(), segment.begin()));
+    EXPECT_EQ(kGuard, segment[gradient.samples.size()]);
+  }
+}
+
 TEST_F(ImageEventsTest, RawConverterActivatesAFileThatIsAlreadyOpen) {
   const std::wstring path = folder.Path() + L"\\open.png";
   std::string error;
@@ -448,6 +486,13 @@ INSTANTIATE_TEST_SUITE_P(
                      return static_cast<RawConverterRefusal&>(t).Open(f + L"\\garbage.png", "BD16");
                    },
                    "no image file"},
+        RawRefusal{"gradient file beyond the host's largest picture",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     std::string error;
+                     zk::WriteGradientFile(f + L"\\wide.raw", zk::GradientFile{300001, 10, 16}, &error);
+                     return static_cast<RawConverterRefusal&>(t).Open(f + L"\\wide.raw", "BD16");
+                   },
+                   "gradient file of no size"},
         RawRefusal{"no alias",
                    [](ImageEventsTest& t, const std::wstring&) { return static_cast<RawConverterRefusal&>(t).Empty(); },
                    "'null'"},
