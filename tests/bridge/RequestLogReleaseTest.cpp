@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
