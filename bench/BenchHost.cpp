@@ -20,6 +20,7 @@
 #include "BenchResults.h"
 #include "BenchShared.h"
 #include "DocumentModel.h"
+#include "GradientFiles.h"
 #include "ImageEvents.h"
 #include "ImageFiles.h"
 #include "ImagePixels.h"
@@ -107,12 +108,17 @@ void ImageRequests(const std::wstring& work, bool quick, RunPlan runPlan) {
   if (quick) sizes = {{1224, 816}, {4240, 2832}};
   for (const Size& size : sizes) {
     Progress("Images of " + std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels...");
-    const std::wstring file = work + L"\\raw-" + std::to_wstring(size.width) + L"x" + std::to_wstring(size.height) + L".png";
+    // A raw file past what the raw converter decodes (an image file of 1 GiB) is a gradient file.
+    const bool decoded = uint64_t(size.width) * uint64_t(size.height) * 6 < (uint64_t(1) << 30);
+    const std::wstring file = work + L"\\raw-" + std::to_wstring(size.width) + L"x" + std::to_wstring(size.height) +
+                              (decoded ? L".png" : L".zkgradient");
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
       zk::ImagePixels image;
       std::string error;
-      zk::GradientImage(size.width, size.height, 16, &image);
-      if (!zk::WritePngFile(file, image, &error)) std::fprintf(stderr, "bench_host: %s\n", error.c_str());
+      const bool written = decoded ? zk::GradientImage(size.width, size.height, 16, &image) &&
+                                         zk::WritePngFile(file, image, &error)
+                                   : zk::WriteGradientFile(file, zk::GradientFile{size.width, size.height, 16}, &error);
+      if (!written) std::fprintf(stderr, "bench_host: %s\n", error.c_str());
     }
     const int repetitions = quick ? 3 : size.width * size.height > 20000000 ? 3 : 5;
     const std::string dimensions = std::to_string(size.width) + " " + std::to_string(size.height);

@@ -61,3 +61,10 @@ bool CheckSendImageFields(const FieldList& request, SendImageFields* fields, std
   }
   return true;
 }
+
+bool CheckImportMetadataBytes(uint64_t bytes, std::string* error) {
+  if (bytes <= uint64_t(INT32_MAX)) return true;
+  *error = "Metadata of " + std::to_string(static_cast<unsigned long long>(bytes)) +
+           " bytes cannot be passed to the import, which takes at most " + std::to_string(INT32_MAX) + " bytes";
+  return false;
+}

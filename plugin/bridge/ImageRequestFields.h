@@ -33,3 +33,8 @@ struct SendImageFields {
   uint64_t imageBytes = 0;
 };
 bool CheckSendImageFields(const FieldList& request, SendImageFields* fields, std::string* error);
+
+// Whether metadata of that many bytes can go to the import: its count travels in a 32-bit field.
+// False with the error reply's text when it cannot, so that the request is refused before
+// anything is played rather than handing the import a count that has wrapped.
+bool CheckImportMetadataBytes(uint64_t bytes, std::string* error);

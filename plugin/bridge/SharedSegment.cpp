@@ -23,6 +23,9 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
   return segment.segment.Valid();
 }
 
+// A view's size is a SIZE_T: the whole 64-bit byte count reaches the system, never a truncated one.
+static_assert(sizeof(SIZE_T) == sizeof(uint64_t), "the module maps views of any 64-bit size");
+
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error) {
   void* const view = MapViewOfFile(segment.segment.Get(), FILE_MAP_ALL_ACCESS, 0, 0, SIZE_T(bytes));
   // Taken before anything else runs: building the text allocates, which may set another error.

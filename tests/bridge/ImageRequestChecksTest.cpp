@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageRequestFields.h"
 #include "ImageRequests.h"
 #include "InProcessHost.h"
 #include "WindowsOwners.h"
@@ -47,6 +48,64 @@ class ImageRequestChecks : public ::testing::Test {
   void SetUp() override { ResetTestHost(); }
   void TearDown() override { EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive(); }
 };
+
+// The sizes the requests carry are worked out and passed on in 64 bits: an image past 2 GiB or
+// 4 GiB keeps every byte (a 32-bit count would turn 19000 x 19000 at 16 bits negative, and 26800 x
+// 26800 into 14,472,704 bytes), and a size beyond 63 bits is refused rather than wrapped. None of
+// this needs the gigabytes themselves; the whole runs with them are labelled "large".
+TEST(ImageRequestSizes, SizesPastTwoAndFourGiBAreCarriedWholeAndAbsurdOnesRefused) {
+  constexpr int32_t kWidest = INT32_MAX;
+  const struct {
+    int32_t width, height, depth;
+    bool carried;
+    uint64_t bytes;
+  } cases[] = {
+      {19000, 19000, 16, true, 2166000000u},                 // past 2^31
+      {26500, 26500, 16, true, 4213500000u},                 // past 2^31, short of 2^32
+      {26800, 26800, 16, true, 4309440000u},                 // past 2^32
+      {65536, 32768, 8, true, 6442450944u},                  // 2^31 modulo 2^32
+      {300000, 300000, 16, true, 540000000000u},             // the host's largest document
+      {kWidest, 1431655766, 8, true, 9223372036854775806u},  // the largest size that fits 63 bits
+      {kWidest, 1431655767, 8, false, 0},
+      {kWidest, 715827884, 16, false, 0},
+      {kWidest, kWidest, 16, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.depth));
+    uint64_t bytes = 0;
+    EXPECT_EQ(ImageSegmentBytes(c.width, c.height, c.depth, &bytes), c.carried);
+    const FieldList send = {"SendImage", "C:\\a.png", "image", std::to_string(c.width), std::to_string(c.height),
+                            std::to_string(c.depth), "metadata", "0"};
+    SendImageFields fields;
+    std::string error;
+    EXPECT_EQ(CheckSendImageFields(send, &fields, &error), c.carried) << error;
+    if (!c.carried) continue;
+    EXPECT_EQ(bytes, c.bytes);
+    EXPECT_EQ(fields.imageBytes, c.bytes) << "the view the handler maps";
+    ReadRawFields readRaw;
+    ASSERT_TRUE(CheckReadRawFields({"ReadRaw", "C:\\a.png", "export", std::to_string(c.bytes), "16"}, &readRaw, &error));
+    EXPECT_EQ(readRaw.segmentBytes, c.bytes);
+  }
+}
+
+// The import's metadata count is the one 32-bit size on the way: a block it cannot count is refused
+// with a message, never handed on with its count wrapped (2^32 + 5 bytes as 5).
+TEST(ImageRequestSizes, MetadataBeyondTheImportsCountIsRefused) {
+  const struct {
+    uint64_t bytes;
+    bool carried;
+  } cases[] = {{0, true}, {4096, true}, {uint64_t(INT32_MAX), true}, {uint64_t(INT32_MAX) + 1, false},
+               {(uint64_t(1) << 32) + 5, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    std::string error;
+    EXPECT_EQ(CheckImportMetadataBytes(c.bytes, &error), c.carried);
+    if (!c.carried) {
+      EXPECT_EQ(error, "Metadata of " + std::to_string(c.bytes) +
+                           " bytes cannot be passed to the import, which takes at most 2147483647 bytes");
+    }
+  }
+}
 
 TEST_F(ImageRequestChecks, ReadRawReportsOnlyTheFirstFailingCheck) {
   const std::string segment = Unique("export");

@@ -122,7 +122,7 @@ SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenE
   const ULONGLONG started = GetTickCount64();
   SPErr result = 0;
   {
-    const HangCeiling ceiling("the bridge run did not end", kRunCeilingMs, [this, &robot] { return RunState(robot); });
+    const HangCeiling ceiling("the bridge run did not end", runCeilingMs, [this, &robot] { return RunState(robot); });
     result = host.DoIt();
   }
   elapsedMs = DWORD(GetTickCount64() - started);

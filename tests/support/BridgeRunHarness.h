@@ -42,8 +42,11 @@ class BridgeRunHarness {
 
   // Sends "Do It" with a robot that gives the answers in order ("leave" lets the test act).
   // By default every window gets OK: message boxes close, the status dialog ignores it. A run still
-  // going at kRunCeilingMs fails the test and ends the test program (see HangCeiling.h).
+  // going at its ceiling (kRunCeilingMs unless set) fails the test and ends the test program (see
+  // HangCeiling.h).
   SPErr DoIt(std::vector<std::string> answers = {}, std::string whenExhausted = "ok");
+  // A longer ceiling than kRunCeilingMs for the runs that follow, for a run that moves gigabytes.
+  void SetRunCeiling(DWORD ms) { runCeilingMs = ms; }
   // What the robot saw and answered. A window that closes by itself may be missing here.
   const std::vector<zk::SeenDialog>& Seen() const { return seen; }
   // The caption of every dialog the run created on this thread, in order, however briefly it stood.
@@ -74,6 +77,7 @@ class BridgeRunHarness {
   std::vector<std::wstring> created;
   std::function<void(const zk::SeenDialog&)> onWindow;
   DWORD elapsedMs = 0;
+  DWORD runCeilingMs = kRunCeilingMs;
 
   void WaitForCompanionToFinish() const;
   std::string RunState(const zk::ModalRobot& robot) const;  // what a run that hangs has come to

@@ -18,7 +18,7 @@ bool DocumentPixelSize(const HostDocument& document, int64_t* width, int64_t* he
   return ToPixels(document, document.width, width) && ToPixels(document, document.height, height);
 }
 
-bool DocumentPixels(const HostDocument& document, int32_t depth, ImagePixels* image, std::string* error) {
+bool DocumentPixelBytes(const HostDocument& document, int32_t depth, uint64_t* bytes, std::string* error) {
   int64_t width = 0, height = 0;
   if (!DocumentPixelSize(document, &width, &height)) {
     *error = "the document \"" + document.title + "\" has no size in whole pixels the host can hold";
@@ -28,20 +28,33 @@ bool DocumentPixels(const HostDocument& document, int32_t depth, ImagePixels* im
     *error = "a depth of " + std::to_string(depth) + " bits per channel (8 or 16)";
     return false;
   }
-  if (document.samples.empty()) {
-    if (GradientImage(width, height, depth, image)) return true;
-    *error = "the document \"" + document.title + "\" is too large a picture";
-    return false;
-  }
-  uint64_t bytes = 0;
-  if (!ImageBytes(width, height, document.depth, &bytes) || document.samples.size() != bytes) {
+  uint64_t own = 0;
+  if (!document.samples.empty() &&
+      (!ImageBytes(width, height, document.depth, &own) || document.samples.size() != own)) {
     *error = "the pixels of \"" + document.title + "\" do not match its size and depth";
     return false;
   }
-  image->width = width;
-  image->height = height;
+  return ImageBytes(width, height, depth, bytes);  // within the sides checked above
+}
+
+void WriteDocumentPixels(const HostDocument& document, int32_t depth, uint8_t* pixels) {
+  int64_t width = 0, height = 0;
+  DocumentPixelSize(document, &width, &height);
+  if (document.samples.empty()) {
+    WriteGradient(width, height, depth, pixels);
+    return;
+  }
+  const size_t count = document.samples.size() / size_t(document.depth / 8);
+  ConvertSamples(document.samples.data(), document.depth, count, pixels, depth);
+}
+
+bool DocumentPixels(const HostDocument& document, int32_t depth, ImagePixels* image, std::string* error) {
+  uint64_t bytes = 0;
+  if (!DocumentPixelBytes(document, depth, &bytes, error)) return false;
+  DocumentPixelSize(document, &image->width, &image->height);
   image->depth = depth;
-  image->samples = ConvertSampleDepth(document.samples, document.depth, depth);
+  image->samples.assign(size_t(bytes), 0);
+  WriteDocumentPixels(document, depth, image->samples.data());
   return true;
 }
 

@@ -6,8 +6,6 @@
 #include "HostStatus.h"
 #include "ProcessMemory.h"
 
-#include <cstring>
-
 namespace zk {
 namespace {
 
@@ -64,22 +62,14 @@ OSErr PlayExport(TypeIdTable& typeIds, const DocumentModel& documents, const Des
                         " pixels, but \"" + document->title + "\" has " + std::to_string(documentWidth) + " x " +
                         std::to_string(documentHeight) + ".");
   }
-  // A document that holds its pixels at the asked depth is written straight from them: a copy of
-  // a large picture first would double the export's time and the host's memory.
-  const bool direct = !document->samples.empty() && document->depth == depth;
-  ImagePixels image;
+  uint64_t bytes = 0;
   std::string error;
-  if (!direct && !DocumentPixels(*document, depth, &image, &error)) {
+  if (!DocumentPixelBytes(*document, depth, &bytes, &error)) {
     return FailPlay(result, kStandInParamError, "Cannot export: " + error + ".");
   }
-  const std::vector<uint8_t>& samples = direct ? document->samples : image.samples;
-  uint64_t expected = 0;
-  if (!ImageBytes(documentWidth, documentHeight, depth, &expected) || samples.size() != expected) {
-    return FailPlay(result, kStandInParamError, "The pixels of \"" + document->title + "\" do not match its size.");
-  }
-  if (!IsWritableRange(data, samples.size())) {
+  if (!IsWritableRange(data, size_t(bytes))) {
     return FailPlay(result, kStandInParamError,
-                    "The segment at 'datA' is no writable memory of " + std::to_string(samples.size()) + " bytes.");
+                    "The segment at 'datA' is no writable memory of " + std::to_string(bytes) + " bytes.");
   }
   if (!IsExecutableAddress(callback)) {
     return FailPlay(result, kStandInParamError, "The callback at 'metC' is no code of this process.");
@@ -87,7 +77,9 @@ OSErr PlayExport(TypeIdTable& typeIds, const DocumentModel& documents, const Des
   if (document->metadata.size() > size_t(INT32_MAX)) {
     return FailPlay(result, kStandInParamError, "The metadata of \"" + document->title + "\" is too large to hand on.");
   }
-  std::memcpy(reinterpret_cast<void*>(data), samples.data(), samples.size());
+  // Straight into the segment, converted or made on the way: a copy of a picture of gigabytes
+  // first would double the export's time and the host's memory.
+  WriteDocumentPixels(*document, depth, reinterpret_cast<uint8_t*>(data));
   DeliverMetadata(reinterpret_cast<MetadataCallback>(callback), document->metadata);
   return 0;
 }

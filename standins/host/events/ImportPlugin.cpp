@@ -6,6 +6,8 @@
 #include "ImagePixels.h"
 #include "ProcessMemory.h"
 
+#include <new>
+
 namespace zk {
 namespace {
 
@@ -65,9 +67,18 @@ OSErr PlayImport(TypeIdTable& typeIds, DocumentModel& documents, const Descripto
   document.resolution = 72;
   document.depth = depth;
   document.dirty = true;
-  const auto* pixels = reinterpret_cast<const uint8_t*>(data);
-  document.samples.assign(pixels, pixels + bytes);
-  if (metadataSize > 0) document.metadata.assign(reinterpret_cast<const char*>(metadata), size_t(metadataSize));
+  // The document keeps the one copy of the pixels the host holds, made straight from the caller's
+  // memory. A picture the host has no memory for fails the import, as the real host's would.
+  try {
+    const auto* pixels = reinterpret_cast<const uint8_t*>(data);
+    document.samples.assign(pixels, pixels + bytes);
+    if (metadataSize > 0) document.metadata.assign(reinterpret_cast<const char*>(metadata), size_t(metadataSize));
+  } catch (const std::bad_alloc&) {
+    return FailPlay(result, kStandInMemoryError,
+                    "Not enough memory to hold a picture of " + std::to_string(pixelWidth) + " x " +
+                        std::to_string(pixelHeight) + " pixels at " + std::to_string(depth) + " bits (" +
+                        std::to_string(bytes) + " bytes).");
+  }
   *made = MadeDocument{0, document.title, pixelWidth, pixelHeight, depth, document.metadata.size()};
   made->id = documents.Open(std::move(document));
   ActionValue id;

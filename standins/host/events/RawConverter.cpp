@@ -4,9 +4,11 @@
 #include "DocumentImage.h"
 #include "EventParameters.h"
 #include "FourCCText.h"
+#include "GradientFiles.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "ImageFiles.h"
+#include "ImageSamples.h"
 #include "TextConvert.h"
 #include "WindowsOwners.h"
 
@@ -25,8 +27,9 @@ constexpr DescriptorEnumID enumBitDepth16 = FourCC("BD16");
 constexpr DescriptorEnumID enumBitDepth8 = FourCC("BD8 ");
 constexpr OSErr kFileNotFound = -43;  // the system's status for a file that is not there
 
-// The path as the file system spells it (its letter case, '\' between names), which may differ
-// from how the open asked for it; the path as asked when the file cannot be opened to ask.
+// The path as the file system spells it (its letter case, '\' between names, its long names, the
+// drive letter the system picks for its folder), which may differ from how the open asked for it;
+// the path as asked when the file cannot be opened to ask.
 std::wstring SpelledAsOnDisk(const std::wstring& path) {
   const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -89,13 +92,14 @@ bool RequestedDepth(TypeIdTable& typeIds, EventParameters& parameters, int32_t* 
 
 // What the converter keeps with the picture; a few hundred bytes, so that an export hands it over
 // in more than one piece.
-std::string ConverterMetadata(const std::string& path, const ImageFileFacts& facts, const ImagePixels& image) {
+std::string ConverterMetadata(const std::string& path, const ImageFileFacts& facts, int64_t width, int64_t height,
+                              int32_t depth) {
   return "Stand-in raw converter\n"
          "Source file: " + path + "\n"
          "Source samples: " + std::to_string(facts.channels) + " channel(s) of " + std::to_string(facts.depth) +
          " bits\n"
-         "Opened as: " + std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels, RGB, " +
-         std::to_string(image.depth) + " bits per channel, " + std::to_string(int(kRawConverterResolution)) +
+         "Opened as: " + std::to_string(width) + " x " + std::to_string(height) + " pixels, RGB, " +
+         std::to_string(depth) + " bits per channel, " + std::to_string(int(kRawConverterResolution)) +
          " pixels per inch\n"
          "This text stands in for what a raw converter keeps with a picture (camera, lens, exposure and its "
          "development settings). The host hands it on to export plug-ins unread.\n";
@@ -129,17 +133,28 @@ OSErr PlayRawConverterOpen(StandInHost& host, DocumentModel& documents, const De
   if (GetFileAttributesW(widePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     return FailPlay(result, kFileNotFound, "Could not open \"" + path + "\": there is no such file.");
   }
+  // A gradient file's pixels are made when they are exported: the document holds none of its own.
   ImagePixels image;
   ImageFileFacts facts;
   std::string error;
-  if (!ReadImageFile(widePath, &image, &error, &facts)) {
+  GradientFile gradient;
+  bool isGradient = false;
+  if (ReadGradientFile(widePath, &gradient, &isGradient, &error)) {
+    image.width = gradient.width;
+    image.height = gradient.height;
+    image.depth = gradient.depth;
+    facts = ImageFileFacts{kSamplesPerPixel, gradient.depth};
+  } else if (isGradient || !ReadImageFile(widePath, &image, &error, &facts)) {
     return FailPlay(result, kStandInParamError, "Could not open \"" + path + "\": " + error + ".");
   }
   if (depth == 0 || answers.rawOwnDepth) depth = image.depth;
-  image.samples = ConvertSampleDepth(image.samples, image.depth, depth);
+  if (depth != image.depth && !image.samples.empty()) {
+    image.samples = ConvertSampleDepth(image.samples, image.depth, depth);
+  }
   image.depth = depth;
 
-  const std::string spelled = WideToUtf8(SpelledAsOnDisk(widePath));
+  // As the file system names the file, or as the open asked for it (HostAnswers.h).
+  const std::string spelled = answers.rawFileNamesAsAsked ? path : WideToUtf8(SpelledAsOnDisk(widePath));
   HostDocument document;
   document.title = FileNameOf(spelled);
   document.file = spelled;
@@ -149,7 +164,7 @@ OSErr PlayRawConverterOpen(StandInHost& host, DocumentModel& documents, const De
   document.height = double(image.height) * 72.0 / kRawConverterResolution;
   document.depth = depth;
   document.dirty = false;
-  document.metadata = ConverterMetadata(spelled, facts, image);
+  document.metadata = ConverterMetadata(spelled, facts, image.width, image.height, depth);
   document.samples = std::move(image.samples);
   const uint32_t id = documents.Open(std::move(document));
   PutOpenedResult(host.TypeIds(), *documents.ById(id), answers.narrowTexts, result);

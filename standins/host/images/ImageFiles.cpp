@@ -81,6 +81,7 @@ bool ReadImageFile(const std::wstring& path, ImagePixels* image, std::string* er
     *error = "\"" + WideToUtf8(path) + "\" is no image file that can be read (" + stbi_failure_reason() + ")";
     return false;
   }
+  std::string().swap(bytes);  // the file is decoded: its memory goes before the picture's copy is made
   const int32_t depth = sixteen ? 16 : 8;
   uint64_t count = 0;
   if (!ImageBytes(width, height, depth, &count)) {

@@ -4,6 +4,7 @@
 #include "AliasBytes.h"
 #include "DocumentImage.h"
 #include "DocumentModel.h"
+#include "GradientFiles.h"
 #include "ExportPlugin.h"
 #include "ImageEvents.h"
 #include "ImageFiles.h"
@@ -268,6 +269,43 @@ INSTANTIATE_TEST_SUITE_P(Cases, RawConverterOpen,
                                          RawOpen{"16-bit file at 16 bits", 16, "BD16", 16},
                                          RawOpen{"16-bit file without settings", 16, nullptr, 16}));
 
+// A gradient file opens without decoding and without pixels of its own: the export makes them,
+// so a raw file of any size up to the host's largest sides costs the host no memory for them.
+TEST_F(ImageEventsTest, RawConverterOpensAGradientFileWhosePixelsTheExportMakes) {
+  const struct {
+    int64_t width, height;
+    int32_t fileDepth;
+    const char* requested;
+    int32_t depth;
+  } cases[] = {{10, 5, 16, "BD8 ", 8}, {10, 5, 8, nullptr, 8}, {300000, 300000, 16, "BD16", 16}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const std::wstring path = folder.Path() + L"\\gradient-" + std::to_wstring(c.width) + L".raw";
+    std::string error, message, named;
+    ASSERT_TRUE(zk::WriteGradientFile(path, zk::GradientFile{c.width, c.height, c.fileDepth}, &error)) << error;
+    int32_t settingsDepth = 0;
+    ASSERT_EQ(0, PlayOpen(OpenParameters(path, c.requested), &named, &settingsDepth, &message)) << message;
+    const zk::HostDocument& opened = *documents.Target();
+    EXPECT_EQ(zk::WideToUtf8(path), opened.file);
+    EXPECT_EQ(c.depth, opened.depth);
+    EXPECT_EQ(c.depth, settingsDepth);
+    int64_t width = 0, height = 0;
+    ASSERT_TRUE(zk::DocumentPixelSize(opened, &width, &height));
+    EXPECT_EQ(c.width, width);
+    EXPECT_EQ(c.height, height);
+    EXPECT_TRUE(opened.samples.empty()) << "no pixels held for it";
+    if (c.width > 10) continue;
+    zk::ImagePixels gradient;
+    ASSERT_TRUE(zk::GradientImage(c.width, c.height, c.depth, &gradient));
+    std::vector<uint8_t> segment(gradient.samples.size() + kGuardBytes, kGuard);
+    ASSERT_EQ(0, Play(FourCC("Expr"), ExportParameters({double(c.width), double(c.height), c.depth,
+                                                        AddressText(segment.data())}), &message))
+        << message;
+    EXPECT_TRUE(std::equal(gradient.samples.begin(), gradient.samples.end(), segment.begin()));
+    EXPECT_EQ(kGuard, segment[gradient.samples.size()]);
+  }
+}
+
 TEST_F(ImageEventsTest, RawConverterActivatesAFileThatIsAlreadyOpen) {
   const std::wstring path = folder.Path() + L"\\open.png";
   std::string error;
@@ -346,6 +384,37 @@ TEST_F(ImageEventsTest, RawConverterReadsTheFilesPathInEitherForm) {
     EXPECT_EQ(zk::WideToUtf8(path), documents.Target()->file);
     EXPECT_EQ(zk::WideToUtf8(c.file), documents.Target()->title);
     ASSERT_TRUE(documents.Close(documents.Target()->id));
+  }
+}
+
+// Which name the host gives the opened file: by default its final path (the letter case on disk,
+// the long names), with rawFileNamesAsAsked the very spelling the open asked for. Either way a file
+// open already is found by what it is, under any of its names, and not opened again.
+TEST_F(ImageEventsTest, RawConverterNamesTheOpenedFileByItsFinalPathOrAsAsked) {
+  const std::wstring path = folder.Path() + L"\\First Long Name.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(path.c_str(), shortName, MAX_PATH), 0u);
+  std::wstring asked = shortName;
+  std::transform(asked.begin(), asked.end(), asked.begin(), [](wchar_t ch) { return wchar_t(towlower(ch)); });
+  ASSERT_NE(asked, path);
+  for (const bool asAsked : {false, true}) {
+    SCOPED_TRACE(asAsked ? "as asked" : "by its final path");
+    host.Answers().rawFileNamesAsAsked = asAsked;
+    std::string named;
+    ASSERT_EQ(0, PlayOpen(OpenParameters(asked, "BD8 "), &named));
+    const std::string expected = zk::WideToUtf8(asAsked ? asked : path);
+    EXPECT_EQ(expected, named);
+    EXPECT_EQ(expected, documents.Target()->file);
+    const uint32_t opened = TargetId();
+    documents.Open(zk::HostDocument{"Other", "", 4, 4});
+    ASSERT_EQ(0, PlayOpen(OpenParameters(path + L".", "BD8 "), &named)) << "by yet another name";
+    EXPECT_EQ(opened, TargetId());
+    EXPECT_EQ(2u, documents.Documents().size()) << "nothing new opened";
+    for (const zk::HostDocument& document : std::vector<zk::HostDocument>(documents.Documents())) {
+      documents.Close(document.id);
+    }
   }
 }
 
@@ -448,6 +517,13 @@ INSTANTIATE_TEST_SUITE_P(
                      return static_cast<RawConverterRefusal&>(t).Open(f + L"\\garbage.png", "BD16");
                    },
                    "no image file"},
+        RawRefusal{"gradient file beyond the host's largest picture",
+                   [](ImageEventsTest& t, const std::wstring& f) {
+                     std::string error;
+                     zk::WriteGradientFile(f + L"\\wide.raw", zk::GradientFile{300001, 10, 16}, &error);
+                     return static_cast<RawConverterRefusal&>(t).Open(f + L"\\wide.raw", "BD16");
+                   },
+                   "gradient file of no size"},
         RawRefusal{"no alias",
                    [](ImageEventsTest& t, const std::wstring&) { return static_cast<RawConverterRefusal&>(t).Empty(); },
                    "'null'"},

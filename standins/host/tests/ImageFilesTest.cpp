@@ -51,6 +51,27 @@ INSTANTIATE_TEST_SUITE_P(
                     // 150 x 80 x 6 bytes and a filter byte a row: more than one stored deflate block
                     RoundTrip{"16 bits, several deflate blocks", 150, 80, 16}));
 
+// The host holds pictures up to 300,000 pixels a side whatever their bytes (memory decides); the
+// stand-in used to refuse anything over 2 GiB, which the real host takes.
+TEST(PictureSizes, UpToTheLargestSideWhateverTheBytes) {
+  const struct {
+    int64_t width, height;
+    int32_t depth;
+    bool held;
+    uint64_t bytes;
+  } cases[] = {{19000, 19000, 16, true, 2166000000u},  {26800, 26800, 16, true, 4309440000u},
+               {300000, 300000, 16, true, 540000000000u}, {300001, 1, 8, false, 0},
+               {1, 300001, 8, false, 0},                  {0, 10, 8, false, 0},
+               {10, 10, 12, false, 0}};
+  for (const auto& c : cases) {
+    uint64_t bytes = 0;
+    EXPECT_EQ(c.held, zk::ImageBytes(c.width, c.height, c.depth, &bytes)) << c.width << " x " << c.height;
+    if (c.held) {
+      EXPECT_EQ(c.bytes, bytes);
+    }
+  }
+}
+
 TEST(SampleDepth, EightBitSamplesSurviveSixteenAndRoundingIsToTheNearest) {
   std::vector<uint8_t> all(256);
   for (int v = 0; v < 256; ++v) all[size_t(v)] = uint8_t(v);
