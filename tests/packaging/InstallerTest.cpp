@@ -57,8 +57,11 @@ std::wstring UninstallerFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\
 std::wstring UninstallerPath() { return UninstallerFolder() + L"\\Uninstall.exe"; }
 std::wstring ModuleIn(const std::wstring& folder) { return folder + L"\\" + kModuleName; }
 std::wstring Arm64ModuleIn(const std::wstring& folder) { return folder + L"\\" + kArm64ModuleName; }
-// The ARM64 module the test build's installer holds (packaging/CMakeLists.txt).
-std::wstring Arm64ModulePath() { return TestProgramFolder() + L"\\..\\arm64-release\\bin\\plugins\\ZentrastKolvane.8li"; }
+// The ARM64 module the test build's installer holds: build/arm64-release (packaging/CMakeLists.txt),
+// beside this build's folder.
+std::wstring Arm64ModulePath() {
+  return TestProgramFolder() + L"\\..\\..\\arm64-release\\bin\\plugins\\ZentrastKolvane.8li";
+}
 
 // The machine the installer is told it runs on, or none: then it asks the system (x64 under Wine).
 enum class Machine { Asked, X64, Arm64, Unknown };
