@@ -15,6 +15,10 @@ scripts/arm64-toolchain.sh >/dev/null
 took toolchain
 scripts/arm64-wine.sh >/dev/null
 took "arm64 Wine"
+# The x64 modules too, whose resources the ARM64 modules' are compared with (current after
+# scripts/test.sh's x64 build).
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target ZentrastKolvane ZentrastKolvaneHostCheck
 cmake --preset arm64 >/dev/null
 cmake --build --preset arm64
 took build
