@@ -363,8 +363,10 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   const size_t firstItem = host.output.find("  Zentrast Kolvane...    [");
   EXPECT_EQ(host.output.find("  Zentrast Kolvane...    [", firstItem + 1), std::string::npos)
       << "the host lists the plug-in twice\n" << host.output;
+  // Why it is not depends on the system: Windows opens the ARM64 module for its resources and finds
+  // no '8664' in its property list; Wine does not open a module of another machine at all.
   if (c.machine == Machine::Arm64) {
-    const char* skipped = "Not in the menu: ZentrastKolvane-ARM64.8li: skipped: the property list has no '8664' property";
+    const char* skipped = "Not in the menu: ZentrastKolvane-ARM64.8li: ";
     EXPECT_NE(host.output.find(skipped), std::string::npos) << skipped << "\n" << host.output;
   }
 
