@@ -98,8 +98,8 @@ for entry in "$module|x64/ZentrastKolvane\.8li" "$module_arm64|arm64/ZentrastKol
   "$check_module|x64/ZentrastKolvaneHostCheck\.8li" "$check_module_arm64|arm64/ZentrastKolvaneHostCheck-ARM64\.8li"; do
   file=${entry%%|*}
   label=${entry#*|}
-  check "$label in its zip carries a valid signature" verify "$file"
-  check "package.sh's summary: $label signed, with its SHA-256" summary_says "$file" "$label \\(in .*\\)"
+  check "${label//\\/} in its zip carries a valid signature" verify "$file"
+  check "package.sh's summary: ${label//\\/} signed, with its SHA-256" summary_says "$file" "$label \\(in .*\\)"
 done
 check "the installer carries a valid signature" verify "$setup"
 check "SHA256SUMS matches the signed modules" bash -c "cd '$work/unzipped' && sha256sum -c --strict SHA256SUMS"
