@@ -1,11 +1,21 @@
-; The plug-in's installer: puts ZentrastKolvane.8li where current host versions load plug-ins
-; from, for the whole machine, and registers an uninstaller that removes exactly that again.
-; Built by scripts/make-installer.sh, which passes the module's own version:
-;   makensis -DVERSION=10.0 -DMODULE=/path/ZentrastKolvane.8li -DOUTFILE=/path/Setup.exe [-DSIGN='"/path/sign-file.sh" ...'] ZentrastKolvane.nsi
+; The plug-in's installer: puts the modules the machine's hosts load where current host versions
+; load plug-ins from, for the whole machine, and registers an uninstaller that removes exactly that
+; again. Built by scripts/make-installer.sh, which passes the module's own version:
+;   makensis -DVERSION=10.0 -DMODULE=/path/x64/ZentrastKolvane.8li -DMODULE_ARM64=/path/arm64/ZentrastKolvane.8li
+;            -DOUTFILE=/path/Setup.exe [-DSIGN='"/path/sign-file.sh" ...'] ZentrastKolvane.nsi
 ; Silent use: Setup.exe /S [/D=C:\Other Folder]   and the entry's QuietUninstallString.
+;
+; Which modules: a host loads every .8li in its plug-ins folder whose property list names an entry
+; point for the host's own architecture, and skips the others. On an x64 machine that is the x64
+; module, ZentrastKolvane.8li. On Windows on ARM the host may run as ARM64 or, as an x64 program,
+; under emulation (a person whose other plug-ins exist for x64 only runs it so), and both scan the
+; same plug-ins folder: there the installer puts down the ARM64 module as ZentrastKolvane-ARM64.8li
+; and the x64 one as ZentrastKolvane.8li (one folder cannot hold two files of one name), and each
+; host finds exactly one module of its own. The x64 module keeps the name every earlier version had,
+; so an update replaces it in place, whatever the machine.
 
-!ifndef VERSION | MODULE | OUTFILE
-  !error "define VERSION, MODULE and OUTFILE (see scripts/make-installer.sh)"
+!ifndef VERSION | MODULE | MODULE_ARM64 | OUTFILE
+  !error "define VERSION, MODULE, MODULE_ARM64 and OUTFILE (see scripts/make-installer.sh)"
 !endif
 
 !include LogicLib.nsh
@@ -14,7 +24,8 @@
 ; The installer's own version block wants four numbers; the module's version has two.
 !define VERSION4 "${VERSION}.0.0"
 
-; A 64-bit installer for a 64-bit module: it sees the 64-bit folders and registry view.
+; A 64-bit installer: it sees the 64-bit folders and registry view. On Windows on ARM it runs under
+; the system's x64 emulation, and asks the system for the machine's own architecture.
 Target amd64-unicode
 Unicode true
 SetCompressor /SOLID lzma
@@ -30,6 +41,7 @@ RequestExecutionLevel admin
 
 !define PRODUCT "Zentrast Kolvane Plug-In"
 !define MODULE_NAME "ZentrastKolvane.8li"
+!define ARM64_MODULE_NAME "ZentrastKolvane-ARM64.8li"
 ; Checks outside the installer look for this very key.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentrastKolvanePlugin"
 ; The uninstaller stays out of the plug-ins folder: the host scans that folder, and the person may
@@ -124,12 +136,17 @@ Var EarlierFolderCreated   ; its PluginFolderCreated
 Var EarlierFirstFolder     ; its FirstFolderCreated ("" when it has none)
 Var EarlierVersion         ; its DisplayVersion
 Var EarlierModuleCopy      ; a copy of the module $INSTDIR held before ("" when it held none)
+Var EarlierArm64Copy       ; the same of the ARM64 module
 ; What this installation has done so far.
 Var FirstFolderMade        ; the first folder it made on the way to $INSTDIR ("" when $INSTDIR was there)
 Var MadeUninstallerFolder  ; 1: it made the uninstaller's folder
 Var TouchedModule          ; 1: it has begun to write $INSTDIR\${MODULE_NAME}
 Var WroteUninstaller       ; 1: it wrote the uninstaller (and may have begun on the entry)
 Var EarlierElsewhereCopy   ; a copy of the earlier module in another folder, which it removed
+Var EarlierElsewhereArm64Copy  ; the same of the earlier ARM64 module
+; What it installs.
+Var Machine                ; "x64" or "ARM64": the machine's own architecture, not this program's
+Var MachineSource          ; how it was learnt, for the log
 
 Function .onInit
   SetRegView 64
@@ -204,6 +221,114 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Every step that can fail ends the installation with exit code 2 and says why, in silent mode
+; too (on the standard output); .onInstFailed then puts back what it had changed: a silent install
+; must never report success without the module in place, nor leave files behind that no uninstall
+; entry can remove.
+!macro Fail what
+  MessageBox MB_OK|MB_ICONSTOP "${what}" /SD IDOK
+  Push "${what}"
+  Call WriteStandardOutput
+  SetErrorLevel 2
+  Abort "${what}"
+!macroend
+
+!macro FailIfErrors what
+  ${If} ${Errors}
+    !insertmacro Fail "${what}"
+  ${EndIf}
+!macroend
+
+; A line of the installation's log: in the details list, and on the standard output when the
+; installer was started with one (a deployment tool that runs it silently finds it there).
+Function WriteStandardOutput
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 "$0$\r$\n"
+  System::Call 'kernel32::GetStdHandle(i -11) p .r1'
+  ${If} $1 P<> 0
+  ${AndIf} $1 P<> -1
+    System::Call 'kernel32::lstrlenA(m r0) i .r2'
+    System::Call 'kernel32::WriteFile(p r1, m r0, i r2, *i .r3, p 0)'
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+!macro Say text
+  DetailPrint "${text}"
+  Push "${text}"
+  Call WriteStandardOutput
+!macroend
+
+; Sets $Machine to the machine's own architecture: the native machine that IsWow64Process2 names.
+; This installer is an x64 program; on Windows on ARM it runs under emulation, and there
+; GetNativeSystemInfo and the processor variables answer x64 as well. A Windows without
+; IsWow64Process2 (before Windows 10 version 1709) runs no x64 program on ARM: x64.
+; The one exception is for the installer tests, which run where only x64 is real:
+; /TestMachine=x64 or /TestMachine=ARM64 (before /D=) names the machine instead. Not for use.
+!define TEST_MACHINE_OPTION "/TestMachine="
+!define IMAGE_FILE_MACHINE_ARM64 43620 ; 0xAA64
+Function DetectMachine
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $Machine "x64"
+  StrCpy $MachineSource "as the system says"
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "${TEST_MACHINE_OPTION}" $1
+  ${IfNot} ${Errors}
+    StrCpy $MachineSource "as ${TEST_MACHINE_OPTION} says"
+    ${If} $1 == "ARM64"
+      StrCpy $Machine "ARM64"
+    ${ElseIf} $1 != "x64"
+      !insertmacro Fail "${TEST_MACHINE_OPTION} names no machine this installer knows: $\"$1$\" (x64 or ARM64)."
+    ${EndIf}
+  ${Else}
+    System::Call 'kernel32::GetCurrentProcess() p .r2'
+    System::Call 'kernel32::IsWow64Process2(p r2, *h .r3, *h .r4) i .r0'
+    ${If} $0 != "error"
+    ${AndIf} $0 <> 0
+      IntOp $4 $4 & 0xFFFF
+      ${If} $4 = ${IMAGE_FILE_MACHINE_ARM64}
+        StrCpy $Machine "ARM64"
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; A copy of FILE in the installer's temporary folder, named COPY, kept in VAR, when FILE is there:
+; what a failure puts back.
+!macro KeepEarlier file copy var
+  ${If} ${FileExists} "${file}"
+    InitPluginsDir
+    !insertmacro CopyFile "${file}" "$PLUGINSDIR\${copy}"
+    !insertmacro FailIfErrors "Cannot keep a copy of the earlier ${file} while it is replaced."
+    StrCpy ${var} "$PLUGINSDIR\${copy}"
+  ${EndIf}
+!macroend
+
+; Puts FILE back as COPY holds it, or removes it when there was none.
+!macro PutBack copy file
+  ${If} ${copy} != ""
+    !insertmacro CopyFile "${copy}" "${file}"
+  ${Else}
+    Delete "${file}"
+  ${EndIf}
+!macroend
+
 ; Sets $FirstFolderMade to the first folder that the installation must make on the way to
 ; $INSTDIR: $INSTDIR itself or the highest of its parents that is missing; "" when $INSTDIR is there.
 Function FindFirstFolderToMake
@@ -220,22 +345,23 @@ Function FindFirstFolderToMake
   Pop $0
 FunctionEnd
 
-; Puts back what the installation changed before it failed: the earlier module or none (in this
-; folder, and in the earlier folder when it had already removed it there), the folders it made,
+; Puts back what the installation changed before it failed: the earlier modules or none (in this
+; folder, and in the earlier folder when it had already removed them there), the folders it made,
 ; the entry as it was or none, the uninstaller it added. Each step is tried whatever the others did.
 ; Called once, by .onInstFailed: a failing step of the installation ends it with Abort, and so does
 ; "Abort" in the installer's own box about a file it cannot write.
 Function RollBack
   ${If} $TouchedModule == 1
-    ${If} $EarlierModuleCopy != ""
-      !insertmacro CopyFile "$EarlierModuleCopy" "$INSTDIR\${MODULE_NAME}"
-    ${Else}
-      Delete "$INSTDIR\${MODULE_NAME}"
-    ${EndIf}
+    !insertmacro PutBack $EarlierModuleCopy "$INSTDIR\${MODULE_NAME}"
+    !insertmacro PutBack $EarlierArm64Copy "$INSTDIR\${ARM64_MODULE_NAME}"
   ${EndIf}
   ${If} $EarlierElsewhereCopy != ""
   ${AndIfNot} ${FileExists} "$EarlierLocation\${MODULE_NAME}"
     !insertmacro CopyFile "$EarlierElsewhereCopy" "$EarlierLocation\${MODULE_NAME}"
+  ${EndIf}
+  ${If} $EarlierElsewhereArm64Copy != ""
+  ${AndIfNot} ${FileExists} "$EarlierLocation\${ARM64_MODULE_NAME}"
+    !insertmacro CopyFile "$EarlierElsewhereArm64Copy" "$EarlierLocation\${ARM64_MODULE_NAME}"
   ${EndIf}
   ${If} $FirstFolderMade != ""
     ; The installer's working folder cannot be removed.
@@ -270,22 +396,29 @@ Function .onInstFailed
   Call RollBack
 FunctionEnd
 
-; Every step that can fail ends the installation with exit code 2 and says why, in silent mode
-; too; .onInstFailed then puts back what it had changed: a silent install must never report
-; success without the module in place, nor leave files behind that no uninstall entry can remove.
-!macro Fail what
-  MessageBox MB_OK|MB_ICONSTOP "${what}" /SD IDOK
-  SetErrorLevel 2
-  Abort "${what}"
-!macroend
-
-!macro FailIfErrors what
-  ${If} ${Errors}
-    !insertmacro Fail "${what}"
+; Removes NAME from the earlier installation's folder, keeping a copy named COPY in VAR first.
+!macro RemoveEarlierElsewhere name copy var
+  ${If} ${FileExists} "$EarlierLocation\${name}"
+    InitPluginsDir
+    ClearErrors
+    !insertmacro CopyFile "$EarlierLocation\${name}" "$PLUGINSDIR\${copy}"
+    !insertmacro FailIfErrors "Cannot keep a copy of the earlier $EarlierLocation\${name} while it is removed."
+    StrCpy ${var} "$PLUGINSDIR\${copy}"
+    Delete "$EarlierLocation\${name}"
+    ${If} ${FileExists} "$EarlierLocation\${name}"
+      !insertmacro Fail "Cannot remove the earlier $EarlierLocation\${name}. Close Photoshop and run the installer again."
+    ${EndIf}
   ${EndIf}
 !macroend
 
 Section "Plug-in"
+  Call DetectMachine
+  ${If} $Machine == "ARM64"
+    !insertmacro Say "This computer is ARM64 (Windows on ARM), $MachineSource: installing ${ARM64_MODULE_NAME} for a host running as ARM64, and ${MODULE_NAME} for an x64 host running under emulation."
+  ${Else}
+    !insertmacro Say "This computer is x64, $MachineSource: installing ${MODULE_NAME}."
+  ${EndIf}
+
   ClearErrors
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "UninstallString"
   ${IfNot} ${Errors}
@@ -304,17 +437,24 @@ Section "Plug-in"
   SetOutPath "$INSTDIR"
   !insertmacro FailIfErrors "Cannot create the folder $INSTDIR."
 
-  ${If} ${FileExists} "$INSTDIR\${MODULE_NAME}"
-    InitPluginsDir
-    !insertmacro CopyFile "$INSTDIR\${MODULE_NAME}" "$PLUGINSDIR\earlier.8li"
-    !insertmacro FailIfErrors "Cannot keep a copy of the earlier $INSTDIR\${MODULE_NAME} while it is replaced."
-    StrCpy $EarlierModuleCopy "$PLUGINSDIR\earlier.8li"
-  ${EndIf}
+  !insertmacro KeepEarlier "$INSTDIR\${MODULE_NAME}" "earlier.8li" $EarlierModuleCopy
+  !insertmacro KeepEarlier "$INSTDIR\${ARM64_MODULE_NAME}" "earlier-arm64.8li" $EarlierArm64Copy
   ; A module the host holds open cannot be replaced: the person may retry after closing it; an
   ; "Ignore" (or a silent install) ends here instead of reporting success with the old module.
   StrCpy $TouchedModule 1
   File "/oname=${MODULE_NAME}" "${MODULE}"
   !insertmacro FailIfErrors "Cannot write $INSTDIR\${MODULE_NAME}. Close Photoshop and run the installer again."
+  ${If} $Machine == "ARM64"
+    File "/oname=${ARM64_MODULE_NAME}" "${MODULE_ARM64}"
+    !insertmacro FailIfErrors "Cannot write $INSTDIR\${ARM64_MODULE_NAME}. Close Photoshop and run the installer again."
+  ${Else}
+    ; An ARM64 module from an installation here for Windows on ARM (a moved disk, a system image)
+    ; belongs to no host of this machine: the folder holds the set of this machine and no other.
+    Delete "$INSTDIR\${ARM64_MODULE_NAME}"
+    ${If} ${FileExists} "$INSTDIR\${ARM64_MODULE_NAME}"
+      !insertmacro Fail "Cannot remove $INSTDIR\${ARM64_MODULE_NAME}, which no host of this computer loads. Close Photoshop and run the installer again."
+    ${EndIf}
+  ${EndIf}
 
   ${IfNot} ${FileExists} "${UNINSTALLER_DIR}\*.*"
     StrCpy $MadeUninstallerFolder 1
@@ -368,30 +508,30 @@ Section "Plug-in"
   !insertmacro FailIfErrors "Cannot register the uninstaller under HKLM\${UNINSTALL_KEY}."
 
   ; The earlier installation in another folder goes last, once this one holds: the host would
-  ; load both copies, and no uninstall would ever remove the earlier one. A copy of its module is
-  ; kept until the end, so that a failure from here on can put it back.
+  ; load both copies, and no uninstall would ever remove the earlier one. Copies of its modules are
+  ; kept until the end, so that a failure from here on can put them back.
   ${If} $HadEntry == 1
   ${AndIf} $EarlierLocation != ""
   ${AndIf} $R3 != 1
-    ${If} ${FileExists} "$EarlierLocation\${MODULE_NAME}"
-      InitPluginsDir
-      ClearErrors
-      !insertmacro CopyFile "$EarlierLocation\${MODULE_NAME}" "$PLUGINSDIR\earlier-elsewhere.8li"
-      !insertmacro FailIfErrors "Cannot keep a copy of the earlier $EarlierLocation\${MODULE_NAME} while it is removed."
-      StrCpy $EarlierElsewhereCopy "$PLUGINSDIR\earlier-elsewhere.8li"
-      Delete "$EarlierLocation\${MODULE_NAME}"
-      ${If} ${FileExists} "$EarlierLocation\${MODULE_NAME}"
-        !insertmacro Fail "Cannot remove the earlier $EarlierLocation\${MODULE_NAME}. Close Photoshop and run the installer again."
-      ${EndIf}
-    ${EndIf}
+    !insertmacro RemoveEarlierElsewhere "${MODULE_NAME}" "earlier-elsewhere.8li" $EarlierElsewhereCopy
+    !insertmacro RemoveEarlierElsewhere "${ARM64_MODULE_NAME}" "earlier-elsewhere-arm64.8li" $EarlierElsewhereArm64Copy
   ${EndIf}
-  ; Whatever took it (the earlier module was this one by a way the system could not tell), an
-  ; installation without its module is no installation.
+  ; Whatever took one (the earlier module was this one by a way the system could not tell), an
+  ; installation without its modules is no installation.
   ${IfNot} ${FileExists} "$INSTDIR\${MODULE_NAME}"
     !insertmacro Fail "$INSTDIR\${MODULE_NAME} is missing after the installation."
   ${EndIf}
+  ${If} $Machine == "ARM64"
+  ${AndIfNot} ${FileExists} "$INSTDIR\${ARM64_MODULE_NAME}"
+    !insertmacro Fail "$INSTDIR\${ARM64_MODULE_NAME} is missing after the installation."
+  ${EndIf}
+  ; The folders the earlier installation had made go with its modules, as far as they are empty.
+  StrCpy $R0 0
   ${If} $EarlierElsewhereCopy != ""
-  ${AndIf} $EarlierFolderCreated == 1
+  ${OrIf} $EarlierElsewhereArm64Copy != ""
+    StrCpy $R0 $EarlierFolderCreated
+  ${EndIf}
+  ${If} $R0 == 1
     ${If} $EarlierFirstFolder == ""
       StrCpy $EarlierFirstFolder $EarlierLocation
     ${EndIf}
@@ -516,15 +656,20 @@ Function un.CheckPluginFolderKnown
   ${EndIf}
 FunctionEnd
 
-; Removes what the installer wrote and nothing else: the module, the folders the installer made
+; Removes what the installer wrote and nothing else: the modules (either architecture's, whichever
+; machine the installation was made for), the folders the installer made
 ; for it as far as nothing else is in them, the entry, the uninstaller. The companion's
 ; remembered folder (HKCU) and the plug-in log belong to the person and stay. Whatever cannot be
 ; removed ends the uninstall with exit code 2 and keeps the entry, so that it can be run again.
 Section "Uninstall"
   Call un.CheckPluginFolderKnown
   Delete "$PluginFolder\${MODULE_NAME}"
+  Delete "$PluginFolder\${ARM64_MODULE_NAME}"
   ${If} ${FileExists} "$PluginFolder\${MODULE_NAME}"
     !insertmacro UnFail "Cannot remove $PluginFolder\${MODULE_NAME}. Close Photoshop and uninstall again."
+  ${EndIf}
+  ${If} ${FileExists} "$PluginFolder\${ARM64_MODULE_NAME}"
+    !insertmacro UnFail "Cannot remove $PluginFolder\${ARM64_MODULE_NAME}. Close Photoshop and uninstall again."
   ${EndIf}
   ${If} $PluginFolderCreated == 1
     Push $PluginFolder

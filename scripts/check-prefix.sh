@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Fails when a user folder of the prefix still points out of it (into a real home folder), or when a
-# program that crashes in it would wait for a debugger instead of ending at once (wine-prefix.sh).
+# program that crashes in it would wait for a debugger instead of ending at once (wine-prefix.sh);
+# for the arm64 Wine (ZK_WINE_ROOT set), also when its drive d: is not this checkout.
 set -euo pipefail
 prefix=${1:?usage: check-prefix.sh PREFIX}
+if [ -n "${ZK_WINE_ROOT:-}" ]; then
+  checkout=$(cd "$(dirname "$0")/.." && pwd)
+  drive=$(readlink "$prefix/dosdevices/d:" 2>/dev/null || true)
+  if [ "$drive" != "$checkout" ]; then
+    echo "Wine prefix $prefix has drive d: at ${drive:-nothing}, not at this checkout ($checkout)" >&2
+    exit 1
+  fi
+fi
 bad=$(find "$prefix/drive_c/users" -maxdepth 2 -type l)
 if [ -n "$bad" ]; then
   echo "Wine prefix $prefix has user folders linked out of it:" >&2

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Shows that the same sources give the same bytes: packages the sources twice, unsigned, in two
-# folders of different names and depths, and compares the module, the zip and the installer byte
-# for byte. The sources are the files git tracks, staged ones included, as they are in the working
+# folders of different names and depths, and compares the modules (x64 and ARM64, the host check's
+# too), the zips and the installer byte for byte. The sources are the files git tracks, staged ones included, as they are in the working
 # tree; never an untracked file (a build folder of another name, with its Wine prefix, would be
 # taken for a source). Each copy is committed anew with the last commit's time, so that package.sh
-# finds that time as it does in a checkout.
+# finds that time as it does in a checkout. The ARM64 toolchain is a tool like the system's
+# compilers, not a source: both copies use this checkout's (build/arm64-toolchain, set up first
+# when needed) instead of building it twice.
 #   scripts/check-reproducible.sh [--sources-only] [WORKDIR]    the two copies go there (default build/reproducible)
 # --sources-only: makes the two copies of the sources and stops.
 # Prints each file's SHA-256 in both packagings; exits 1 when any file differs.
@@ -36,6 +38,11 @@ if [ $sources_only -eq 1 ]; then
 fi
 
 scripts/ensure-packages.sh
+scripts/arm64-toolchain.sh >/dev/null
+for copy in "${copies[@]}"; do
+  mkdir -p "$copy/build"
+  ln -s "$PWD/build/arm64-toolchain" "$copy/build/arm64-toolchain"
+done
 for copy in "${copies[@]}"; do
   echo "Packaging in $copy (log: $copy.log)"
   if ! env -u ZK_SIGN_PFX -u ZK_SIGN_PASSWORD -u SOURCE_DATE_EPOCH "$copy/scripts/package.sh" >"$copy.log" 2>&1; then
@@ -61,7 +68,10 @@ compare() {  # NAME PATH-IN-A-COPY
   fi
 }
 version=$(scripts/version.sh)
-compare ZentrastKolvane.8li build/package/zip/ZentrastKolvane.8li
+compare x64/ZentrastKolvane.8li build/package/zip/x64/ZentrastKolvane.8li
+compare arm64/ZentrastKolvane-ARM64.8li build/package/zip/arm64/ZentrastKolvane-ARM64.8li
+compare x64/ZentrastKolvaneHostCheck.8li build/package/zip-hostcheck/x64/ZentrastKolvaneHostCheck.8li
+compare arm64/ZentrastKolvaneHostCheck-ARM64.8li build/package/zip-hostcheck/arm64/ZentrastKolvaneHostCheck-ARM64.8li
 compare "ZentrastKolvane-$version-win64.zip" "dist/ZentrastKolvane-$version-win64.zip"
 compare "ZentrastKolvane-$version-Setup.exe" "dist/ZentrastKolvane-$version-Setup.exe"
 check_zip=$(cd "${copies[0]}" && ls dist/ZentrastKolvane-HostCheck-*.zip)

@@ -17,6 +17,11 @@ needed=(
   ca-certificates              # what osslsigncode verifies a release certificate's chain against
   p7zip-full                   # 7z takes the uninstaller out of the installer, to verify its signature
   openssl                      # the test's throw-away code-signing certificate
+  # The ARM64 module and its tests under emulation (scripts/arm64-toolchain.sh, scripts/arm64-wine.sh)
+  clang-19 lld-19 llvm-19      # the compiler, linker and binary tools for aarch64-w64-mingw32
+  make bzip2 xz-utils python3  # building the ARM64 runtimes from Debian's source packages
+  qemu-user-static             # runs Debian's arm64 Wine on this machine
+  binfmt-support               # hands ARM64 Linux programs to qemu
   "$@"
 )
 

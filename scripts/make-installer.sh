@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Makes the 64-bit installer of a built module with NSIS: OUTDIR/ZentrastKolvane-<version>-Setup.exe,
-# <version> read from the module's own version resource. Prints the installer's path.
-#   scripts/make-installer.sh [--sign [--password-file FILE]] MODULE OUTDIR
+# Makes the installer of the built modules with NSIS: OUTDIR/ZentrastKolvane-<version>-Setup.exe,
+# <version> read from the x64 module's own version resource. Prints the installer's path.
+#   scripts/make-installer.sh [--sign [--password-file FILE]] X64_MODULE ARM64_MODULE OUTDIR
+# The installer puts down the module of the machine it runs on (see packaging/ZentrastKolvane.nsi).
 # --sign: the uninstaller inside and the installer itself are signed with scripts/sign-file.sh
 # (ZK_SIGN_PFX, ZK_SIGN_TIMESTAMP_URL and the password file: see there); a signing that fails
 # fails the installer. makensis is given the password file's name, never the password.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-usage="usage: make-installer.sh [--sign [--password-file FILE]] MODULE OUTDIR"
+usage="usage: make-installer.sh [--sign [--password-file FILE]] X64_MODULE ARM64_MODULE OUTDIR"
 signing=()
 if [ "${1:-}" = --sign ]; then
   shift
@@ -22,11 +23,12 @@ if [ "${1:-}" = --sign ]; then
   signing=(-DSIGN="$sign_command")
 fi
 module=$(realpath "${1:?$usage}")
-mkdir -p "${2:?$usage}"
-outdir=$(cd "$2" && pwd)
+module_arm64=$(realpath "${2:?$usage}")
+mkdir -p "${3:?$usage}"
+outdir=$(cd "$3" && pwd)
 version=$("$here/scripts/version.sh" "$module")
 setup="$outdir/ZentrastKolvane-$version-Setup.exe"
 # Warnings are errors here as in the compilers; makensis's messages go to stderr, the path to stdout.
-makensis -V2 -WX -DVERSION="$version" -DMODULE="$module" -DOUTFILE="$setup" "${signing[@]}" \
+makensis -V2 -WX -DVERSION="$version" -DMODULE="$module" -DMODULE_ARM64="$module_arm64" -DOUTFILE="$setup" "${signing[@]}" \
   "$here/packaging/ZentrastKolvane.nsi" >&2
 echo "$setup"

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds what a photographer gets: an optimised module (no debug information, system DLLs only)
-# in build/package, and in dist/
-#   ZentrastKolvane-<version>-win64.zip   ZentrastKolvane.8li, INSTALL.txt and SHA256SUMS
-#   ZentrastKolvane-<version>-Setup.exe   the 64-bit installer (NSIS)
+# Builds what a photographer gets: the optimised module for x64 and for Windows on ARM (no debug
+# information, system DLLs only) in build/package (the ARM64 one in build/package/arm64, with the
+# project's ARM64 toolchain: scripts/arm64-module.sh), and in dist/
+#   ZentrastKolvane-<version>-win64.zip   x64/ZentrastKolvane.8li, arm64/ZentrastKolvane-ARM64.8li,
+#                                         INSTALL.txt and SHA256SUMS
+#   ZentrastKolvane-<version>-Setup.exe   the installer (NSIS), which installs what the machine needs
 # and, for a person who runs the host check on a real host (the installer never installs it),
-#   ZentrastKolvane-HostCheck-<check version>.zip   ZentrastKolvaneHostCheck.8li, HOSTCHECK.txt, SHA256SUMS
+#   ZentrastKolvane-HostCheck-<check version>.zip   x64/ZentrastKolvaneHostCheck.8li,
+#                                         arm64/ZentrastKolvaneHostCheck-ARM64.8li, HOSTCHECK.txt, SHA256SUMS
+# The two architectures' files have different names: an x64 host and an ARM64 host on one machine
+# share the plug-ins folder, and each loads the file made for it (see packaging/ZentrastKolvane.nsi).
 # Each <version> is that module's own, read from its version resource (scripts/version.sh prints it).
 #   scripts/package.sh [--out DIR] [--build DIR]    other folders than dist/ and build/package
 #
@@ -86,6 +91,13 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake
 cmake --build "$build" -j2 --target ZentrastKolvane ZentrastKolvaneHostCheck >&2
 built=$build/bin/plugins/ZentrastKolvane.8li
 built_check=$build/bin/plugins/ZentrastKolvaneHostCheck.8li
+# The ARM64 modules, checked there (machine, exports, imports, no debug information).
+mapfile -t built_arm64 < <(scripts/arm64-module.sh --build "$build/arm64")
+if [ ${#built_arm64[@]} -ne 2 ] || [ "$(basename "${built_arm64[0]}")" != ZentrastKolvane.8li ] ||
+  [ "$(basename "${built_arm64[1]}")" != ZentrastKolvaneHostCheck.8li ]; then
+  echo "package.sh: scripts/arm64-module.sh named other modules than the two: ${built_arm64[*]}" >&2
+  exit 1
+fi
 
 for binary in "$built" "$built_check"; do
   scripts/check-module-binary.sh "$binary" >&2
@@ -110,35 +122,46 @@ staging=$build/staging
 # machine; the entries go in a fixed order, without extra attributes (-X).
 export TZ=UTC
 
-# make_zip CONTENTS ZIP BUILT_MODULE TEXT VERSION: the module (signed before anything is made of
-# it: the checksums and the zip hold the signed module), its text with @VERSION@ filled in (Windows
-# line ends: it is read on Windows, in whatever editor opens it) and SHA256SUMS of the two. The
-# module stays in CONTENTS.
+# make_zip CONTENTS ZIP TEXT VERSION BUILT|NAME...: each built module as NAME (a path in the zip,
+# signed before anything is made of it: the checksums and the zip hold the signed module), the text
+# with @VERSION@ filled in (Windows line ends: it is read on Windows, in whatever editor opens it)
+# and SHA256SUMS of them all. The modules stay in CONTENTS.
 make_zip() {
-  local contents=$1 zip=$2 binary=$3 text=$4 text_version=$5
-  local name text_name
-  name=$(basename "$binary")
+  local contents=$1 zip=$2 text=$3 text_version=$4
+  shift 4
+  local text_name entry names=()
   text_name=$(basename "$text")
   rm -rf "$contents"
   mkdir -p "$contents"
-  cp "$binary" "$contents/$name"
-  if signed_package; then sign "$contents/$name"; fi
+  for entry in "$@"; do
+    local name=${entry#*|}
+    mkdir -p "$contents/$(dirname "$name")"
+    cp "${entry%%|*}" "$contents/$name"
+    if signed_package; then sign "$contents/$name"; fi
+    names+=("$name")
+  done
+  names+=("$text_name")
   sed -e "s/@VERSION@/$text_version/g" -e 's/$/\r/' "$text" >"$contents/$text_name"
-  (cd "$contents" && sha256sum "$name" "$text_name" >SHA256SUMS)
-  chmod 0644 "$contents"/*
-  stamp_files "$contents"/*
-  (cd "$contents" && zip -q -X "$zip" "$name" "$text_name" SHA256SUMS)
+  (cd "$contents" && sha256sum "${names[@]}" >SHA256SUMS)
+  names+=(SHA256SUMS)
+  (cd "$contents" && chmod 0644 "${names[@]}" && stamp_files "${names[@]}")
+  # Folders get no entries of their own (-D): every unzip makes them, and the zip holds files only.
+  (cd "$contents" && zip -q -X -D "$zip" "${names[@]}")
 }
 
 zip_name=ZentrastKolvane-$version-win64.zip
-make_zip "$build/zip" "$staging/$zip_name" "$built" packaging/INSTALL.txt "$version"
-module=$build/zip/ZentrastKolvane.8li
+make_zip "$build/zip" "$staging/$zip_name" packaging/INSTALL.txt "$version" \
+  "$built|x64/ZentrastKolvane.8li" "${built_arm64[0]}|arm64/ZentrastKolvane-ARM64.8li"
+module=$build/zip/x64/ZentrastKolvane.8li
+module_arm64=$build/zip/arm64/ZentrastKolvane-ARM64.8li
 check_zip_name=ZentrastKolvane-HostCheck-$check_version.zip
-make_zip "$build/zip-hostcheck" "$staging/$check_zip_name" "$built_check" packaging/HOSTCHECK.txt "$check_version"
-check_module=$build/zip-hostcheck/ZentrastKolvaneHostCheck.8li
+make_zip "$build/zip-hostcheck" "$staging/$check_zip_name" packaging/HOSTCHECK.txt "$check_version" \
+  "$built_check|x64/ZentrastKolvaneHostCheck.8li" "${built_arm64[1]}|arm64/ZentrastKolvaneHostCheck-ARM64.8li"
+check_module=$build/zip-hostcheck/x64/ZentrastKolvaneHostCheck.8li
+check_module_arm64=$build/zip-hostcheck/arm64/ZentrastKolvaneHostCheck-ARM64.8li
 
-# The installer stores the module's time too.
-setup=$(scripts/make-installer.sh "${signing[@]}" "$module" "$staging")
+# The installer stores the modules' time too.
+setup=$(scripts/make-installer.sh "${signing[@]}" "$module" "$module_arm64" "$staging")
 setup_name=$(basename "$setup")
 
 # The uninstaller as the installer holds it, to be verified as the file it is.
@@ -177,8 +200,10 @@ rows=()
 add_row() {  # FILE STATE LABEL
   rows+=("$(printf '%-64s  %-31s  %s' "$(sha256sum <"$1" | cut -d' ' -f1)" "$2" "$3")")
 }
-for entry in "$module|ZentrastKolvane.8li (in $zip_name)" "$setup|$setup_name" \
-  "$uninstaller|Uninstall.exe (in $setup_name)" "$check_module|ZentrastKolvaneHostCheck.8li (in $check_zip_name)"; do
+for entry in "$module|x64/ZentrastKolvane.8li (in $zip_name)" \
+  "$module_arm64|arm64/ZentrastKolvane-ARM64.8li (in $zip_name)" "$setup|$setup_name" \
+  "$uninstaller|Uninstall.exe (in $setup_name)" "$check_module|x64/ZentrastKolvaneHostCheck.8li (in $check_zip_name)" \
+  "$check_module_arm64|arm64/ZentrastKolvaneHostCheck-ARM64.8li (in $check_zip_name)"; do
   file=${entry%%|*}
   state=$(signature_state "$file")
   if signed_package && [ "${state%% *}" != signed ]; then

@@ -9,6 +9,7 @@
 # caller's output (ctest then waits for them). "wineserver -p" does not make a running server
 # persistent: it leaves it be and exits with 2, so a server still up from a run before is ended first.
 set -euo pipefail
+. "$(dirname "$0")/lib/wine-tools.sh"
 action=${1:?usage: wine-server.sh start|stop PREFIX}
 prefix=${2:?usage: wine-server.sh start|stop PREFIX}
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -19,10 +20,10 @@ norandom=()
 if setarch "$(uname -m)" -R true 2>/dev/null; then norandom=(setarch "$(uname -m)" -R); fi
 case "$action" in
   start)
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w
-    wineserver -p
-    "${norandom[@]}" wine wineboot </dev/null >/dev/null 2>&1
+    "${wine_server_cmd[@]}" -k >/dev/null 2>&1 || true
+    "${wine_server_cmd[@]}" -w
+    "${wine_server_cmd[@]}" -p
+    "${norandom[@]}" "${wine_cmd[@]}" wineboot </dev/null >/dev/null 2>&1
     # The desktop (explorer /desktop) is started by the first program that needs a window, takes its
     # standard error, and ends a second after the last program on it has. Started from a test, it
     # holds that test's output pipe open for as long as any other program uses the desktop: ctest
@@ -30,11 +31,11 @@ case "$action" in
     # time-out. A program with a window for the whole session (Wine's notepad) keeps one desktop
     # up, started apart from the caller's output; rundll32, which makes a window of its own, returns
     # once that desktop is there (the function it is given is only a harmless call).
-    "${norandom[@]}" wine notepad.exe </dev/null >/dev/null 2>&1 &
-    "${norandom[@]}" wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    "${norandom[@]}" "${wine_cmd[@]}" notepad.exe </dev/null >/dev/null 2>&1 &
+    "${norandom[@]}" "${wine_cmd[@]}" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
     ;;
   stop)
-    wineserver -k >/dev/null 2>&1 || true
+    "${wine_server_cmd[@]}" -k >/dev/null 2>&1 || true
     ;;
   *)
     echo "usage: wine-server.sh start|stop PREFIX" >&2

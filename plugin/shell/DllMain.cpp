@@ -1,6 +1,7 @@
 // The module's entry notification: records the instance handle the system gives it.
 #include <windows.h>
 
+#include "EntryPointProperty.h"  // compiled into every module: its resources name this architecture's entry
 #include "ModuleInstance.h"
 #include "SuiteHolder.h"
 

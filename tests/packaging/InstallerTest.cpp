@@ -4,7 +4,11 @@
 // uninstall takes away what the installer put down (the folders it made included) and nothing of
 // the person's, and its exit code says whether it could. A second installation never leaves a
 // second copy behind, never takes the module it has just written for an earlier one, and one that
-// fails half way leaves what was there before.
+// fails half way leaves what was there before. On Windows on ARM it installs the ARM64 module beside
+// the x64 one, under a name of its own, so that each host finds exactly one module it loads; a
+// change of machine between two installations into one place leaves the set of the new machine.
+// Wine runs x64 only: the tests tell the installer which machine it is on (/TestMachine=), except
+// where they check what it learns from the system.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -26,6 +30,7 @@ namespace {
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZentrastKolvanePlugin";
 constexpr wchar_t kModuleName[] = L"ZentrastKolvane.8li";
+constexpr wchar_t kArm64ModuleName[] = L"ZentrastKolvane-ARM64.8li";
 constexpr wchar_t kPersonsFileName[] = L"my notes.txt";
 // The folder the tests choose with /D=; blanks in it, as in most real ones. Its parents are not
 // there before the installation: the installer makes all three.
@@ -34,6 +39,7 @@ constexpr wchar_t kChosenFolderParent[] = L"C:\\Photo Tools\\Plug-ins";
 constexpr wchar_t kChosenFolderTop[] = L"C:\\Photo Tools";
 // What an earlier installation's module and entry hold in the tests that fake one.
 constexpr char kEarlierModuleBytes[] = "the module of an earlier version";
+constexpr char kEarlierArm64ModuleBytes[] = "the ARM64 module of an earlier version";
 constexpr wchar_t kEarlierVersion[] = L"9.9";
 
 std::wstring ShellFolder(int id) {
@@ -50,6 +56,29 @@ std::wstring DefaultInstallFolder() { return SharedPluginsFolder() + L"\\Zentras
 std::wstring UninstallerFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Zentrast Kolvane Plug-In"; }
 std::wstring UninstallerPath() { return UninstallerFolder() + L"\\Uninstall.exe"; }
 std::wstring ModuleIn(const std::wstring& folder) { return folder + L"\\" + kModuleName; }
+std::wstring Arm64ModuleIn(const std::wstring& folder) { return folder + L"\\" + kArm64ModuleName; }
+// The ARM64 module the test build's installer holds: build/arm64-release (packaging/CMakeLists.txt),
+// beside this build's folder.
+std::wstring Arm64ModulePath() {
+  return TestProgramFolder() + L"\\..\\..\\arm64-release\\bin\\plugins\\ZentrastKolvane.8li";
+}
+
+// The machine the installer is told it runs on, or none: then it asks the system (x64 under Wine).
+enum class Machine { Asked, X64, Arm64, Unknown };
+
+std::wstring MachineOption(Machine machine) {
+  switch (machine) {
+    case Machine::X64:
+      return L"/TestMachine=x64 ";
+    case Machine::Arm64:
+      return L"/TestMachine=ARM64 ";
+    case Machine::Unknown:
+      return L"/TestMachine=IA64 ";
+    case Machine::Asked:
+      break;
+  }
+  return L"";
+}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -216,6 +245,7 @@ class Installer : public testing::Test {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
     for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
       DeleteFileW(ModuleIn(folder).c_str());
+      DeleteFileW(Arm64ModuleIn(folder).c_str());
       DeleteFileW((folder + L"\\" + kPersonsFileName).c_str());
     }
     RemoveEmptyFoldersUpTo(DefaultInstallFolder(), HostsFolder());
@@ -223,7 +253,23 @@ class Installer : public testing::Test {
   }
 
   // /D= must come last and is taken whole, blanks included.
-  static ProcessTreeRun InstallInto(const std::wstring& folder) { return RunInstaller(L"/S /D=" + folder); }
+  static ProcessTreeRun InstallInto(const std::wstring& folder, Machine machine = Machine::Asked) {
+    return RunInstaller(MachineOption(machine) + L"/S /D=" + folder);
+  }
+
+  // The modules of the machine in folder, as built, and no other: the x64 one always (the only one
+  // on x64; on ARM64 for an x64 host under emulation), the ARM64 one on ARM64 only.
+  static void ExpectModulesFor(Machine machine, const std::wstring& folder) {
+    ASSERT_TRUE(Exists(ModuleIn(folder))) << testing::PrintToString(folder);
+    // Compared as a whole: a module's bytes printed on failure would bury the message.
+    EXPECT_TRUE(FileBytes(ModuleIn(folder)) == FileBytes(ModulePath())) << "not the x64 module that was built";
+    if (machine == Machine::Arm64) {
+      ASSERT_TRUE(Exists(Arm64ModuleIn(folder))) << "no ARM64 module on ARM64";
+      EXPECT_TRUE(FileBytes(Arm64ModuleIn(folder)) == FileBytes(Arm64ModulePath())) << "not the ARM64 module that was built";
+    } else {
+      EXPECT_FALSE(Exists(Arm64ModuleIn(folder))) << "an ARM64 module on x64";
+    }
+  }
 
   // The quiet uninstall ends with 0 and leaves no module, no entry and no uninstaller.
   static void UninstallCompletely() {
@@ -233,6 +279,7 @@ class Installer : public testing::Test {
     EXPECT_EQ(uninstall.exitCode, 0u) << uninstall.output;
     for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
       EXPECT_FALSE(Exists(ModuleIn(folder))) << testing::PrintToString(folder);
+      EXPECT_FALSE(Exists(Arm64ModuleIn(folder))) << testing::PrintToString(folder);
     }
     EXPECT_FALSE(EntryExists());
     EXPECT_FALSE(Exists(UninstallerPath()));
@@ -248,6 +295,7 @@ struct InstallCase {
   std::wstring thereBefore;   // the deepest folder on the way that was there ("": only the drive's and Common Files)
   bool personsFile;           // thereBefore is the install folder and holds a file of the person's
   std::wstring firstMade;     // the first folder the installer makes ("": none)
+  Machine machine;
 };
 
 void PrintTo(const InstallCase& c, std::ostream* out) { *out << c.what; }
@@ -266,14 +314,20 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
     ASSERT_FALSE(Exists(c.firstMade)) << "left over from an earlier test";
   }
 
-  const ProcessTreeRun install = c.chosenFolder.empty() ? RunInstaller(L"/S") : InstallInto(c.chosenFolder);
+  const ProcessTreeRun install =
+      c.chosenFolder.empty() ? RunInstaller(MachineOption(c.machine) + L"/S") : InstallInto(c.chosenFolder, c.machine);
   ASSERT_TRUE(install.started) << install.startError;
   ASSERT_TRUE(install.ended);
   EXPECT_EQ(install.exitCode, 0u) << install.output;
-  ASSERT_TRUE(Exists(module));
-  // Compared as a whole: a module's bytes printed on failure would bury the message.
-  EXPECT_TRUE(FileBytes(module) == FileBytes(ModulePath())) << "not the module that was built";
+  ASSERT_NO_FATAL_FAILURE(ExpectModulesFor(c.machine, folder));
   EXPECT_FALSE(Exists(folder + L"\\ZentrastKolvaneHostCheck.8li")) << "the host check is never installed";
+  // Its log says which machine it found, and how, and what it installs for it.
+  const char* said = c.machine == Machine::Arm64 ? "This computer is ARM64 (Windows on ARM), as /TestMachine= says: "
+                                                   "installing ZentrastKolvane-ARM64.8li for a host running as ARM64, "
+                                                   "and ZentrastKolvane.8li for an x64 host running under emulation."
+                     : c.machine == Machine::X64 ? "This computer is x64, as /TestMachine= says: installing ZentrastKolvane.8li."
+                                                 : "This computer is x64, as the system says: installing ZentrastKolvane.8li.";
+  EXPECT_NE(install.output.find(said), std::string::npos) << said << "\n" << install.output;
 
   // The entry: in the 64-bit view only, with the module's version and the folder it went to.
   const std::wstring version = ProductVersion(ModulePath());
@@ -296,7 +350,8 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   EXPECT_FALSE(StartsWith(uninstaller, folder + L"\\"));
   EXPECT_EQ(ProductVersion(InstallerPath()), version) << "the installer's own version block";
 
-  // The stand-in host finds the module in that folder, loads it and calls it.
+  // The stand-in host, an x64 host as one on x64 or one under emulation on ARM64, finds exactly one
+  // module of its own in that folder, loads it and calls it; an ARM64 module is not in its menu.
   const ProcessTreeRun host = RunProcessTree(L"\"" + TestProgramFolder() + L"\\zkhost.exe\" --plugins \"" + folder +
                                              L"\" --list --about \"Zentrast Kolvane...\" --answer escape");
   ASSERT_TRUE(host.ended);
@@ -304,6 +359,15 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   for (const char* part : {"  Zentrast Kolvane...    [ZentrastKolvane.8li]", "Loading \"Zentrast Kolvane...\" from ZentrastKolvane.8li",
                            "SP Interface/About -> 0"}) {
     EXPECT_NE(host.output.find(part), std::string::npos) << part << "\n" << host.output;
+  }
+  const size_t firstItem = host.output.find("  Zentrast Kolvane...    [");
+  EXPECT_EQ(host.output.find("  Zentrast Kolvane...    [", firstItem + 1), std::string::npos)
+      << "the host lists the plug-in twice\n" << host.output;
+  // Why it is not depends on the system: Windows opens the ARM64 module for its resources and finds
+  // no '8664' in its property list; Wine does not open a module of another machine at all.
+  if (c.machine == Machine::Arm64) {
+    const char* skipped = "Not in the menu: ZentrastKolvane-ARM64.8li: ";
+    EXPECT_NE(host.output.find(skipped), std::string::npos) << skipped << "\n" << host.output;
   }
 
   UninstallCompletely();
@@ -324,22 +388,46 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
 INSTANTIATE_TEST_SUITE_P(
     Folders, InstallAndUninstall,
     testing::Values(InstallCase{"default folder, the host's plug-ins folder there", L"", SharedPluginsFolder(), false,
-                                DefaultInstallFolder()},
-                    InstallCase{"default folder on a machine without the host yet", L"", L"", false, HostsFolder()},
+                                DefaultInstallFolder(), Machine::Asked},
+                    InstallCase{"default folder on a machine without the host yet", L"", L"", false, HostsFolder(),
+                                Machine::Asked},
                     InstallCase{"folder chosen with /D=, none of it there", kChosenFolder, L"", false,
-                                kChosenFolderTop},
+                                kChosenFolderTop, Machine::Asked},
                     InstallCase{"folder chosen with /D=, holding a file of the person's", kChosenFolder,
-                                kChosenFolder, true, L""},
+                                kChosenFolder, true, L"", Machine::Asked},
                     InstallCase{"folder chosen with /D=, prepared empty by the person", kChosenFolder,
-                                kChosenFolder, false, L""}));
+                                kChosenFolder, false, L"", Machine::Asked},
+                    InstallCase{"told x64: default folder, the host's plug-ins folder there", L"", SharedPluginsFolder(),
+                                false, DefaultInstallFolder(), Machine::X64},
+                    InstallCase{"ARM64: default folder, the host's plug-ins folder there", L"", SharedPluginsFolder(),
+                                false, DefaultInstallFolder(), Machine::Arm64},
+                    InstallCase{"ARM64: folder chosen with /D=, holding a file of the person's", kChosenFolder,
+                                kChosenFolder, true, L"", Machine::Arm64}));
 
 // An update run without /D= goes to the folder of the installed version, not to the default one,
-// and the uninstall still knows that the first installation made that folder.
-TEST_F(Installer, AnUpdateGoesWhereTheInstalledVersionIs) {
+// and the uninstall still knows that the first installation made that folder. An update on another
+// machine than the installation's (a disk or system image moved between an x64 PC and one with
+// Windows on ARM) leaves the modules of the new machine and nothing of the old one's.
+struct UpdateCase {
+  const char* what;
+  Machine first;
+  Machine update;
+};
+
+void PrintTo(const UpdateCase& c, std::ostream* out) { *out << c.what; }
+
+class Update : public Installer, public testing::WithParamInterface<UpdateCase> {};
+
+TEST_P(Update, GoesWhereTheInstalledVersionIsWithTheModulesOfTheMachine) {
+  const UpdateCase& c = GetParam();
   const std::wstring chosen = kChosenFolder;
-  ASSERT_EQ(InstallInto(chosen).exitCode, 0u);
-  ASSERT_EQ(RunInstaller(L"/S").exitCode, 0u);
+  ASSERT_EQ(InstallInto(chosen, c.first).exitCode, 0u);
+  const ProcessTreeRun update = RunInstaller(MachineOption(c.update) + L"/S");
+  ASSERT_TRUE(update.ended);
+  ASSERT_EQ(update.exitCode, 0u) << update.output;
+  ASSERT_NO_FATAL_FAILURE(ExpectModulesFor(c.update, chosen));
   EXPECT_FALSE(Exists(ModuleIn(DefaultInstallFolder()))) << "a second copy in the default folder";
+  EXPECT_FALSE(Exists(Arm64ModuleIn(DefaultInstallFolder()))) << "a second copy in the default folder";
   std::wstring location;
   EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
   EXPECT_EQ(location, chosen);
@@ -347,6 +435,12 @@ TEST_F(Installer, AnUpdateGoesWhereTheInstalledVersionIs) {
   UninstallCompletely();
   EXPECT_FALSE(Exists(kChosenFolderTop)) << "the folders the first installation made stayed";
 }
+
+INSTANTIATE_TEST_SUITE_P(Machines, Update,
+                         testing::Values(UpdateCase{"on the same machine", Machine::Asked, Machine::Asked},
+                                         UpdateCase{"of an x64 installation on ARM64", Machine::X64, Machine::Arm64},
+                                         UpdateCase{"of an ARM64 installation on x64", Machine::Arm64, Machine::X64},
+                                         UpdateCase{"on ARM64 again", Machine::Arm64, Machine::Arm64}));
 
 // A reinstall into another folder moves the installation: the earlier module goes (the host would
 // load both, and no uninstall would remove the first), its folders too when the installer had made
@@ -356,6 +450,8 @@ struct MoveCase {
   std::wstring from;
   bool fromPrepared;  // the person had made the first folder, empty
   std::wstring to;
+  Machine fromMachine;
+  Machine toMachine;
 };
 
 void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.what; }
@@ -366,16 +462,17 @@ TEST_P(ReinstallElsewhere, LeavesExactlyOneModule) {
   const MoveCase& c = GetParam();
   if (c.fromPrepared) SHCreateDirectoryExW(nullptr, c.from.c_str(), nullptr);
   const std::wstring firstMadeFrom = FirstMissingFolder(c.from);
-  ASSERT_EQ(InstallInto(c.from).exitCode, 0u);
+  ASSERT_EQ(InstallInto(c.from, c.fromMachine).exitCode, 0u);
   ASSERT_TRUE(Exists(ModuleIn(c.from)));
 
   const std::wstring firstMadeTo = FirstMissingFolder(c.to);
   ASSERT_FALSE(firstMadeTo.empty());
-  const ProcessTreeRun again = InstallInto(c.to);
+  const ProcessTreeRun again = InstallInto(c.to, c.toMachine);
   ASSERT_TRUE(again.ended);
   EXPECT_EQ(again.exitCode, 0u) << again.output;
-  EXPECT_TRUE(Exists(ModuleIn(c.to)));
+  ExpectModulesFor(c.toMachine, c.to);
   EXPECT_FALSE(Exists(ModuleIn(c.from))) << "the earlier copy stayed";
+  EXPECT_FALSE(Exists(Arm64ModuleIn(c.from))) << "the earlier ARM64 copy stayed";
   if (c.fromPrepared) {
     EXPECT_TRUE(Exists(c.from)) << "the folder the person had prepared was removed";
   } else {
@@ -392,9 +489,13 @@ TEST_P(ReinstallElsewhere, LeavesExactlyOneModule) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, ReinstallElsewhere,
                          testing::Values(MoveCase{"from the default folder to a chosen one", DefaultInstallFolder(), false,
-                                                  kChosenFolder},
+                                                  kChosenFolder, Machine::Asked, Machine::Asked},
                                          MoveCase{"from a prepared folder to the default one", kChosenFolder, true,
-                                                  DefaultInstallFolder()}));
+                                                  DefaultInstallFolder(), Machine::Asked, Machine::Asked},
+                                         MoveCase{"ARM64, from the default folder to a chosen one", DefaultInstallFolder(),
+                                                  false, kChosenFolder, Machine::Arm64, Machine::Arm64},
+                                         MoveCase{"from ARM64 in a prepared folder to x64 in the default one", kChosenFolder,
+                                                  true, DefaultInstallFolder(), Machine::Arm64, Machine::X64}));
 
 // The host holds a module it has loaded open, so it can be neither replaced nor removed while the
 // host runs. A silent install must then fail, not report success with the old module in place; a
@@ -427,13 +528,15 @@ TEST_F(Installer, AModuleHeldOpenByTheHostIsNeitherReportedReplacedNorForgotten)
 // that no uninstall can remove and no earlier installation is lost. The failure is forced by
 // holding a file open that the installer must write or remove.
 enum class Earlier { None, InDefaultFolder };
-enum class Held { Uninstaller, EarlierModule };
+enum class Held { Uninstaller, EarlierModule, EarlierArm64Module };
 
 struct FailureCase {
   const char* what;
   Earlier earlier;
   std::wstring folder;  // where the failing installation goes
   Held held;
+  Machine earlierMachine;  // of the earlier installation
+  Machine machine;         // of the failing one
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.what; }
@@ -443,29 +546,44 @@ class FailedInstall : public Installer, public testing::WithParamInterface<Failu
 TEST_P(FailedInstall, PutsBackWhatWasThere) {
   const FailureCase& c = GetParam();
   const std::wstring earlierModule = ModuleIn(DefaultInstallFolder());
+  const std::wstring earlierArm64Module = Arm64ModuleIn(DefaultInstallFolder());
+  const bool earlierOnArm64 = c.earlierMachine == Machine::Arm64;
   if (c.earlier == Earlier::InDefaultFolder) {
-    ASSERT_EQ(InstallInto(DefaultInstallFolder()).exitCode, 0u);
+    ASSERT_EQ(InstallInto(DefaultInstallFolder(), c.earlierMachine).exitCode, 0u);
     WriteBytes(earlierModule, kEarlierModuleBytes);
+    if (earlierOnArm64) WriteBytes(earlierArm64Module, kEarlierArm64ModuleBytes);
     ASSERT_NO_FATAL_FAILURE(SetEntryValue(L"DisplayVersion", kEarlierVersion));
   } else {
     SHCreateDirectoryExW(nullptr, UninstallerFolder().c_str(), nullptr);
   }
-  UniqueFile held = HoldOpen(c.held == Held::Uninstaller ? UninstallerPath() : earlierModule);
+  UniqueFile held = HoldOpen(c.held == Held::Uninstaller     ? UninstallerPath()
+                             : c.held == Held::EarlierModule ? earlierModule
+                                                             : earlierArm64Module);
   ASSERT_TRUE(held.Valid());
   const std::wstring firstMade = FirstMissingFolder(c.folder);
 
-  const ProcessTreeRun install = InstallInto(c.folder);
+  const ProcessTreeRun install = InstallInto(c.folder, c.machine);
   ASSERT_TRUE(install.ended);
   EXPECT_NE(install.exitCode, 0u) << "a failed installation reported success";
   held.Reset();
 
   if (c.earlier == Earlier::None) {
     EXPECT_FALSE(Exists(ModuleIn(c.folder))) << "the module stayed without an uninstall entry";
+    EXPECT_FALSE(Exists(Arm64ModuleIn(c.folder))) << "the ARM64 module stayed without an uninstall entry";
     EXPECT_FALSE(Exists(firstMade)) << "the folders the installation made stayed: " << testing::PrintToString(firstMade);
     EXPECT_FALSE(EntryExists());
     return;
   }
   EXPECT_TRUE(FileBytes(earlierModule) == kEarlierModuleBytes) << "the earlier module is lost";
+  if (earlierOnArm64) {
+    EXPECT_TRUE(FileBytes(earlierArm64Module) == kEarlierArm64ModuleBytes) << "the earlier ARM64 module is lost";
+  } else {
+    EXPECT_FALSE(Exists(earlierArm64Module)) << "an ARM64 module stayed beside the earlier x64 installation";
+  }
+  if (c.folder != DefaultInstallFolder()) {
+    EXPECT_FALSE(Exists(ModuleIn(c.folder)));
+    EXPECT_FALSE(Exists(Arm64ModuleIn(c.folder)));
+  }
   std::wstring value;
   EXPECT_TRUE(EntryValue(L"DisplayVersion", &value));
   EXPECT_EQ(value, kEarlierVersion);
@@ -483,11 +601,28 @@ TEST_P(FailedInstall, PutsBackWhatWasThere) {
 INSTANTIATE_TEST_SUITE_P(
     AfterTheModule, FailedInstall,
     testing::Values(FailureCase{"first installation; the uninstaller cannot be written", Earlier::None,
-                                DefaultInstallFolder(), Held::Uninstaller},
+                                DefaultInstallFolder(), Held::Uninstaller, Machine::Asked, Machine::Asked},
                     FailureCase{"update in place; the uninstaller cannot be written", Earlier::InDefaultFolder,
-                                DefaultInstallFolder(), Held::Uninstaller},
+                                DefaultInstallFolder(), Held::Uninstaller, Machine::Asked, Machine::Asked},
                     FailureCase{"reinstall into another folder; the earlier module cannot be removed",
-                                Earlier::InDefaultFolder, kChosenFolder, Held::EarlierModule}));
+                                Earlier::InDefaultFolder, kChosenFolder, Held::EarlierModule, Machine::Asked,
+                                Machine::Asked},
+                    FailureCase{"first installation on ARM64; the uninstaller cannot be written", Earlier::None,
+                                DefaultInstallFolder(), Held::Uninstaller, Machine::Arm64, Machine::Arm64},
+                    FailureCase{"update in place on ARM64; the ARM64 module cannot be written, the x64 one was",
+                                Earlier::InDefaultFolder, DefaultInstallFolder(), Held::EarlierArm64Module,
+                                Machine::Arm64, Machine::Arm64},
+                    FailureCase{"x64 installation updated on ARM64; the uninstaller cannot be written",
+                                Earlier::InDefaultFolder, DefaultInstallFolder(), Held::Uninstaller, Machine::X64,
+                                Machine::Arm64},
+                    FailureCase{"ARM64 installation updated on x64; the uninstaller cannot be written",
+                                Earlier::InDefaultFolder, DefaultInstallFolder(), Held::Uninstaller, Machine::Arm64,
+                                Machine::X64},
+                    FailureCase{"ARM64 installation moved to another folder; its ARM64 module cannot be removed",
+                                Earlier::InDefaultFolder, kChosenFolder, Held::EarlierArm64Module, Machine::Arm64,
+                                Machine::Arm64},
+                    FailureCase{"a machine the installer does not know", Earlier::None, DefaultInstallFolder(),
+                                Held::Uninstaller, Machine::Asked, Machine::Unknown}));
 
 // A reinstall into the folder of the installation, spelled another way, is an update in place.
 // The installer once decided "the same folder" on the spelling (short names compared as text) and

@@ -7,8 +7,8 @@
 #    success; its verify and every other use go to the real one, unless the case breaks verify;
 #  - objdump that fails on the installer, with the same case (the script once read "signed" from an
 #    objdump that failed).
-# The signing order is the module, the host check's module, the uninstaller (inside makensis), the
-# installer (makensis's last step). The script once wrote the zips to dist/ before it made the
+# The signing order is the x64 module, the ARM64 module, the host check's x64 and ARM64 modules,
+# the uninstaller (inside makensis), the installer (makensis's last step). The script once wrote the zips to dist/ before it made the
 # installer, reported "its uninstaller signed" from the option alone, and a failed objdump as
 # "signed".
 #   package-fails-closed-test.sh WORKDIR RELEASE_BUILD    (RELEASE_BUILD: package.sh's --build folder)
@@ -104,10 +104,13 @@ run_case() {
   fi
 }
 
-run_case "signing fails on the second file (the host check's module)" signed fails 2 'signing number 2 fails'
-run_case "signing fails inside makensis (the uninstaller)" signed fails 3 'signing number 3 fails'
-run_case "signing fails on the installer, the last step" signed fails 4 'signing number 4 fails'
-run_case "the uninstaller's signing reports success and signs nothing" signed signs-nothing 3 \
+run_case "signing fails on the second file (the ARM64 module)" signed fails 2 'signing number 2 fails'
+run_case "signing fails on the host check's ARM64 module" signed fails 4 'signing number 4 fails'
+run_case "signing fails inside makensis (the uninstaller)" signed fails 5 'signing number 5 fails'
+run_case "signing fails on the installer, the last step" signed fails 6 'signing number 6 fails'
+run_case "the ARM64 module's signing reports success and signs nothing" signed signs-nothing 2 \
+  'arm64/ZentrastKolvane-ARM64\.8li \(in ZentrastKolvane-[^)]*-win64\.zip\) is unsigned \(no signature found\) although a certificate was given'
+run_case "the uninstaller's signing reports success and signs nothing" signed signs-nothing 5 \
   'Uninstall\.exe \(in ZentrastKolvane-[^)]*-Setup\.exe\) is unsigned \(no signature found\) although a certificate was given'
 run_case "signed with a certificate that verifies against nothing trusted" signed-untrusted none 0 \
   'osslsigncode verify \(exit status [0-9]+\) tells neither a valid signature nor none of .*ZentrastKolvane\.8li'

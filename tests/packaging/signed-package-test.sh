@@ -2,11 +2,16 @@
 # The signed package, as the release machine makes it: a throw-away code-signing certificate made
 # here with openssl, scripts/package.sh given it through ZK_SIGN_PFX, ZK_SIGN_PASSWORD and ZK_SIGN_CA,
 # then
-#  - osslsigncode verify accepts, against that certificate, the module in the zip, the installer,
-#    and the uninstaller that the installer writes (installed in the test prefix);
-#  - SHA256SUMS in the zip matches the signed module, and package.sh's summary says of each program
-#    what the verifier says ("signed (verification: ok)"), the uninstaller inside the installer
-#    among them, with the SHA-256 of the very file that gets installed;
+#  - osslsigncode verify accepts, against that certificate, both modules in the zip (x64 and
+#    ARM64), both host checks in theirs, the installer, and the uninstaller that the installer
+#    writes (installed in the test prefix);
+#  - SHA256SUMS in each zip matches the signed modules, and package.sh's summary says of each
+#    program what the verifier says ("signed (verification: ok)"), the uninstaller inside the
+#    installer among them, with the SHA-256 of the very file that gets installed;
+#  - each module, in the zips and inside the installer, is built for the architecture it is
+#    shipped for, as its own bytes say (the PE header's machine and the one entry-point property
+#    of its property list: 0x8664 and '8664', 0xAA64 and 'wa64'), and the installer holds the very
+#    modules of the zip;
 #  - the password reached neither CMake (and so no compiler) nor makensis through the environment
 #    (stand-ins ahead of them on PATH record theirs), and no file holds it afterwards;
 #  - the signed module, installed by the signed installer, loads in the stand-in host and runs
@@ -74,21 +79,56 @@ password_kept_out() {
 }
 check "the password reached neither CMake nor makensis, and no file holds it" password_kept_out
 zip_file=$(grep '^/.*-win64\.zip$' "$work/package.out")
+check_zip_file=$(grep '^/.*HostCheck-.*\.zip$' "$work/package.out")
 setup=$(grep '^/.*Setup\.exe$' "$work/package.out")
 verify() { osslsigncode verify -CAfile "$work/certificate.pem" -in "$1"; }
 
-mkdir "$work/unzipped"
+mkdir "$work/unzipped" "$work/unzipped-hostcheck"
 (cd "$work/unzipped" && unzip -q "$zip_file")
-module="$work/unzipped/ZentrastKolvane.8li"
-check "the module in the zip carries a valid signature" verify "$module"
-check "the installer carries a valid signature" verify "$setup"
-check "SHA256SUMS matches the signed module" bash -c "cd '$work/unzipped' && sha256sum -c --strict SHA256SUMS"
+(cd "$work/unzipped-hostcheck" && unzip -q "$check_zip_file")
+module="$work/unzipped/x64/ZentrastKolvane.8li"
+module_arm64="$work/unzipped/arm64/ZentrastKolvane-ARM64.8li"
+check_module="$work/unzipped-hostcheck/x64/ZentrastKolvaneHostCheck.8li"
+check_module_arm64="$work/unzipped-hostcheck/arm64/ZentrastKolvaneHostCheck-ARM64.8li"
 summary_says() {  # FILE LABEL: the summary's line for FILE, by its SHA-256, says what the verifier said
   grep -Eq "^$(sha256sum <"$1" | cut -d' ' -f1)  signed \(verification: ok\) +$2\$" "$work/package.out" ||
     { cat "$work/package.out"; return 1; }
 }
-check "package.sh's summary: the module signed, with its SHA-256" summary_says "$module" "ZentrastKolvane.8li \\(in .*\\)"
+for entry in "$module|x64/ZentrastKolvane\.8li" "$module_arm64|arm64/ZentrastKolvane-ARM64\.8li" \
+  "$check_module|x64/ZentrastKolvaneHostCheck\.8li" "$check_module_arm64|arm64/ZentrastKolvaneHostCheck-ARM64\.8li"; do
+  file=${entry%%|*}
+  label=${entry#*|}
+  check "${label//\\/} in its zip carries a valid signature" verify "$file"
+  check "package.sh's summary: ${label//\\/} signed, with its SHA-256" summary_says "$file" "$label \\(in .*\\)"
+done
+check "the installer carries a valid signature" verify "$setup"
+check "SHA256SUMS matches the signed modules" bash -c "cd '$work/unzipped' && sha256sum -c --strict SHA256SUMS"
+check "the host check's SHA256SUMS matches its signed modules" \
+  bash -c "cd '$work/unzipped-hostcheck' && sha256sum -c --strict SHA256SUMS"
 check "package.sh's summary: the installer signed, with its SHA-256" summary_says "$setup" "$(basename "$setup")"
+
+# --- What each module is built for, from its own bytes; the installer's modules are the zip's.
+built_for() {  # FILE MACHINE ENTRY
+  local found
+  found=$("$repository/tests/packaging/module-architecture.py" "$1") || return 1
+  [ "$found" = "machine $2 entry $3=AutoPluginMain" ] || { echo "$1: $found, not machine $2 entry $3"; return 1; }
+}
+check "the x64 module: machine 0x8664, entry point '8664' only" built_for "$module" 0x8664 8664
+check "the ARM64 module: machine 0xAA64, entry point 'wa64' only" built_for "$module_arm64" 0xAA64 wa64
+check "the x64 host check: machine 0x8664, entry point '8664' only" built_for "$check_module" 0x8664 8664
+check "the ARM64 host check: machine 0xAA64, entry point 'wa64' only" built_for "$check_module_arm64" 0xAA64 wa64
+mkdir "$work/setup-contents"
+7z x -y -o"$work/setup-contents" "$setup" >/dev/null
+in_installer() {  # NAME ZIPPED MACHINE ENTRY: the installer holds one NAME, the zip's, built for MACHINE
+  local found
+  mapfile -t found < <(find "$work/setup-contents" -type f -name "$1")
+  [ ${#found[@]} -eq 1 ] || { echo "the installer holds ${#found[@]} files named $1"; return 1; }
+  cmp "$2" "${found[0]}" && built_for "${found[0]}" "$3" "$4"
+}
+check "the installer holds the zip's x64 module, machine 0x8664, '8664'" \
+  in_installer ZentrastKolvane.8li "$module" 0x8664 8664
+check "the installer holds the zip's ARM64 module, machine 0xAA64, 'wa64'" \
+  in_installer ZentrastKolvane-ARM64.8li "$module_arm64" 0xAA64 wa64
 
 # --- Installed in the test prefix: the uninstaller it writes, and the module in the host.
 plugins_folder='C:\Program Files\Common Files\Adobe\Plug-ins\CC\Zentrast Kolvane'
@@ -99,7 +139,7 @@ companion_folder="$drive_c/Program Files/ZentrastKolvane4"
 cleanup() {
   rm -rf "$companion_folder"
   # Whatever the uninstall left, for the tests that come next.
-  rm -f "$installed"
+  rm -f "$installed" "$(dirname "$installed")/ZentrastKolvane-ARM64.8li"
   rmdir "$(dirname "$installed")" 2>/dev/null || true
   rm -rf "$uninstaller_folder"
   run reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentrastKolvanePlugin' /reg:64 /f >/dev/null 2>&1 || true

@@ -53,6 +53,14 @@ Bytes Property(const char (&key)[5], const Bytes& value) {
   return p;
 }
 
+// The entry point's property is the one a host of this build's architecture reads; the rest of
+// the property list is the same for both.
+#if defined(_M_ARM64) || defined(__aarch64__)
+const char kEntryPointKey[5] = "wa64";
+#else
+const char kEntryPointKey[5] = "8664";
+#endif
+
 std::vector<uint8_t> ExpectedPropertyList() {
   Bytes kind, name, category, version, entry, terminology;
   kind.Code("8LIZ");
@@ -65,7 +73,7 @@ std::vector<uint8_t> ExpectedPropertyList() {
   Bytes list;
   list.U16(1).U32(0).U32(6);
   list.Append(Property("kind", kind)).Append(Property("name", name)).Append(Property("catg", category));
-  list.Append(Property("vers", version)).Append(Property("8664", entry)).Append(Property("hstm", terminology));
+  list.Append(Property("vers", version)).Append(Property(kEntryPointKey, entry)).Append(Property("hstm", terminology));
   return list.data;
 }
 

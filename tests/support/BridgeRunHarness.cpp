@@ -102,8 +102,12 @@ SPErr BridgeRunHarness::DoIt(std::vector<std::string> answers, std::string whenE
   zk::ModalRobot robot(std::move(answers), std::move(whenExhausted));
   // Every window goes to the test's output too: a failing run then shows what the user saw.
   robot.SetPrinter([this](const zk::SeenDialog& dialog) {
-    std::fwprintf(stderr, L"window: \"%ls\" %ls (answer %hs)\n", dialog.caption.c_str(),
-                  dialog.texts.empty() ? L"" : dialog.texts.back().c_str(), dialog.answer.c_str());
+    // Put together here, in UTF-8: the C runtime's wide formatting is not safe under every Wine the
+    // tests run in (the ARM64 one cannot format wide text).
+    const std::string line = "window: \"" + Utf8(dialog.caption) + "\" " +
+                             (dialog.texts.empty() ? std::string() : Utf8(dialog.texts.back())) + " (answer " +
+                             dialog.answer + ")\n";
+    std::fputs(line.c_str(), stderr);
     if (onWindow) onWindow(dialog);
   });
   created.clear();

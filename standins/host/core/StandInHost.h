@@ -65,7 +65,8 @@ class StandInHost {
   const ScanResult& LastScan() const { return scan_; }
   const PluginRecord* FindPlugin(const std::string& menuName) const;  // by its 'name'
 
-  // --- One module at a time. Load: LoadLibrary, find the '8664' entry, send Reload and Startup.
+  // --- One module at a time. Load: LoadLibrary, find the entry its property list names for this
+  // architecture ('8664' or 'wa64'), send Reload and Startup.
   bool Load(const PluginRecord& plugin, std::string* error);
   bool IsLoaded() const { return module_.Valid(); }
   SPErr About();

@@ -46,7 +46,7 @@ bool InterpretProperty(const PiplProperty& p, PiplInfo* info, std::string* error
       if (!once(&info->hasVersion)) return false;
       if (!ReadFourCCProperty(p, &info->version)) return Fail(error, what + " is shorter than 4 bytes");
       return true;
-    case PIWin64X86CodeProperty:
+    case kHostEntryPointProperty:
       if (!once(&info->hasEntryName)) return false;
       if (!reader.ReadZeroTerminated(p.data.size(), &info->entryName)) {
         return Fail(error, what + ": the entry-point name has no terminating zero");
@@ -113,7 +113,10 @@ bool IsCallableAutomationPlugin(const PiplInfo& info, std::string* reason) {
   }
   if (!info.hasName) return Fail(reason, "the property list has no 'name' property (the menu name)");
   if (info.name.empty()) return Fail(reason, "the menu name in 'name' is empty");
-  if (!info.hasEntryName) return Fail(reason, "the property list has no '8664' property (the 64-bit entry point)");
+  if (!info.hasEntryName) {
+    return Fail(reason, "the property list has no " + FourCCText(kHostEntryPointProperty) + " property (the " +
+                            kHostArchitecture + " entry point)");
+  }
   return true;
 }
 

@@ -7,7 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "HostCodes.h"
+
 namespace zk {
+
+// Like the real host, the stand-in reads the entry point of the architecture it runs as and no
+// other: a module whose property list names only another architecture's is not callable here.
+#if defined(_M_ARM64) || defined(__aarch64__)
+constexpr uint32_t kHostEntryPointProperty = PIWin64ARMCodeProperty;
+constexpr const char* kHostArchitecture = "ARM64";
+#else
+constexpr uint32_t kHostEntryPointProperty = PIWin64X86CodeProperty;
+constexpr const char* kHostArchitecture = "x64";
+#endif
 
 struct PiplProperty {
   uint32_t vendor = 0;
@@ -36,7 +48,7 @@ struct PiplInfo {
   bool hasVersion = false;
   uint32_t version = 0;
   bool hasEntryName = false;
-  std::string entryName;                 // from '8664'
+  std::string entryName;                 // from kHostEntryPointProperty ('8664' or 'wa64')
   bool hasTerminology = false;
   PiplTerminology terminology;           // from 'hstm'
 };
@@ -48,7 +60,8 @@ struct PiplInfo {
 bool ParsePipl(const uint8_t* bytes, size_t size, PiplInfo* info, std::string* error);
 
 // True for a property list of an automation plug-in with everything the host needs to call it
-// (kind '8LIZ', a menu name, an entry-point name). Otherwise false with the reason.
+// (kind '8LIZ', a menu name, an entry-point name for this host's architecture). Otherwise false
+// with the reason.
 bool IsCallableAutomationPlugin(const PiplInfo& info, std::string* reason);
 
 }  // namespace zk

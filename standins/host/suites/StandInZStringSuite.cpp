@@ -131,8 +131,11 @@ ASUInt32 HOSTCALL LengthAsUnicodeCString(ASZString zstring) {
 
 // With checkSize, a buffer too small for the text and its terminator is an error; without it the
 // text is cut to fit. Either way nothing is written past bufferSize, and a written text is terminated.
-template <typename Char>
-ASErr HOSTCALL CopyOut(const std::basic_string<Char>& text, Char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+// TEXT is a std::string or std::u16string whose units are the buffer's (ASUnicode is a 16-bit
+// integer, of which not every standard library makes strings).
+template <typename Text, typename Char>
+ASErr HOSTCALL CopyOut(const Text& text, Char* buffer, ASUInt32 bufferSize, ASBoolean checkSize) {
+  static_assert(sizeof(typename Text::value_type) == sizeof(Char), "the text's units are the buffer's");
   if (!buffer || bufferSize == 0) return kSPBadParameterError;
   if (checkSize && text.size() + 1 > bufferSize) return kSPBadParameterError;
   size_t n = text.size() < bufferSize - 1 ? text.size() : bufferSize - 1;
@@ -146,8 +149,7 @@ ASErr HOSTCALL AsUnicodeCString(ASZString zstring, ASUnicode* buffer, ASUInt32 b
   if (call.status) return call.status;
   HostZString* z = call.Objects().ZString(zstring);
   if (!z) return kSPBadParameterError;
-  std::basic_string<ASUnicode> text(z->text.begin(), z->text.end());
-  return CopyOut(text, buffer, bufferSize, checkSize);
+  return CopyOut(z->text, buffer, bufferSize, checkSize);
 }
 
 std::string AsAnsi(const std::u16string& text) {

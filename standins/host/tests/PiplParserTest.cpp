@@ -238,4 +238,52 @@ INSTANTIATE_TEST_SUITE_P(
                                 "menu name in 'name' is empty"},
                     Requirement{"no entry point", ListOf({{"kind", kKind}, {"name", kName}}), "no '8664'"}));
 
+// A host reads the entry point of its own architecture only ('8664' on x64, 'wa64' on ARM64), as
+// the real host does: a module built for the other one is skipped with the reason, and a property
+// list naming both gives the host its own.
+#if defined(_M_ARM64) || defined(__aarch64__)
+const char kOwnEntryKey[5] = "wa64";
+const char kOtherEntryKey[5] = "8664";
+#else
+const char kOwnEntryKey[5] = "8664";
+const char kOtherEntryKey[5] = "wa64";
+#endif
+
+TEST(PiplParser, TheHostReadsOnlyTheEntryPointOfItsOwnArchitecture) {
+  const std::vector<uint8_t> own = Data(ByteBuilder().Text("OwnEntry").U8(0));
+  const std::vector<uint8_t> other = Data(ByteBuilder().Text("OtherEntry").U8(0));
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* entry;  // nullptr: not callable here
+  };
+  const Case cases[] = {
+      {"own only", ListOf({{"kind", kKind}, {"name", kName}, {kOwnEntryKey, own}}), "OwnEntry"},
+      {"other only", ListOf({{"kind", kKind}, {"name", kName}, {kOtherEntryKey, other}}), nullptr},
+      {"both, own first", ListOf({{"kind", kKind}, {"name", kName}, {kOwnEntryKey, own}, {kOtherEntryKey, other}}),
+       "OwnEntry"},
+      {"both, other first", ListOf({{"kind", kKind}, {"name", kName}, {kOtherEntryKey, other}, {kOwnEntryKey, own}}),
+       "OwnEntry"},
+      // The other architecture's property is never read, so its faults are not this host's.
+      {"other without its zero, own fine",
+       ListOf({{"kind", kKind}, {"name", kName}, {kOtherEntryKey, Data(ByteBuilder().Text("Unended"))},
+               {kOwnEntryKey, own}}),
+       "OwnEntry"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PiplInfo info;
+    std::string error;
+    ASSERT_TRUE(Parse(c.bytes, &info, &error)) << error;
+    std::string reason;
+    if (c.entry) {
+      EXPECT_TRUE(zk::IsCallableAutomationPlugin(info, &reason)) << reason;
+      EXPECT_EQ(c.entry, info.entryName);
+    } else {
+      EXPECT_FALSE(zk::IsCallableAutomationPlugin(info, &reason));
+      EXPECT_NE(std::string::npos, reason.find("no '" + std::string(kOwnEntryKey) + "' property")) << reason;
+    }
+  }
+}
+
 }  // namespace
