@@ -1,7 +1,8 @@
 // The benchmarking companion, installed as ZentrastKolvane.exe in a folder of the bench's own: the
 // module starts it as it starts the real companion. It plays the plan the bench host wrote
 // (ZK_BENCH_PLAN), measures every round trip with QueryPerformanceCounter, asks the bench host
-// for its figures around each request (the marks), measures the baselines of the same bytes (a
+// for its figures around each request (the marks; with them the module's own time in parts around
+// its host calls), measures the baselines of the same bytes (a
 // bare echo over a pipe of the bench host's, the same echo handed through a second thread's
 // message loop, each segment of an image request opened by name, mapped, unmapped and closed (by
 // the bench host, on its main thread), one memcpy, a push through that pipe) and appends one
@@ -82,6 +83,27 @@ double Push(Context& context, const uint8_t* bytes, uint64_t size) {
 
 double Micros(const Context& context, int64_t ticks) { return double(ticks) * context.microsPerTick; }
 
+// The module's own time of a request in three parts, each measured as an interval of its own on
+// the one system clock both processes read: from the request written to the module's first host
+// call, the module's time between its host calls (summed by the host as they happen), and from
+// its last host call's end to the reply read. None of them holds a host call, so none is the
+// difference of a long round trip and a long time in the host. A request that made no host call
+// has no parts: all its round trip is the module's.
+std::vector<std::pair<std::string, double>> OwnParts(const Context& context, const Figures& after, int64_t start,
+                                                     int64_t end) {
+  if (after.hostCalls == 0) return {{"hostcalls", 0}};
+  return {{"hostcalls", double(after.hostCalls)},
+          {"ownbefore", Micros(context, after.firstCallTicks - start)},
+          {"ownbetween", Micros(context, after.betweenCallsTicks)},
+          {"ownafter", Micros(context, end - after.lastCallEndTicks)}};
+}
+
+std::vector<std::pair<std::string, double>> Joined(std::vector<std::pair<std::string, double>> values,
+                                                   const std::vector<std::pair<std::string, double>>& more) {
+  values.insert(values.end(), more.begin(), more.end());
+  return values;
+}
+
 // One line: kind,name,size,depth,rep,then key=value pairs.
 void Row(Context& context, const std::string& head, const std::vector<std::pair<std::string, double>>& values) {
   std::ostringstream line;
@@ -107,12 +129,13 @@ void SmallRequests(Context& context, const std::string& kind, int documents, int
     const int64_t end = Ticks();
     const Figures after = Mark(context, kMarkAfter);
     Row(context, "small," + kind + "," + std::to_string(documents) + ",0," + std::to_string(rep),
-        {{"roundtrip", Micros(context, end - start)},
-         {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
-         {"echo", echo},
-         {"loopecho", loopEcho},
-         {"replybytes", double(reply.size())},
-         {"requestbytes", double(request.size())}});
+        Joined({{"roundtrip", Micros(context, end - start)},
+                {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
+                {"echo", echo},
+                {"loopecho", loopEcho},
+                {"replybytes", double(reply.size())},
+                {"requestbytes", double(request.size())}},
+               OwnParts(context, after, start, end)));
   }
 }
 
@@ -215,7 +238,8 @@ bool MeasureImageRequest(Context& context, const char* command, const std::strin
     }
     Row(context, std::string("image,") + command + "," + std::to_string(width) + "x" + std::to_string(height) + "," +
                      std::to_string(depth) + "," + std::to_string(rep),
-        ImageValues(context, before, after, Micros(context, end - start), baselines));
+        Joined(ImageValues(context, before, after, Micros(context, end - start), baselines),
+               OwnParts(context, after, start, end)));
   }
   return true;
 }
