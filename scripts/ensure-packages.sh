@@ -13,7 +13,9 @@ needed=(
   nsis                         # makensis: the installer, built and installed by a test
   zip                          # the package (scripts/package.sh, which a test runs)
   unzip                        # the signed package's test looks into the zip
-  osslsigncode                 # Authenticode signing and the test that checks the signatures
+  osslsigncode                 # Authenticode signing, and verifying every signed file
+  ca-certificates              # what osslsigncode verifies a release certificate's chain against
+  p7zip-full                   # 7z takes the uninstaller out of the installer, to verify its signature
   openssl                      # the test's throw-away code-signing certificate
   "$@"
 )

@@ -1,6 +1,7 @@
 #include "ImageRequests.h"
 
 #include "ImageRequestFields.h"
+#include "ModuleStatus.h"
 #include "NewDocument.h"
 #include "PixelExport.h"
 #include "RawFileLoading.h"
@@ -13,12 +14,37 @@ namespace {
 
 std::string SizeText(uint64_t bytes) { return std::to_string(static_cast<unsigned long long>(bytes)); }
 
-std::string LoadFailureText(const AutomationUtils::RawLoadReport& load, OSErr status) {
-  if (load.pathNotCarried) {
-    return "the path cannot be passed to the host (a character of it has no place in the host's 8-bit paths)";
+// A host's status as a number, and its four characters where it spells them (the host's 32-bit
+// statuses are such codes: 'Parm').
+std::string HostStatusText(int32_t status) {
+  std::string code;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char character = char((uint32_t(status) >> shift) & 0xFF);
+    if (character < 0x20 || character > 0x7E) return FormatNumber(status);
+    code += character;
   }
-  if (load.notOpened) return "the raw file was not opened (the host did not make it the active document)";
-  return "error " + FormatNumber(status);
+  return FormatNumber(status) + " ('" + code + "')";
+}
+
+// What went wrong, in words: the module's own refusals say what they refused, a host's refusal
+// names the host's status.
+std::string LoadFailureText(const AutomationUtils::RawLoadReport& load) {
+  switch (load.status) {
+    case kPathNotCarried:
+      return "the path cannot be passed to the host (a character of it has no place in the host's 8-bit paths)";
+    case kPathNotText:
+      return "the path cannot be passed to the host (it holds a zero character)";
+    case kRawFileNotOpened:
+      return "the raw file was not opened (the host did not make it the active document)";
+    case kOpenAnsweredNoResult:
+      return "the host's open answered no result";
+    case kOpenAnsweredAMessage:
+      return "the host's open answered with a message" + (load.openMessage.empty() ? "" : ": " + load.openMessage);
+    case kNoPixelSize:
+      return "the host gives its size as no whole number of pixels";
+    default:
+      return "error " + HostStatusText(load.status);
+  }
 }
 
 }  // namespace
@@ -40,13 +66,13 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
   }
   int32_t width = 0, height = 0;
   AutomationUtils::RawLoadReport load;
-  const OSErr loaded = AutomationUtils::LoadRAW(path, depth, width, height, &load);
+  AutomationUtils::LoadRAW(path, depth, width, height, &load);
   // Without a measured document of the requested file there is nothing to export: never the
   // document a person had active in its place. A document that opened and was measured is
   // exported even when the count of documents after it could not be read (LoadRAW logged that;
   // the file is then not recorded, so the bridge never closes it).
   if (!load.measured) {
-    ReplyError(reply, "Unable to load RAW image " + path + ": " + LoadFailureText(load, loaded));
+    ReplyError(reply, "Unable to load RAW image " + path + ": " + LoadFailureText(load));
     return;
   }
   if (!MapSegment(segment, size, &error)) {

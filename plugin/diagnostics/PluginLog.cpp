@@ -5,17 +5,41 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
+#include <vector>
 
+#include "FullPath.h"
+#include "InnerText.h"
 #include "WindowsOwners.h"
 
 namespace {
 
+// Through the wide calls: a folder named with a character the ANSI code page lacks (a Polish name
+// on a Western European system) would come back from the 8-bit call with '?' or a look-alike in
+// its place, a folder that is not there.
 bool ShellDocumentsFolder(std::string* folder) {
-  char path[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, FALSE)) return false;
-  *folder = path;
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)) || path[0] == 0) {
+    return false;
+  }
+  const std::u16string units(path, path + wcslen(path));
+  *folder = UnitsToInnerText(units.data(), units.size());
   return true;
+}
+
+bool TempFolder(std::string* folder) {
+  const DWORD needed = GetEnvironmentVariableW(L"TEMP", nullptr, 0);
+  if (needed == 0) return false;
+  std::vector<wchar_t> value(needed, L'\0');
+  const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed);
+  if (length == 0 || length >= needed) return false;
+  const std::u16string units(value.data(), value.data() + length);
+  *folder = UnitsToInnerText(units.data(), units.size());
+  return true;
+}
+
+std::wstring Wide(const std::string& innerText) {
+  const std::u16string units = InnerTextToUnits(innerText);
+  return std::wstring(units.begin(), units.end());
 }
 
 // The open log of the current session (empty until its first entry), and how deep the sessions
@@ -27,11 +51,7 @@ int SessionDepth = 0;
 bool DecideLogFilePath() {
   if (!LogFilePath.empty()) return true;
   std::string folder;
-  if (!DocumentsFolderLookup(&folder)) {
-    const char* temp = std::getenv("TEMP");
-    if (temp == nullptr) return false;
-    folder = temp;
-  }
+  if (!DocumentsFolderLookup(&folder) && !TempFolder(&folder)) return false;
   LogFilePath = folder + "\\ZKVPlugin.log";
   return true;
 }
@@ -39,26 +59,56 @@ bool DecideLogFilePath() {
 // Appending only, so that each write lands whole at the end even with other writers; shared so
 // that readers, writers and deleters are never shut out. Its size can be read through the handle.
 UniqueFile OpenLog() {
-  return UniqueFile(CreateFileA(LogFilePath.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+  return UniqueFile(CreateFileW(Wide(LogFilePath).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-void RenameToOlderLog() {
+bool OverTheBound(HANDLE file) {
+  LARGE_INTEGER size{};
+  return GetFileSizeEx(file, &size) && uint64_t(size.QuadPart) > kLogRotateBytes;
+}
+
+// The file system's own name of a path, for a rename by handle: "\??\" and the full path.
+std::wstring NtPath(const std::wstring& path) {
+  const std::wstring resolved = FullPath(path);
+  if (resolved.empty()) return resolved;
+  if (resolved.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + resolved.substr(4);
+  if (resolved.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + resolved.substr(2);
+  return L"\\??\\" + resolved;
+}
+
+// Renames the log to "ZKVPlugin.old.log" (replacing an older one) when it is over the bound. The
+// file renamed is the very one measured, through its own handle: another host process may have
+// rotated the log a moment ago, and a rename by name would then put its fresh log over the old
+// one, and every entry of the old one would be lost. A failure keeps appending to the log.
+void RotateIfOverTheBound() {
   const size_t extension = LogFilePath.rfind(".log");
   if (extension == std::string::npos) return;
-  const std::string older = LogFilePath.substr(0, extension) + ".old.log";  // "ZKVPlugin.old.log"
-  MoveFileExA(LogFilePath.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING);  // a failure keeps appending
+  // A handle that may rename is asked for only here: a reader that does not share deleting would
+  // shut it out, and every entry with it.
+  const UniqueFile measured(CreateFileW(Wide(LogFilePath).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!measured || !OverTheBound(measured.Get())) return;
+  const std::wstring older = NtPath(Wide(LogFilePath.substr(0, extension) + ".old.log"));  // "ZKVPlugin.old.log"
+  if (older.empty()) return;
+  std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + older.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = TRUE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = DWORD(older.size() * sizeof(wchar_t));
+  std::copy(older.begin(), older.end(), rename->FileName);
+  SetFileInformationByHandle(measured.Get(), FileRenameInfo, rename, DWORD(buffer.size()));
 }
 
 // The session's file: the size is read through the handle just opened, which costs no second look
-// up of the path; a log over the bound is closed, renamed and begun anew.
+// up of the path; a log over the bound is renamed and begun anew.
 UniqueFile OpenSessionLog() {
   UniqueFile file = OpenLog();
-  LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.Get(), &size) || uint64_t(size.QuadPart) <= kLogRotateBytes) return file;
+  if (!file || !OverTheBound(file.Get())) return file;
   file.Reset();  // an open handle would follow the renamed file
-  RenameToOlderLog();
+  RotateIfOverTheBound();
   return OpenLog();
 }
 

@@ -18,7 +18,9 @@ void LogAppend(const char* format, ...) noexcept;
 // is opened at the session's first entry and closed when the outermost session ends, so it is
 // never held between requests, and a session that writes nothing never touches it. When the
 // session opens a log over kLogRotateBytes, that log is renamed to "ZKVPlugin.old.log" (replacing
-// an older one) and a new one begins: a request's entries always stay together in one file. A
+// an older one) and a new one begins: a request's entries always stay together in one file. The
+// log renamed is the one measured (renamed through its own handle), so two host processes that
+// log at once never rename one's fresh log over the other's old one. A
 // session whose file cannot be opened tries again at its next entry. Sessions nest: only the
 // outermost one opens and closes. Main thread only, as every host operation.
 class LogSession {
@@ -31,9 +33,10 @@ class LogSession {
 
 constexpr uint64_t kLogRotateBytes = 8ull * 1024 * 1024;
 
-// Worked out on the first entry (or session) of the module's life and kept: the folder is decided once.
+// Worked out on the first entry (or session) of the module's life and kept: the folder is decided
+// once. Inner text (UTF-8): the folder may be named in any script, whatever the ANSI code page.
 extern std::string LogFilePath;
 
-// How the Documents folder is found; tests replace it to make the lookup fail.
+// How the Documents folder is found (as inner text); tests replace it to make the lookup fail.
 using DocumentsFolderLookupProc = bool (*)(std::string* folder);
 extern DocumentsFolderLookupProc DocumentsFolderLookup;

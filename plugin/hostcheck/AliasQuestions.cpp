@@ -74,7 +74,7 @@ void AskPathsThroughTheModule(ReportSection& section) {
   const int32_t made = MakePathAlias(path, alias);
   std::string back;
   std::string answer;
-  if (made == kPathNotCarried) {
+  if (IsModuleStatus(made)) {
     answer = "not carried: the path cannot reach the host as it is";
   } else if (made != 0) {
     answer = StatusText(made);
@@ -214,10 +214,17 @@ void AskAliasQuestions(CheckReport& report) {
   if (aliases == nullptr) {
     report.Section("P5").NotAsked(none);
     report.Section("P6").NotAsked(none);
-    report.Section("P1").NotAsked(none + " to read an alias back");
     return;
   }
   AskQuestion(report.Section("P5"), [&] { AskAliasBytes(report.Section("P5"), *aliases); });
   AskQuestion(report.Section("P6"), [&] { AskShortBuffers(report.Section("P6"), *aliases); });
-  AskQuestion(report.Section("P1"), [&] { AskEightBitAliases(report.Section("P1")); });
+}
+
+void AskEightBitAliasQuestion(CheckReport& report) {
+  ReportSection& section = report.Section("P1");
+  if (sPSAlias.Find() == nullptr) {
+    section.NotAsked("the host has no alias suite (version 2) to read an alias back");
+    return;
+  }
+  AskQuestion(section, [&] { AskEightBitAliases(section); });
 }

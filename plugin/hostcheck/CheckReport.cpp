@@ -17,6 +17,7 @@ constexpr Question kQuestions[] = {
     {"A1", "The application's number of documents ('NmbD')"},
     {"P8", "'FilR' value type"},
     {"P2", "'FilR' read with GetAlias: the 8-bit text at the handle's start"},
+    {"P7", "'FilR' as the plug-in reads it: IsCloudFile, then its own path reading"},
     {"P9", "'FilR' spelling against the path an open asked for"},
     {"P10", "'Ttl ' read with GetString, against its ZString form"},
     {"D1", "'Wdth', 'Hght' and 'Rslt' of a document: types and units"},

@@ -8,6 +8,8 @@
 #include "HostCodes.h"
 #include "HostHandleBytes.h"
 #include "HostObjectOwners.h"
+#include "HostPaths.h"
+#include "InnerText.h"
 
 namespace {
 
@@ -81,6 +83,10 @@ void ReadFile(PIActionDescriptor document, DocumentFacts* facts) {
   } else {
     facts->cloudStatus = kSPSuiteNotFoundError;
   }
+  // What the bridge makes of it: the file it checks after a raw open, and names to the companion.
+  std::string path;
+  facts->pluginReadsPath = AliasFilePath(alias.Get(), &path);
+  facts->pluginPath = InnerTextToUnits(path);
 }
 
 uint32_t LongestText(PIActionDescriptor document, uint32_t keyCount) {

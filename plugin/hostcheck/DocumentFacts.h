@@ -38,6 +38,8 @@ struct DocumentFacts {
   std::u16string filePath;
   int32_t cloudStatus = 0;
   SPBoolean cloud = 0;
+  bool pluginReadsPath = false;  // the module's own path reading (AliasFilePath) gave a path
+  std::u16string pluginPath;
 
   MeasureFacts width;
   MeasureFacts height;

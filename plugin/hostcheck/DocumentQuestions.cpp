@@ -17,12 +17,14 @@
 
 namespace {
 
+using ZentrastMisc::AutomationUtils::OpenDocumentCount;
 using ZentrastMisc::AutomationUtils::UnitValueToPixels;
 
 // One document's answer to each row that reads a document.
 struct RowAnswers {
   std::string fileType;   // P8
   std::string fileText;   // P2
+  std::string fileReading;  // P7
   std::string title;      // P10
   std::string units;      // D1
   std::string integers;   // D2
@@ -59,6 +61,18 @@ std::string FileTextAnswer(const DocumentFacts& facts) {
   return NarrowTextEncoding(facts.fileBytes.substr(0, facts.fileBytes.find('\0')), facts.filePath);
 }
 
+// IsCloudFile of the file reference, then what the plug-in's own path reading makes of it: a host
+// that refuses either there leaves the bridge no file to check a raw open against.
+std::string FileReadingAnswer(const DocumentFacts& facts) {
+  if (!facts.file.present || facts.file.status != 0) return TypeText(facts.file);
+  std::string answer = facts.cloudStatus == kSPSuiteNotFoundError ? "IsCloudFile: no alias suite"
+                       : facts.cloudStatus != 0                   ? "IsCloudFile " + StatusText(facts.cloudStatus)
+                                                                  : "IsCloudFile " + std::to_string(facts.cloud);
+  if (!facts.pluginReadsPath) return answer + "; the plug-in reads no path";
+  if (facts.filePathStatus != 0) return answer + "; the plug-in reads a path";
+  return answer + (facts.pluginPath == facts.filePath ? "; the plug-in reads the path" : "; the plug-in reads another path");
+}
+
 std::string TitleAnswer(const DocumentFacts& facts) {
   if (!facts.title.present || facts.title.status != 0) return TypeText(facts.title);
   if (facts.titleWholeStatus != 0) return "cannot tell: GetZString " + StatusText(facts.titleWholeStatus);
@@ -69,6 +83,7 @@ RowAnswers AnswersOf(const DocumentFacts& facts) {
   RowAnswers answers;
   answers.fileType = TypeText(facts.file);
   answers.fileText = FileTextAnswer(facts);
+  answers.fileReading = FileReadingAnswer(facts);
   answers.title = TitleAnswer(facts);
   answers.units = "'Wdth' " + MeasureText(facts.width) + ", 'Hght' " + MeasureText(facts.height) + ", 'Rslt' " +
                   MeasureText(facts.resolution);
@@ -87,7 +102,8 @@ struct Row {
   std::string RowAnswers::*answer;
 };
 const Row kRows[] = {
-    {"P8", &RowAnswers::fileType}, {"P2", &RowAnswers::fileText}, {"P10", &RowAnswers::title},
+    {"P8", &RowAnswers::fileType}, {"P2", &RowAnswers::fileText}, {"P7", &RowAnswers::fileReading},
+    {"P10", &RowAnswers::title},
     {"D1", &RowAnswers::units},    {"D2", &RowAnswers::integers}, {"D3", &RowAnswers::dirty},
     {"D4", &RowAnswers::keys},
 };
@@ -129,11 +145,6 @@ void AskApplication(ReportSection& section, int32_t* count, int32_t* status) {
 }
 
 }  // namespace
-
-int32_t OpenDocumentCount(int32_t* count) {
-  *count = 0;
-  return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
-}
 
 int32_t ReadTargetDocument(DocumentFacts* facts) { return ReadDocument(true, 0, facts); }
 

@@ -21,5 +21,3 @@ std::string DocumentNote(const DocumentFacts& facts);
 
 // Reads the target document whole: the host's status of the Get.
 int32_t ReadTargetDocument(DocumentFacts* facts);
-// The number of open documents: the host's status.
-int32_t OpenDocumentCount(int32_t* count);

@@ -60,10 +60,12 @@ SPErr RunHostCheck(PSActionsPlugInMessage*) {
   AskOpenDocuments(report);
   std::vector<std::string> notClosed;
   if (AgreesToActions()) {
+    AskEightBitAliasQuestion(report);
     AskQuestion(report.Section("C1"), [&] { notClosed = AskActionQuestions(report); });
     SkipActionQuestions(report, "the check could not get there");
   } else {
     const std::string why = "the person did not agree to questions that open documents";
+    report.Section("P1").NotAsked("the person did not agree to questions that hand the host what it did not make");
     SkipActionQuestions(report, why);
     report.Section("C1").NotAsked(why);
   }

@@ -4,20 +4,10 @@
 
 #include <climits>
 
-namespace {
+#include "HostText.h"
+#include "InnerText.h"
 
-// False when the bytes are not valid text of the code page (strict), or cannot be counted.
-bool Decode(UINT codePage, DWORD flags, const std::string& bytes, std::u16string* units) {
-  units->clear();
-  if (bytes.empty()) return true;
-  if (bytes.size() > size_t(INT_MAX)) return false;
-  const int count = MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
-  if (count <= 0) return false;
-  std::wstring wide(size_t(count), L'\0');
-  MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), &wide[0], count);
-  units->assign(wide.begin(), wide.end());
-  return true;
-}
+namespace {
 
 bool AsciiOnly(const std::string& bytes) {
   for (const char byte : bytes) {
@@ -38,9 +28,10 @@ std::string AnsiTextAsSystemConverts(const std::u16string& whole) {
 }
 
 std::string NarrowTextEncoding(const std::string& bytes, const std::u16string& whole) {
-  std::u16string ansi, utf8;
-  const bool isAnsi = Decode(CP_ACP, 0, bytes, &ansi) && ansi == whole;
-  const bool isUtf8 = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, &utf8) && utf8 == whole;
+  // Read as the module reads the host's 8-bit texts: in the ANSI code page, or as UTF-8.
+  const bool isAnsi = AnsiTextToInnerText(bytes) == UnitsToInnerText(whole.data(), whole.size());
+  std::u16string utf8;
+  const bool isUtf8 = InnerTextToUnitsStrict(bytes, &utf8) && utf8 == whole;
   if (isAnsi && isUtf8) return AsciiOnly(bytes) ? "ASCII only, cannot tell" : "UTF-8, the ANSI code page here";
   if (isAnsi) return "the ANSI code page";
   if (isUtf8) return "UTF-8";

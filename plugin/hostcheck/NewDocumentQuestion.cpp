@@ -18,21 +18,45 @@ constexpr double kNewResolution = 300;
 // Given whole (a ZString), so that its 8-bit form tells the host's narrow encoding too.
 const std::u16string kNewTitle = u"Zentrast Kolvane Pr\u00FCfung";
 
+// What the host's MakeFromUnicode takes its count for, bytes or 16-bit units (its declaration names
+// a byte count; what hosts do is not published): four units with a count of four, of which a host
+// that counts bytes takes two.
+std::string MakeFromUnicodeCount() {
+  std::u16string probe = u"ABCD";
+  ZStringHolder made;
+  const int32_t status =
+      sASZString->MakeFromUnicode(reinterpret_cast<ASUnicode*>(&probe[0]), probe.size(), made.Address());
+  if (status != 0) return StatusText(status);
+  // Read back into room for more than it can hold, up to its zero (whether a host's lengths count
+  // the zero is not published).
+  ASUnicode back[16] = {};
+  const int32_t read = sASZString->AsUnicodeCString(made.Get(), back, 16, false);
+  if (read != 0) return "cannot tell: AsUnicodeCString " + StatusText(read);
+  size_t length = 0;
+  while (length < 15 && back[length] != 0) ++length;
+  if (length == 4) return "16-bit units";
+  if (length == 2) return "bytes";
+  return "cannot tell: it took " + std::to_string(length) + " of 4 units";
+}
+
 void AskMake(CheckReport& report, CheckDocuments& own) {
   ReportSection& made = report.Section("E7");
   made.Answer("asked", "'Mk  ' with 'Nw  ' an object of class 'Dcmn': 'Nm  ' \"" + UnitsToUtf8(kNewTitle) +
                            "\" (a ZString), 'Md  ' 'RGBM', 'Wdth' 107 '#Pxl', 'Hght' 61 '#Pxl', 'Rslt' 300 '#Rsl', 'Dpth' 8, "
                            "'Fl  ' 'Wht '; option 2 (silent)");
+  made.Answer("MakeFromUnicode's count, taken as", MakeFromUnicodeCount());
   DescriptorHolder settings;
   DescriptorHolder event;
   ZStringHolder title;
-  std::u16string titleUnits = kNewTitle;
+  // The title's units, then as many zeros, counted in bytes: a host that counts bytes takes the
+  // title, one that counts units takes the title and its zeros. Either way the title reads the same.
+  std::u16string titleUnits = kNewTitle + std::u16string(kNewTitle.size(), u'\0');
   HostCallChain chain;
   chain.Then([&] { return MakeDescriptor(settings); })
       .Then([&] { return MakeDescriptor(event); })
       .Then([&] {
-        return sASZString->MakeFromUnicode(reinterpret_cast<ASUnicode*>(&titleUnits[0]), titleUnits.size(),
-                                           title.Address());
+        return sASZString->MakeFromUnicode(reinterpret_cast<ASUnicode*>(&titleUnits[0]),
+                                           kNewTitle.size() * sizeof(char16_t), title.Address());
       })
       .Then([&] { return sPSActionDescriptor->PutZString(settings.Get(), keyName, title.Get()); })
       .Then([&] { return sPSActionDescriptor->PutClass(settings.Get(), keyMode, classRGBColorMode); })

@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "DescriptorHelpers.h"
-#include "DocumentQuestions.h"
+#include "DocumentQueries.h"
 #include "HostCodes.h"
 
 namespace {
+
+using ZentrastMisc::AutomationUtils::OpenDocumentCount;
 
 const DocumentState* Find(const OpenDocumentsLook& look, uint32_t id) {
   for (const DocumentState& document : look.documents) {

@@ -8,8 +8,10 @@
 #include "HostObjectOwners.h"
 #include "HostPaths.h"
 #include "InnerText.h"
+#include "ModuleStatus.h"
 #include "RawFileLoading.h"
 #include "ReportText.h"
+#include "SameFile.h"
 
 namespace {
 
@@ -23,7 +25,8 @@ std::string TypeTextOf(const KeyFacts& key) {
 }
 
 // Opens the file through the raw converter, asking for kAskedDepth, with the play option given;
-// buildStatus is that of making the event (kPathNotCarried: the path cannot reach the host).
+// buildStatus is that of making the event (one of the module's own statuses: the path cannot reach
+// the host).
 PlayAnswer OpenRawFile(const std::wstring& picked, PIDialogPlayOptions options, int32_t* buildStatus) {
   const std::u16string units(picked.begin(), picked.end());
   DescriptorHolder rawOptions;
@@ -43,7 +46,7 @@ PlayAnswer OpenRawFile(const std::wstring& picked, PIDialogPlayOptions options, 
 }
 
 std::string BuildFailure(int32_t status) {
-  return status == kPathNotCarried ? "the path cannot reach the host as it is" : StatusText(status);
+  return IsModuleStatus(status) ? "the path cannot reach the host as it is" : StatusText(status);
 }
 
 std::string RawOpenAsked(const char* option) {
@@ -51,14 +54,15 @@ std::string RawOpenAsked(const char* option) {
                      "holding 'BtDp' 'BD16'; ") + option;
 }
 
-// The file of the active document against the path the open asked for.
+// The file of the active document against the path the open asked for; "the same file" as the
+// bridge decides it (SameFile.h).
 std::string SpellingText(const DocumentFacts& facts, const std::wstring& picked) {
   if (!facts.file.present) return "no 'FilR'";
   if (facts.filePathStatus != 0) return "cannot tell: no whole path (" + StatusText(facts.filePathStatus) + ")";
   const std::u16string asked(picked.begin(), picked.end());
   if (facts.filePath == asked) return "the same text";
-  if (SameWindowsPath(UnitsToInnerText(facts.filePath.data(), facts.filePath.size()),
-                      UnitsToInnerText(asked.data(), asked.size()))) {
+  if (SameFile(UnitsToInnerText(facts.filePath.data(), facts.filePath.size()),
+               UnitsToInnerText(asked.data(), asked.size()))) {
     return "the same file, spelled otherwise";
   }
   return "another path";

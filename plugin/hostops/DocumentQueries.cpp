@@ -18,11 +18,6 @@ namespace {
 
 constexpr size_t kTextBufferBytes = 1024;
 
-int32_t DocumentCount(int32_t* count) {
-  *count = 0;
-  return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
-}
-
 // Reads document index into the list; the status of the read that left it out, else 0.
 int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
   DescriptorHolder document;
@@ -75,6 +70,11 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
 
 }  // namespace
 
+int32_t OpenDocumentCount(int32_t* count) {
+  *count = 0;
+  return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
+}
+
 void LogWholeNumberSizeReads(PIActionDescriptor document) {
   int32_t ignored = 0;
   if (const OSErr status = sPSActionDescriptor->GetInteger(document, keyWidth, &ignored)) {
@@ -100,7 +100,7 @@ bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resoluti
 OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
   LogAppend("In AutomationUtils::GetOpenDocuments()\n");
   int32_t count = 0;
-  int32_t status = DocumentCount(&count);
+  int32_t status = OpenDocumentCount(&count);
   if (status == 0) {
     LogAppend("About to get documents info\n");
     for (int32_t index = 1; index <= count; ++index) status = ReadDocument(uint32_t(index), list);
@@ -114,7 +114,7 @@ bool AllDocumentsSaved() {
   int32_t count = 0;
   // A document that cannot be checked counts as unsaved: "all saved" must never be a guess, since
   // the companion may discard its own work on that answer.
-  bool allSaved = DocumentCount(&count) == 0;
+  bool allSaved = OpenDocumentCount(&count) == 0;
   for (int32_t index = 1; allSaved && index <= count; ++index) {
     LogAppend("In AllDocumentsSaved: PIUGetInfoByIndex()\n");
     DescriptorHolder document;

@@ -23,6 +23,10 @@ struct DocumentInfo {
   int32_t depth;
 };
 
+// The number of open documents (the application's 'NmbD'): the host's status; count is 0 unless
+// it was read.
+int32_t OpenDocumentCount(int32_t* count);
+
 // Reads a document's 'Wdth' and 'Hght' as whole numbers, for the log only: a failure is logged and
 // changes nothing. How a host answers an integer read of a unit value is not known (it may convert,
 // or answer a status), so the sizes always come from the unit values.

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "DescriptorHelpers.h"
 #include "HostText.h"
 #include "InnerText.h"
+#include "SameFile.h"
 
 namespace {
 
@@ -18,31 +18,13 @@ constexpr int32_t kPathBufferBytes = 1024;
 // buffer too small for a path, it is never handed one.
 constexpr uint32_t kLongestPathUnits = 32768;
 
-std::u16string ComparablePath(const std::string& path) {
-  std::u16string units = InnerTextToUnits(path);
-  std::replace(units.begin(), units.end(), u'/', u'\\');
-  return units;
-}
-
-int ComparePaths(const std::string& a, const std::string& b) {
-  const std::u16string left = ComparablePath(a), right = ComparablePath(b);
-  if (left.size() > size_t(INT_MAX) || right.size() > size_t(INT_MAX)) return left.compare(right);
-  const std::wstring wideLeft(left.begin(), left.end()), wideRight(right.begin(), right.end());
-  return CompareStringOrdinal(wideLeft.data(), int(wideLeft.size()), wideRight.data(), int(wideRight.size()), TRUE) -
-         CSTR_EQUAL;
-}
-
 }  // namespace
-
-bool WindowsPathOrder::operator()(const std::string& a, const std::string& b) const { return ComparePaths(a, b) < 0; }
-
-bool SameWindowsPath(const std::string& a, const std::string& b) { return ComparePaths(a, b) == 0; }
 
 int32_t MakePathAlias(const std::string& path, HostHandleHolder& alias) {
   alias.Reset();
   if (const PSAliasSuite2* aliases = sPSAlias.Find()) {
     std::u16string units;
-    if (!InnerTextToUnitsStrict(path, &units) || units.find(u'\0') != std::u16string::npos) return kPathNotCarried;
+    if (!InnerTextToUnitsStrict(path, &units) || units.find(u'\0') != std::u16string::npos) return kPathNotText;
     AliasHandle made = nullptr;
     const int32_t status = aliases->UnicodePathToAlias(reinterpret_cast<const uint16_t*>(units.c_str()), &made);
     alias.Reset(made);
@@ -51,6 +33,7 @@ int32_t MakePathAlias(const std::string& path, HostHandleHolder& alias) {
     return status;
   }
   std::string ansi;
+  if (path.find('\0') != std::string::npos) return kPathNotText;
   if (!InnerTextToAnsiText(path, &ansi)) return kPathNotCarried;
   Handle made = nullptr;
   FullPathToAlias(ansi.c_str(), made);
@@ -79,5 +62,7 @@ bool AliasFilePath(Handle alias, std::string* path) {
   const std::string ansi(text);
   if (ansi.find('?', ansi.rfind("\\\\?\\", 0) == 0 ? 4 : 0) != std::string::npos) return false;
   *path = AnsiTextToInnerText(ansi);
-  return !path->empty();
+  if (!path->empty() && PathExists(*path)) return true;
+  path->clear();
+  return false;
 }

@@ -1,17 +1,20 @@
 #include "NewDocument.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "DescriptorHelpers.h"
+#include "DocumentQueries.h"
 #include "DocumentSelection.h"
 #include "HostAddressText.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
-#include "HostPaths.h"
 #include "PluginLog.h"
 #include "RawFileLoading.h"
+#include "SameFile.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
@@ -21,49 +24,51 @@ namespace {
 constexpr char kImportPlugin[] = "b33b37f0-655e-11e2-bcfd-0800200c9a66";
 constexpr OSErr kBadParameter = -50;  // the host's status for a parameter it cannot take
 
-// The identifier of document index when it is one the bridge opened and must close; the file is
-// then forgotten. False for any other document, for one that cannot be read whole, and for one
-// with unsaved changes (or whose changes cannot be read): the person may have worked on it since
-// it opened, so it stays open and keeps its entry, and a later "SendImage" looks at it again.
-bool PickLoadedRawDocument(uint32_t index, uint32_t* identifier, int32_t* status) {
-  DescriptorHolder document;
-  HostHandleHolder alias;
-  std::string path;
-  int32_t documentId = 0;
-  Boolean dirty = true;
-  bool picked = false;
-  HostCallChain chain;
-  chain.Then([&] { return PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr); })
-      .Then([&] { return sPSActionDescriptor->GetAlias(document.Get(), keyFileReference, alias.Address()); })
-      .Do([&] {
-        // A path that cannot be read whole comes back empty, and no key is empty: never a cut path.
-        AliasFilePath(alias.Get(), &path);
-        const auto found = LoadedRawFiles.find(path);
-        picked = !path.empty() && found != LoadedRawFiles.end() && !found->second;
-      })
-      .Then([&] { return picked ? sPSActionDescriptor->GetBoolean(document.Get(), keyIsDirty, &dirty) : 0; },
-            "CloseLoadedRawDocuments: error keyIsDirty:%d, left open\n")
-      .Do([&] {
-        if (!picked || !dirty) return;
-        LogAppend("CloseLoadedRawDocuments: unsaved changes, left open: %s\n", path.c_str());
-        picked = false;
-      })
-      .Then([&] { return picked ? sPSActionDescriptor->GetInteger(document.Get(), keyDocumentID, &documentId) : 0; },
-            "CloseLoadedRawDocuments: error keyDocumentID:%d, left open\n")
-      .Do([&] {
-        if (!picked) return;
-        LoadedRawFiles.erase(path);
-        *identifier = uint32_t(documentId);
-      });
-  *status = chain.Status();
-  return picked && chain.Going();
+bool IsOpenedRawDocument(uint32_t id) {
+  const std::vector<OpenedRawDocument>& opened = OpenedRawDocuments();
+  return std::any_of(opened.begin(), opened.end(), [&](const OpenedRawDocument& document) { return document.id == id; });
+}
+
+// Which of the documents the bridge's raw opens added are to be closed now, last document first,
+// found by their identifiers. One with unsaved changes, or whose changes cannot be read, stays
+// open: the person may have worked on it since it opened, and a later "SendImage" looks at it
+// again. *allRead tells whether every open document's identifier was read: only then is a
+// document not found among them gone.
+std::vector<uint32_t> PickOpenedRawDocuments(int32_t count, std::set<uint32_t>* found, bool* allRead,
+                                             int32_t* status) {
+  std::vector<uint32_t> picked;
+  *allRead = true;
+  for (int32_t index = count; index >= 1; --index) {
+    int32_t id = 0;
+    *status = PIUGetInfoByIndex(uint32_t(index), classDocument, keyDocumentID, &id, nullptr);
+    if (*status != 0) {
+      LogAppend("CloseLoadedRawDocuments: error keyDocumentID:%d\n", *status);
+      *allRead = false;
+      continue;
+    }
+    if (!IsOpenedRawDocument(uint32_t(id))) continue;
+    found->insert(uint32_t(id));
+    Boolean dirty = true;
+    *status = PIUGetInfoByIndex(uint32_t(index), classDocument, keyIsDirty, &dirty, nullptr);
+    if (*status != 0) {
+      LogAppend("CloseLoadedRawDocuments: error keyIsDirty:%d, left open\n", *status);
+    } else if (dirty) {
+      LogAppend("CloseLoadedRawDocuments: unsaved changes, left open: document %d\n", id);
+    } else {
+      picked.push_back(uint32_t(id));
+    }
+  }
+  return picked;
 }
 
 }  // namespace
 
-bool HasRawFileMetadata(const std::string& name) { return RawFileMetadata.count(name) != 0; }
+bool HasRawFileMetadata(const std::string& name) { return FindSameFile(RawFileMetadata, name) != RawFileMetadata.end(); }
 
-const MetadataBytes& GetRawFileMetadata(const std::string& name) { return RawFileMetadata[name]; }
+const MetadataBytes& GetRawFileMetadata(const std::string& name) {
+  const auto found = FindSameFile(RawFileMetadata, name);
+  return found != RawFileMetadata.end() ? found->second : RawFileMetadata[name];
+}
 
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata) {
@@ -99,18 +104,33 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
 }
 
 OSErr CloseLoadedRawDocuments() {
+  if (OpenedRawDocuments().empty()) return 0;
   int32_t count = 0;
-  int32_t status = PIUGetTargetInfo(classApplication, keyNumberOfDocuments, &count, nullptr);
-  // Every identifier first: closing renumbers the documents. No count, no document examined.
-  std::vector<uint32_t> identifiers;
-  if (status != 0) LogAppend("CloseLoadedRawDocuments: error keyNumberOfDocuments:%d\n", status);
-  for (int32_t index = status == 0 ? count : 0; index >= 1; --index) {
-    uint32_t identifier = 0;
-    if (PickLoadedRawDocument(uint32_t(index), &identifier, &status)) identifiers.push_back(identifier);
+  int32_t status = OpenDocumentCount(&count);
+  if (status != 0) {
+    LogAppend("CloseLoadedRawDocuments: error keyNumberOfDocuments:%d\n", status);
+    return OSErr(status);
   }
-  for (const uint32_t identifier : identifiers) {
+  // Every identifier first: closing renumbers the documents.
+  std::set<uint32_t> found;
+  bool allRead = true;
+  const std::vector<uint32_t> picked = PickOpenedRawDocuments(count, &found, &allRead, &status);
+  if (allRead) {
+    // Gone already: the person closed it.
+    std::vector<uint32_t> gone;
+    for (const OpenedRawDocument& document : OpenedRawDocuments()) {
+      if (found.count(document.id) == 0) gone.push_back(document.id);
+    }
+    for (const uint32_t id : gone) ForgetOpenedRawDocument(id);
+  }
+  for (const uint32_t identifier : picked) {
     status = CloseDocumentWithoutSaving(identifier);
-    if (status != 0) LogAppend("CloseLoadedRawDocuments: close of document %u failed: %d\n", identifier, status);
+    if (status != 0) {
+      // It stays the bridge's: the next "SendImage" tries again.
+      LogAppend("CloseLoadedRawDocuments: close of document %u failed: %d\n", identifier, status);
+    } else {
+      ForgetOpenedRawDocument(identifier);
+    }
   }
   return OSErr(status);
 }

@@ -12,8 +12,9 @@
 namespace ZentrastMisc {
 namespace AutomationUtils {
 
+// Whether RawFileMetadata holds an entry for name's file (found as a file: SameFile.h).
 bool HasRawFileMetadata(const std::string& name);
-// The entry for name (made empty when there is none: ask HasRawFileMetadata first).
+// The entry for name's file (made empty when there is none: ask HasRawFileMetadata first).
 const MetadataBytes& GetRawFileMetadata(const std::string& name);
 
 // Has the import plug-in make a new document of width × height pixels, depth bits per channel,
@@ -22,11 +23,12 @@ const MetadataBytes& GetRawFileMetadata(const std::string& name);
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata);
 
-// Closes without saving every open document whose file is in LoadedRawFiles with the value false
-// (its open added it), last document first, and forgets those files. A document whose file or
-// identifier cannot be read is left alone, and so is one with unsaved changes or whose changes
-// cannot be read (its entry stays for a later try). A failed close is logged and the others go
-// on. The status of the last host call.
+// Closes without saving the documents the bridge's own raw opens added (OpenedRawDocuments), found
+// by their identifiers, last document first, and forgets them; their files' LoadedRawFiles entries
+// go with the last of them. No other document is ever closed. One with unsaved changes, or whose
+// changes cannot be read, stays open and is looked at again by a later call, as is one whose close
+// fails (logged; the others go on); one the person closed is forgotten. The status of the last
+// host call.
 OSErr CloseLoadedRawDocuments();
 
 }  // namespace AutomationUtils

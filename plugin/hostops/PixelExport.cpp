@@ -14,7 +14,7 @@ namespace ZentrastMisc {
 namespace AutomationUtils {
 
 MetadataBytes GrabbedMetadata;
-std::map<std::string, MetadataBytes> RawFileMetadata;
+std::map<std::string, MetadataBytes, WindowsPathOrder> RawFileMetadata;
 
 namespace {
 
@@ -141,11 +141,18 @@ OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, 
 }
 
 bool LoadedRawFileFlag(const std::string& path) {
-  const auto found = LoadedRawFiles.find(path);
+  const auto found = FindSameFile(LoadedRawFiles, path);
   return found != LoadedRawFiles.end() && found->second;
 }
 
-void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes) { RawFileMetadata[path] = bytes; }
+void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes) {
+  const auto found = FindSameFile(RawFileMetadata, path);
+  if (found != RawFileMetadata.end()) {
+    found->second = bytes;
+  } else {
+    RawFileMetadata.emplace(path, bytes);
+  }
+}
 
 }  // namespace AutomationUtils
 }  // namespace ZentrastMisc

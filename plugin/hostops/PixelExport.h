@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "HostTypes.h"
+#include "SameFile.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
@@ -18,9 +19,10 @@ using MetadataBytes = std::vector<uint8_t>;
 
 // What the export plug-in delivered during the latest export; emptied when an export starts.
 extern MetadataBytes GrabbedMetadata;
-// Raw file path, exactly as the companion sent it → the metadata captured for it. Entries are
-// added or replaced, never removed, until the module is unloaded.
-extern std::map<std::string, MetadataBytes> RawFileMetadata;
+// Raw file path, as the companion first sent it → the metadata captured for it. A file is found by
+// what it is, however it is named (SameFile.h). Entries are added or replaced, never removed,
+// until the module is unloaded.
+extern std::map<std::string, MetadataBytes, WindowsPathOrder> RawFileMetadata;
 
 // The most metadata one export may deliver (see PixelExport.cpp for why).
 constexpr size_t kMostGrabbedMetadataBytes = 64u * 1024 * 1024;
@@ -41,9 +43,10 @@ void AppendGrabbedMetadata(const void* data, int32_t length) noexcept;
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
                  bool closeAfter);
 
-// The LoadedRawFiles value stored for path's file (found as Windows finds files); false if none.
+// The LoadedRawFiles value stored for path's file (found as a file: SameFile.h); false if none.
 bool LoadedRawFileFlag(const std::string& path);
 
+// Stores the metadata for path's file, replacing what was stored for it under any of its names.
 void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes);
 
 }  // namespace AutomationUtils

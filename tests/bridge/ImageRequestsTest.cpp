@@ -32,6 +32,7 @@
 #include "RawConverter.h"
 #include "RawFileLoading.h"
 #include "SharedSegment.h"
+#include "TestPaths.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -210,10 +211,14 @@ class ImageRequests : public ::testing::Test {
  protected:
   static void TearDownTestSuite() {
     std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(ScratchFolder()), ignored);
+    // The extended-length form: some of its files have paths longer than the plain form takes.
+    std::filesystem::remove_all(std::filesystem::path(L"\\\\?\\" + ScratchFolder()), ignored);
   }
   void SetUp() override {
     ResetTestHost();
+    // No document is open: the module forgets the raw documents an earlier case left it.
+    AutomationUtils::CloseLoadedRawDocuments();
+    TestHost().Book().ResetCounts();  // a case's faults count its own calls
     AutomationUtils::LoadedRawFiles.clear();
     AutomationUtils::RawFileMetadata.clear();
   }
@@ -565,41 +570,50 @@ TEST_F(ImageRequests, ARawDocumentWithChangesIsLeftOpenAndTriedAgainLater) {
 // What "ReadRaw" answers when the raw load goes wrong at each step, what is recorded for the file,
 // and whether its document is open. A document that opened and was measured is exported even when
 // a count of documents could not be read; without both counts nobody knows whose document it is,
-// so nothing is recorded and the bridge never closes it.
+// so nothing is recorded and the bridge never closes it. The reply says what went wrong: the
+// host's own status where the host refused, in words where the module did. A host that refused
+// the path's alias with 'Parm' used to be reported as "the path cannot be passed to the host",
+// since the module's own refusal had that very value.
 TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
   const struct {
     const char* name;
     std::function<void()> fault;
-    int32_t loadError;  // 0: the reply is "OK", the width and the height
+    std::string failure;  // empty: the reply is "OK", the width and the height
     bool opened;
     bool recorded;
   } cases[] = {
-      {"every step works", nullptr, 0, true, true},
+      {"every step works", nullptr, "", true, true},
       {"the count before the open cannot be read",
-       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 1); }, 0, true, false},
+       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 1); }, "", true, false},
       {"the count after the open cannot be read",
-       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 3); }, 0, true, false},
-      {"the document cannot be read", [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 2); }, -25,
-       true, false},
+       [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 3); }, "", true, false},
+      {"the opened document's identifier cannot be read",
+       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetInteger", -25, 5); }, "", true, false},
+      {"the document cannot be read", [] { TestHost().Book().FailProcedure("PSActionControl.Get", -25, 2); },
+       "error -25", true, false},
       {"its resolution cannot be read",
-       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetFloat", -1703); }, -1703, true, false},
-      {"the open answers 0 with a message", OpenWithAMessage, -1, true, false},
-      {"the open answers 0 without a result", [] { TestHost().Book().PlayWithoutResult(eventOpen); }, -1, true,
-       false},
+       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetFloat", -1703); }, "error -1703", true, false},
+      {"the open answers 0 with a message", OpenWithAMessage,
+       "the host's open answered with a message: opened, with a warning", true, false},
+      {"the open answers 0 without a result", [] { TestHost().Book().PlayWithoutResult(eventOpen); },
+       "the host's open answered no result", true, false},
       {"the alias suite makes no alias",
-       [] { TestHost().Book().FailProcedure("PSAlias.UnicodePathToAlias", -108); }, -108, false, false},
+       [] { TestHost().Book().FailProcedure("PSAlias.UnicodePathToAlias", -108); }, "error -108", false, false},
+      {"the alias suite refuses the path with 'Parm'",
+       [] { TestHost().Book().FailProcedure("PSAlias.UnicodePathToAlias", kSPBadParameterError); },
+       "error 1348563565 ('Parm')", false, false},
       {"without the alias suite, no alias can be made",
        [] {
          WithoutAliasSuite();
          TestHost().Book().FailProcedure("PSHandle.New", -108);
        },
-       -108, false, false},
+       "error -108", false, false},
       {"without the alias suite, the alias cannot be filled",
        [] {
          WithoutAliasSuite();
          TestHost().Book().FailProcedure("PSHandle.SetLock", -108);
        },
-       -108, false, false},
+       "error -108", false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -608,14 +622,13 @@ TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
     const std::string path = PictureFile("load.png", picture);
     CompanionSegment segment("export", picture.samples.size());
     if (c.fault) c.fault();
-    const FieldList expected = c.loadError == 0 ? FieldList{"OK", "9", "7"}
-                                                : FieldList{"Error", "Unable to load RAW image " + path + ": error " +
-                                                                         std::to_string(c.loadError)};
+    const FieldList expected = c.failure.empty() ? FieldList{"OK", "9", "7"}
+                                                 : FieldList{"Error", "Unable to load RAW image " + path + ": " + c.failure};
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16)), expected);
     EXPECT_EQ(OpenDocumentWithFile(path) != nullptr, c.opened);
-    EXPECT_EQ(TestHost().Book().Plays(eventExport), c.loadError == 0 ? 1 : 0) << "an export only of a measured one";
+    EXPECT_EQ(TestHost().Book().Plays(eventExport), c.failure.empty() ? 1 : 0) << "an export only of a measured one";
     EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), c.recorded ? 1u : 0u);
-    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), c.loadError == 0 ? 1u : 0u);
+    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), c.failure.empty() ? 1u : 0u);
   }
 }
 
@@ -707,6 +720,7 @@ TEST_F(ImageRequests, EitherAnswerOfTheHostGivesTheSamePixelsAndClosesTheSameDoc
       {"'FilR' typed 'Pth '", [](zk::HostAnswers& a) { a.fileReferenceType = typePath; }, false},
       {"8-bit texts in UTF-8", [](zk::HostAnswers& a) { a.narrowTexts = zk::NarrowTexts::Utf8; }, false},
       {"a file open already opens once more", [](zk::HostAnswers& a) { a.rawOpenAgain = true; }, true},
+      {"files named as the open asked for them", [](zk::HostAnswers& a) { a.rawFileNamesAsAsked = true; }, false},
   };
   const zk::ImagePixels picture = Ramp(7, 5, 8);
   std::vector<uint8_t> reference;
@@ -730,6 +744,78 @@ TEST_F(ImageRequests, EitherAnswerOfTheHostGivesTheSamePixelsAndClosesTheSameDoc
         c.personHasItOpen ? std::vector<std::string>{path, ""} : std::vector<std::string>{""};
     EXPECT_EQ(files, expected) << "the person's document if there was one, and the new one";
     EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+  }
+}
+
+// The bridge closes exactly the document its open added, found by its identifier, whatever the
+// host's order of documents. A file the person has open, opened once more by a host that does so:
+// the bridge's document used to be picked by its file, highest index first, so once the person
+// had dragged its tab before theirs, the person's document was closed and the bridge's stayed.
+TEST_F(ImageRequests, TheBridgeClosesOnlyTheDocumentItsOpenAdded) {
+  const struct {
+    const char* name;
+    size_t bridgesIndex;  // where the bridge's document is in the host's order at the "SendImage"
+  } cases[] = {{"in the opening order", 1}, {"its tab dragged before the person's", 0}};
+  const zk::ImagePixels picture = Ramp(6, 4, 8);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    TestHost().Answers().rawOpenAgain = true;
+    const std::string path = PictureFile("twice-open.png", picture);
+    zk::HostDocument persons{"twice-open.png", path, 6, 4};
+    persons.samples = picture.samples;
+    const uint32_t mine = TestDocuments().Open(persons);
+    CompanionSegment segment("export", picture.samples.size());
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)), (FieldList{"OK", "6", "4"}));
+    ASSERT_EQ(TestDocuments().Documents().size(), 2u);
+    const uint32_t bridges = TestDocuments().Target()->id;
+    ASSERT_NE(bridges, mine);
+    ASSERT_TRUE(TestDocuments().MoveTo(bridges, c.bridgesIndex));
+
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 16);
+    EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_NE(TestDocuments().ById(mine), nullptr) << "the person's document";
+    EXPECT_EQ(TestDocuments().ById(bridges), nullptr) << "the bridge's document";
+    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+  }
+}
+
+// The metadata captured when the raw file was read goes with the image sent back for it, however
+// the "SendImage" names the file. It used to be found only under the very spelling of the
+// "ReadRaw": another spelling of the same file lost it, and the segment's bytes went instead.
+TEST_F(ImageRequests, TheStoredMetadataIsFoundHoweverTheFileIsNamed) {
+  const zk::ImagePixels picture = Ramp(5, 3, 8);
+  const std::string path = PictureFile("Named Otherwise.png", picture);
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(std::wstring(path.begin(), path.end()).c_str(), shortName, MAX_PATH), 0u);
+  const struct {
+    const char* name;
+    std::string source;
+  } cases[] = {
+      {"the same spelling", path},
+      {"other letter case and '/'", WithSlashes(InUpperCase(path))},
+      {"its short name", Narrow(shortName)},
+      {"a trailing dot", path + "."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    CompanionSegment exported("export", picture.samples.size());
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, 0, 8)).at(0), "OK");
+    ASSERT_EQ(AutomationUtils::RawFileMetadata.size(), 1u);
+    const size_t stored = AutomationUtils::RawFileMetadata.begin()->second.size();
+    ASSERT_GT(stored, 3u);
+
+    CompanionSegment image("image", picture.samples.size());
+    CompanionSegment metadata("metadata", 64);
+    metadata.Write({'s', 'e', 'g'});
+    EXPECT_EQ(Served(HandleSendImage, SendImage(c.source, image, picture, metadata, 3)), FieldList{"OK"});
+    ASSERT_EQ(TestImageEvents().Imported().size(), 1u);
+    EXPECT_EQ(TestImageEvents().Imported()[0].metadataBytes, stored) << "the stored metadata, not the segment's";
+    // A second read of the file by another of its names replaces what is stored for it.
+    ASSERT_EQ(Served(HandleReadRaw, ReadRaw(c.source, exported, 0, 8)).at(0), "OK");
+    EXPECT_EQ(AutomationUtils::RawFileMetadata.size(), 1u);
   }
 }
 
@@ -869,18 +955,18 @@ TEST_F(ImageRequests, NoMemoryToHandTheMetadataOnFailsTheExport) {
 }
 
 // When closing one raw document goes wrong, the others are closed all the same, and the companion
-// is told "OK": its image arrived. Documents are closed last first, so "the first" is b.
+// is told "OK": its image arrived. Documents are closed last first, so "the first" is b. The one
+// left open stays the bridge's (it used to be forgotten as it was picked, and then stayed open for
+// good): the next "SendImage" closes it.
 TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
   const struct {
     const char* name;
     std::function<void()> fault;
-    bool keptRecord;
   } cases[] = {
-      {"its select fails", [] { TestHost().Book().FailEvent(eventSelect, -25, 1); }, false},
-      {"its close fails", [] { TestHost().Book().FailEvent(eventClose, -25, 1); }, false},
-      // The first integer read is the count of documents.
-      {"its identifier cannot be read",
-       [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetInteger", -25, 2); }, true},
+      {"its select fails", [] { TestHost().Book().FailEvent(eventSelect, -25, 1); }},
+      {"its close fails", [] { TestHost().Book().FailEvent(eventClose, -25, 1); }},
+      // The integers read: the count of documents, then the identifiers, the new document's first.
+      {"its identifier cannot be read", [] { TestHost().Book().FailProcedure("PSActionDescriptor.GetInteger", -25, 3); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -897,33 +983,47 @@ TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
     EXPECT_EQ(Served(HandleSendImage, SendImage(a, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_NE(OpenDocumentWithFile(b), nullptr);
     EXPECT_EQ(OpenDocumentWithFile(a), nullptr);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(b), c.keptRecord ? 1u : 0u);
+    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(b), 1u);
     EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(a), 0u);
+
+    TestHost().Book().ClearFaults();
+    EXPECT_EQ(Served(HandleSendImage, SendImage(a, image, picture, metadata, 0)), FieldList{"OK"});
+    EXPECT_EQ(OpenDocumentWithFile(b), nullptr) << "closed by the next one";
+    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
   }
 }
 
-// A path the host hands out is never cut to match another record. Through the alias suite the
-// whole path is read, however long; its 8-bit form is read into a buffer of 1023 characters and
-// the terminator, and a longer one is left alone.
+// A path the host hands out is never cut to match a request. Through the alias suite the whole
+// path is read, however long; its 8-bit form is read into a buffer of 1023 characters and the
+// terminator, and a longer one is left unread. The person's document of a long path is active and
+// the open opens nothing (as a cancelled one): a request for that path cut short is not its file.
 TEST_F(ImageRequests, APathTooLongForTheBufferNeverMatches) {
+  const std::wstring folder = ScratchFolder() + L"\\long";
+  CreateDirectoryW(ScratchFolder().c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const zk::ImagePixels picture = Ramp(4, 4, 8);
   for (const bool aliasSuite : {true, false}) {
     for (const size_t length : {size_t(1023), size_t(1024), size_t(1100)}) {
       SCOPED_TRACE(std::string(aliasSuite ? "with" : "without") + " the alias suite, " + std::to_string(length));
       SetUp();
       if (!aliasSuite) WithoutAliasSuite();
-      const std::string path = "C:\\" + std::string(length - 7, 'p') + ".raw";
+      const std::string path = Narrow(FileOfPathLength(folder, length));
       ASSERT_EQ(path.size(), length);
-      TestDocuments().Open(zk::HostDocument{"long.raw", path, 4, 4});
-      AutomationUtils::LoadedRawFiles[path] = false;
-      AutomationUtils::LoadedRawFiles[path.substr(0, 1023)] = false;  // what a cut path would find
-      const zk::ImagePixels picture = Ramp(2, 2, 8);
-      CompanionSegment image("image", picture.samples.size());
-      CompanionSegment metadata("metadata", 16);
-      EXPECT_EQ(Served(HandleSendImage, SendImage("x", image, picture, metadata, 0)), FieldList{"OK"});
-      const bool closed = aliasSuite || length < 1024;
-      EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, closed);
-      EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), closed ? 0u : 1u);
-      EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path.substr(0, 1023)), length == 1023 ? 0u : 1u);
+      zk::HostDocument mine{"long.psd", path, 4, 4};
+      mine.samples = picture.samples;
+      TestDocuments().Open(mine);
+      TestHost().Answers().cancelEveryRawOpen = true;
+      const std::string asked = path.substr(0, 1023);
+      CompanionSegment segment("export", picture.samples.size());
+      const FieldList reply = Served(HandleReadRaw, ReadRaw(asked, segment, 0, 8));
+      if (length == 1023) {
+        EXPECT_EQ(reply, (FieldList{"OK", "4", "4"})) << "the document of the very file";
+      } else {
+        EXPECT_EQ(reply, (FieldList{"Error", "Unable to load RAW image " + asked +
+                                                 ": the raw file was not opened (the host did not make it the active "
+                                                 "document)"}));
+        EXPECT_EQ(TestHost().Book().Plays(eventExport), 0);
+      }
     }
   }
 }

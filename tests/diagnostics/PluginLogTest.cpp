@@ -13,18 +13,32 @@
 #include "ImageFiles.h"
 #include "ImageRequests.h"
 #include "InProcessHost.h"
+#include "InnerText.h"
 #include "PluginLog.h"
 #include "RequestServing.h"
+#include "TestPaths.h"
 #include "WindowsOwners.h"
 
 namespace {
 
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+std::string Utf8(const std::wstring& text) {
+  const std::u16string units(text.begin(), text.end());
+  return UnitsToInnerText(units.data(), units.size());
+}
+
+std::wstring Wide(const std::string& text) {
+  const std::u16string units = InnerTextToUnits(text);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::string FileText(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
 }
+// The path in UTF-8, as the module keeps it.
+std::string FileText(const std::string& path) { return FileText(Wide(path)); }
 
 std::string TempFolder() {
   char temp[MAX_PATH] = {};
@@ -50,11 +64,69 @@ class PluginLog : public ::testing::Test {
 };
 
 TEST_F(PluginLog, FirstEntryGoesToTheDocumentsFolderWithWindowsLineEnds) {
-  char documents[MAX_PATH] = {};
-  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL, FALSE));
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
   LogAppend("%s: %d\n", marker.c_str(), 7);
-  EXPECT_EQ(LogFilePath, std::string(documents) + "\\ZKVPlugin.log");
+  EXPECT_EQ(LogFilePath, Utf8(documents) + "\\ZKVPlugin.log");
   EXPECT_NE(FileText(LogFilePath).find(marker + ": 7\r\n"), std::string::npos);
+}
+
+// The user's Documents folder as Windows keeps it, in the registry: the shell folder value
+// "Personal", for this test one named with letters outside the ANSI code page (1252 here: the
+// tests run under C.UTF-8), as a Polish name on a Western European system. Put back afterwards.
+// Wine's shell follows the value of "User Shell Folders" at once (its "Shell Folders" copy it
+// does not read); its 8-bit call then answers with '?' and look-alikes in the letters' places.
+class DocumentsFolderAt {
+ public:
+  explicit DocumentsFolderAt(const std::wstring& folder) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                    key_.Address(), nullptr);
+    DWORD size = sizeof(wchar_t) * 1024;
+    old_.resize(1024);
+    had_ = RegQueryValueExW(key_.Get(), L"Personal", nullptr, &type_, reinterpret_cast<BYTE*>(&old_[0]), &size) ==
+           ERROR_SUCCESS;
+    old_.resize(size / sizeof(wchar_t));
+    set_ = RegSetValueExW(key_.Get(), L"Personal", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                          DWORD((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  ~DocumentsFolderAt() {
+    if (had_) {
+      RegSetValueExW(key_.Get(), L"Personal", 0, type_, reinterpret_cast<const BYTE*>(old_.data()),
+                     DWORD(old_.size() * sizeof(wchar_t)));
+    } else {
+      RegDeleteValueW(key_.Get(), L"Personal");
+    }
+  }
+  bool Set() const { return set_; }
+
+ private:
+  static constexpr const wchar_t* kShellFolders =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  UniqueRegistryKey key_;
+  std::wstring old_;
+  DWORD type_ = REG_EXPAND_SZ;
+  bool had_ = false;
+  bool set_ = false;
+};
+
+// The folder used to be asked for with the 8-bit call, which gives "?" or a look-alike for such a
+// letter: a folder that is not there, and no log at all.
+TEST_F(PluginLog, ADocumentsFolderNamedOutsideTheCodePageGetsTheLog) {
+  ASSERT_EQ(GetACP(), 1252u) << "the test is about letters this code page lacks";
+  const std::wstring folder = Wide(TempFolder()) + L"\\Dokumenty \u0141\u00F3d\u017A \u5199\u771F";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring log = folder + L"\\ZKVPlugin.log";
+  DeleteFileW(log.c_str());
+  {
+    const DocumentsFolderAt documents(folder);
+    ASSERT_TRUE(documents.Set());
+    LogAppend("%s: %d\n", marker.c_str(), 30);
+  }
+  EXPECT_EQ(LogFilePath, Utf8(log));
+  // Another test's host process may have logged there too, while the value pointed there.
+  EXPECT_NE(FileText(log).find(marker + ": 30\r\n"), std::string::npos);
+  DeleteFileW(log.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(PluginLog, WithoutTheShellFolderTempIsUsedForTheModulesLife) {
@@ -330,6 +402,70 @@ TEST_F(PluginLog, ALogOverEightMebibytesIsRenamedWhenTheNextSessionFirstWrites) 
   }
   std::remove(path.c_str());
   std::remove(older.c_str());
+}
+
+// Host processes that log at once, each beginning a session while the log is over the bound: the
+// old log is the very one that was over the bound. The log used to be renamed by name after it was
+// measured, so a second process could rename the first one's fresh log over the old one, and every
+// entry of the old one was lost. A race: each round gives it another chance to show, with the
+// processes' first steps made beforehand, one at a time, so that at the start they all reach the
+// log at once.
+//
+// What else is in the two logs is not counted: other tests' host processes log into the same
+// Documents folder meanwhile, and under Wine two processes' appends to one file can land at one
+// offset (seen without any rotation: one of two entries written at the same moment is gone),
+// where Windows appends each write whole.
+TEST_F(PluginLog, ProcessesRotatingAtOnceKeepTheOldLog) {
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+  const std::wstring path = std::wstring(documents) + L"\\ZKVPlugin.log";
+  const std::wstring older = std::wstring(documents) + L"\\ZKVPlugin.old.log";
+  const std::wstring filling = std::wstring(documents) + L"\\zk-log-rotation-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring writer = TestProgramFolder() + L"\\zk_log_writer.exe";
+  constexpr int kWriters = 8, kRounds = 10;
+  const std::string overTheBound(size_t(kLogRotateBytes) + 1, 'x');
+  for (int round = 1; round <= kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    // Put in place whole, so that another process's entry cannot come before it.
+    std::ofstream(std::filesystem::path(filling), std::ios::binary) << overTheBound;
+    ASSERT_TRUE(MoveFileExW(filling.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+    DeleteFileW(older.c_str());
+    const std::string stem = "zk-log-rotation-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(round);
+    const UniqueHandle start(CreateEventA(nullptr, TRUE, FALSE, (stem + "-start").c_str()));
+    const UniqueHandle ready(CreateEventA(nullptr, FALSE, FALSE, (stem + "-ready").c_str()));
+    ASSERT_TRUE(start.Valid() && ready.Valid());
+    std::vector<UniqueHandle> writers;
+    for (int w = 1; w <= kWriters; ++w) {
+      const std::string text = "writer-" + std::to_string(w);
+      std::string command = "\"" + Utf8(writer) + "\" " + stem + "-ready " + stem + "-start " + text + " 1";
+      const std::wstring wide = Wide(command);
+      std::vector<wchar_t> line(wide.begin(), wide.end());
+      line.push_back(L'\0');
+      STARTUPINFOW startup = {};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process = {};
+      ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+          << GetLastError();
+      CloseHandle(process.hThread);
+      writers.emplace_back(process.hProcess);
+      // One at a time: its entry before the start is written alone. A ceiling for a hang.
+      ASSERT_EQ(WaitForSingleObject(ready.Get(), 60000), WAIT_OBJECT_0) << text << " never got ready";
+    }
+    SetEvent(start.Get());
+    for (const UniqueHandle& process : writers) {
+      // A ceiling for a hang: a writer logs one entry.
+      ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0) << "a writer never ended";
+      DWORD code = 1;
+      GetExitCodeProcess(process.Get(), &code);
+      EXPECT_EQ(code, 0u);
+    }
+    const std::string old = FileText(older);
+    EXPECT_TRUE(old.compare(0, overTheBound.size(), overTheBound) == 0)
+        << "the old log is not the one over the bound (" << old.size() << " bytes): its entries are lost";
+    EXPECT_EQ(FileText(path).find(std::string(1024, 'x')), std::string::npos) << "the log over the bound was kept";
+  }
+  DeleteFileW(path.c_str());
+  DeleteFileW(older.c_str());
 }
 
 TEST_F(PluginLog, LongEntriesAndLineEndsAreWrittenWhole) {

@@ -6,7 +6,7 @@
 # every host object and suite released, the person's document open and unsaved as before.
 #   host-check-runs.sh CASE PREFIX ZKHOST.EXE PLUGINS_FOLDER SAMPLE.png
 # CASE: documented, cancelled-open, converter-dialog, declined, without-alias-suite, refused-suite,
-# unreadable-documents.
+# unreadable-documents, refused-cloud-question.
 set -euo pipefail
 case_name=${1:?usage: host-check-runs.sh CASE PREFIX ZKHOST.EXE PLUGINS_FOLDER SAMPLE.png}
 prefix=${2:?} zkhost=${3:?} plugins=${4:?} sample=${5:?}
@@ -125,6 +125,9 @@ $(cat "$work/diff.txt")"
     expect_answer declined E1 "not asked" "the person did not agree to questions that open documents"
     expect_answer declined E7 "not asked" "the person did not agree to questions that open documents"
     expect_answer declined S1 '"df135115-c769-11d0-8079-00c04fd7ec47" version 3' "granted, released 0"
+    # Handing the host an alias it did not make waits for the person's agreement too.
+    expect_answer declined P1 "not asked" "the person did not agree to questions that hand the host what it did not make"
+    expect_answer declined P7 "open documents" "IsCloudFile 0; the plug-in reads the path"
     ;;
   without-alias-suite)
     run_check noalias --no-alias-suite "${agree[@]}"
@@ -135,6 +138,10 @@ $(cat "$work/diff.txt")"
     # The picked path goes as 8-bit text in the ANSI code page, and the file opens all the same.
     expect_answer noalias E1 "documents added" 1
     expect_answer noalias P2 "raw document" "cannot tell: no whole path ('S!Fd' (0x53214664))"
+    # Without the suite an 8-bit path is a file's only when the file is there: the person's
+    # document names no file on this computer, the raw file does.
+    expect_answer noalias P7 "open documents" "IsCloudFile: no alias suite; the plug-in reads no path"
+    expect_answer noalias P7 "raw document" "IsCloudFile: no alias suite; the plug-in reads a path"
     ;;
   refused-suite)
     # A host without the ZString suite: the questions that need it fail, the check goes on, writes
@@ -155,6 +162,14 @@ $(cat "$work/diff.txt")"
     expect_answer unreadable E1 "not asked" "the open documents could not all be read (-1715), so the documents the check adds could not be told from the person's"
     grep -q '^  modal window "Zentrast Kolvane Host Check: pick a raw file to open"' "$work/host-unreadable.txt" &&
       fail "the check asked for a file it would not open"
+    ;;
+  refused-cloud-question)
+    # A host that refuses IsCloudFile for a document's file reference leaves the plug-in no file to
+    # check a raw open against: every "ReadRaw" would fail. The report shows it.
+    run_check cloudrefused --fail PSAlias.IsCloudFile=Parm "${agree[@]}"
+    expect_answer cloudrefused P7 "open documents" "IsCloudFile 'Parm' (0x5061726D); the plug-in reads no path"
+    expect_answer cloudrefused P7 "raw document" "IsCloudFile 'Parm' (0x5061726D); the plug-in reads no path"
+    expect_answer cloudrefused E1 "documents added" 1
     ;;
   *)
     fail "unknown case"

@@ -3,13 +3,18 @@
 // path, also when any host call of the queries fails.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "InProcessHost.h"
 #include "NarrowText.h"
+#include "TestPaths.h"
 #include "TextConvert.h"
 
 namespace ZentrastMisc {
@@ -156,12 +161,18 @@ TEST_F(DocumentQueries, DocumentsWithoutAWholeSizeAreLeftOut) {
   }
 }
 
-// A document is listed only with its whole path: through the alias suite it is read whole
+// A document is listed only with a whole path. Through the alias suite a path is read whole,
 // however long; its 8-bit form fits 1023 characters, and one in which the system put '?' for a
 // character the ANSI code page lacks names another file. A document without a title, or a cloud
 // document (no file on this system), is left out too.
 TEST_F(DocumentQueries, DocumentsThatCannotBeNamedAreLeftOut) {
-  const std::string fits = "C:\\" + std::string(1016, 'p') + ".psd";  // 1023 characters
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"zk-named-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  // Without the suite a path is a file's only when the file is there: this one is.
+  const std::string fits = zk::WideToUtf8(FileOfPathLength(folder, 1023));
+  ASSERT_EQ(fits.size(), 1023u);
   const std::string longer = "C:\\" + std::string(1100, 'p') + ".psd";
   const std::string japanese = "C:\\Fotos\\\xE5\x86\x99\xE7\x9C\x9F\\a.psd";
   for (const bool aliasSuite : {true, false}) {
@@ -182,6 +193,43 @@ TEST_F(DocumentQueries, DocumentsThatCannotBeNamedAreLeftOut) {
     }
     EXPECT_EQ(ListDocuments(), expected);
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(L"\\\\?\\" + folder), ignored);
+}
+
+// A path read back without the alias suite is a file or nothing. Where the ANSI code page lacks a
+// character the host hands out a look-alike in its 8-bit form ("Lodz" with an accent for the
+// Polish city's name): that path names no file, and the document used to be listed with it. Now a
+// decoded path is the document's only when its file is there; otherwise the document is left out,
+// as one without a file is. Through the suite the whole path comes back, file or not.
+TEST_F(DocumentQueries, APathReadBackWithoutTheSuiteIsAFileOrNothing) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"zk-read-back-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring lodz = folder + L"\\\u0141\u00F3d\u017A", juergen = folder + L"\\J\u00FCrgen";
+  std::filesystem::create_directories(std::filesystem::path(lodz));
+  std::filesystem::create_directories(std::filesystem::path(juergen));
+  std::ofstream(std::filesystem::path(lodz + L"\\Rynek.psd")) << "x";
+  std::ofstream(std::filesystem::path(juergen + L"\\Hafen.psd")) << "x";
+  const std::string inLodz = zk::WideToUtf8(lodz + L"\\Rynek.psd");
+  const std::string inJuergen = zk::WideToUtf8(juergen + L"\\Hafen.psd");
+  const std::string gone = zk::WideToUtf8(folder + L"\\gone.psd");
+  for (const bool aliasSuite : {true, false}) {
+    SCOPED_TRACE(aliasSuite ? "with the alias suite" : "without it");
+    ResetTestHost();
+    if (!aliasSuite) WithoutAliasSuite();
+    TestDocuments().Open(Saved("Rynek.psd", inLodz, 10, 10));
+    TestDocuments().Open(Saved("Hafen.psd", inJuergen, 20, 20));
+    TestDocuments().Open(Saved("gone.psd", gone, 30, 30));
+    std::vector<Document> expected = {{"Hafen.psd", inJuergen, 20, 20, 8}};
+    if (aliasSuite) {
+      expected.insert(expected.begin(), {"Rynek.psd", inLodz, 10, 10, 8});
+      expected.push_back({"gone.psd", gone, 30, 30, 8});
+    }
+    EXPECT_EQ(ListDocuments(), expected);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(folder), ignored);
 }
 
 // Answers of a host that the stand-in can give either way, where the real host's is not known or

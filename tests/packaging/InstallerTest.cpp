@@ -1,8 +1,9 @@
 // The installer as a person or an administrator runs it, silently, in the test prefix: the module
 // lands where the host loads plug-ins from and the stand-in host loads it there; the uninstall
 // entry is complete, in the 64-bit view, and names the module's own version; the entry's quiet
-// uninstall takes away what the installer put down and nothing of the person's, and its exit code
-// says whether it could. A second installation never leaves a second copy behind, and one that
+// uninstall takes away what the installer put down (the folders it made included) and nothing of
+// the person's, and its exit code says whether it could. A second installation never leaves a
+// second copy behind, never takes the module it has just written for an earlier one, and one that
 // fails half way leaves what was there before.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,11 +11,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "CompanionInstall.h"
+#include "FolderSpelling.h"
 #include "ProcessTree.h"
 #include "TestPaths.h"
 #include "WindowsOwners.h"
@@ -24,8 +27,11 @@ namespace {
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZentrastKolvanePlugin";
 constexpr wchar_t kModuleName[] = L"ZentrastKolvane.8li";
 constexpr wchar_t kPersonsFileName[] = L"my notes.txt";
-// The folder the tests choose with /D=; blanks in it, as in most real ones.
+// The folder the tests choose with /D=; blanks in it, as in most real ones. Its parents are not
+// there before the installation: the installer makes all three.
 constexpr wchar_t kChosenFolder[] = L"C:\\Photo Tools\\Plug-ins\\Zentrast Kolvane";
+constexpr wchar_t kChosenFolderParent[] = L"C:\\Photo Tools\\Plug-ins";
+constexpr wchar_t kChosenFolderTop[] = L"C:\\Photo Tools";
 // What an earlier installation's module and entry hold in the tests that fake one.
 constexpr char kEarlierModuleBytes[] = "the module of an earlier version";
 constexpr wchar_t kEarlierVersion[] = L"9.9";
@@ -36,7 +42,10 @@ std::wstring ShellFolder(int id) {
   return path;
 }
 
-std::wstring SharedPluginsFolder() { return ShellFolder(CSIDL_PROGRAM_FILES_COMMON) + L"\\Adobe\\Plug-ins\\CC"; }
+std::wstring CommonFilesFolder() { return ShellFolder(CSIDL_PROGRAM_FILES_COMMON); }
+// The host's own folders: there on a machine with the host, missing on one without it yet.
+std::wstring HostsFolder() { return CommonFilesFolder() + L"\\Adobe"; }
+std::wstring SharedPluginsFolder() { return HostsFolder() + L"\\Plug-ins\\CC"; }
 std::wstring DefaultInstallFolder() { return SharedPluginsFolder() + L"\\Zentrast Kolvane"; }
 std::wstring UninstallerFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Zentrast Kolvane Plug-In"; }
 std::wstring UninstallerPath() { return UninstallerFolder() + L"\\Uninstall.exe"; }
@@ -97,6 +106,13 @@ void SetEntryValue(const wchar_t* name, const std::wstring& value) {
             ERROR_SUCCESS);
 }
 
+void DeleteEntryValue(const wchar_t* name) {
+  UniqueRegistryKey key;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.Address()),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegDeleteValueW(key.Get(), name), ERROR_SUCCESS);
+}
+
 bool EntryExists(REGSAM view = KEY_WOW64_64KEY) {
   UniqueRegistryKey key;
   return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, key.Address()) == ERROR_SUCCESS;
@@ -121,10 +137,32 @@ std::wstring InstallerPath() {
 
 ProcessTreeRun RunInstaller(const std::wstring& arguments) { return RunProcessTree(L"\"" + InstallerPath() + L"\" " + arguments); }
 
-ProcessTreeRun RunQuietUninstall() {
+// The entry's quiet uninstall, started in workingFolder when one is given.
+ProcessTreeRun RunQuietUninstall(const std::wstring& workingFolder = std::wstring()) {
   std::wstring commandLine;
   if (!EntryValue(L"QuietUninstallString", &commandLine)) return ProcessTreeRun();
-  return RunProcessTree(commandLine);
+  return RunProcessTree(commandLine, 120000, workingFolder);
+}
+
+// The first folder on the way to folder that is not there ("" when folder is): the first one an
+// installation into folder makes, and the one its uninstall or roll-back must take away again.
+std::wstring FirstMissingFolder(std::wstring folder) {
+  std::wstring first;
+  while (!Exists(folder)) {
+    first = folder;
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash == std::wstring::npos) break;
+    folder.resize(slash);
+  }
+  return first;
+}
+
+// Removes folder and its parents up to top, each only when empty: what a test that failed half
+// way may have left for the next one.
+void RemoveEmptyFoldersUpTo(std::wstring folder, const std::wstring& top) {
+  while (folder.size() >= top.size() && (RemoveDirectoryW(folder.c_str()) || !Exists(folder)) && folder != top) {
+    folder.resize(folder.find_last_of(L'\\'));
+  }
 }
 
 // What the person has that the plug-in's uninstaller must leave alone: the companion's remembered
@@ -167,7 +205,9 @@ class Installer : public testing::Test {
   }
   void TearDown() override { RemoveLeftovers(); }
 
-  // A failed run must not leave an installation for the next test to find.
+  // A failed run must not leave an installation for the next test to find, nor folders that would
+  // make the next one's folders someone else's. (Each test checks what the installer removed
+  // before this runs.)
   static void RemoveLeftovers() {
     std::wstring uninstaller;
     if (EntryValue(L"UninstallString", &uninstaller)) DeleteFileW(QuotedProgram(uninstaller).c_str());
@@ -177,11 +217,9 @@ class Installer : public testing::Test {
     for (const std::wstring& folder : {DefaultInstallFolder(), std::wstring(kChosenFolder)}) {
       DeleteFileW(ModuleIn(folder).c_str());
       DeleteFileW((folder + L"\\" + kPersonsFileName).c_str());
-      RemoveDirectoryW(folder.c_str());
     }
-    // The installer made the chosen folder's parents too; they go when empty.
-    std::wstring parent = kChosenFolder;
-    while ((parent = parent.substr(0, parent.find_last_of(L'\\'))).size() > 2) RemoveDirectoryW(parent.c_str());
+    RemoveEmptyFoldersUpTo(DefaultInstallFolder(), HostsFolder());
+    RemoveEmptyFoldersUpTo(kChosenFolder, kChosenFolderTop);
   }
 
   // /D= must come last and is taken whole, blanks included.
@@ -202,13 +240,14 @@ class Installer : public testing::Test {
   }
 };
 
-// How the folder the module goes into looked before the installation.
-enum class FolderBefore { Missing, PreparedEmpty, HoldingPersonsFile };
-
+// What was there before the installation, and what the installer therefore makes and its
+// uninstall takes away again (up to a folder the person or the host had made, and no further).
 struct InstallCase {
   const char* what;
   std::wstring chosenFolder;  // empty: the default folder; otherwise given with /D=
-  FolderBefore before;
+  std::wstring thereBefore;   // the deepest folder on the way that was there ("": only the drive's and Common Files)
+  bool personsFile;           // thereBefore is the install folder and holds a file of the person's
+  std::wstring firstMade;     // the first folder the installer makes ("": none)
 };
 
 void PrintTo(const InstallCase& c, std::ostream* out) { *out << c.what; }
@@ -221,8 +260,11 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   const std::wstring folder = c.chosenFolder.empty() ? DefaultInstallFolder() : c.chosenFolder;
   const std::wstring module = ModuleIn(folder);
   const std::wstring personsFile = folder + L"\\" + kPersonsFileName;
-  if (c.before != FolderBefore::Missing) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-  if (c.before == FolderBefore::HoldingPersonsFile) WriteBytes(personsFile, "mine");
+  if (!c.thereBefore.empty()) SHCreateDirectoryExW(nullptr, c.thereBefore.c_str(), nullptr);
+  if (c.personsFile) WriteBytes(personsFile, "mine");
+  if (!c.firstMade.empty()) {
+    ASSERT_FALSE(Exists(c.firstMade)) << "left over from an earlier test";
+  }
 
   const ProcessTreeRun install = c.chosenFolder.empty() ? RunInstaller(L"/S") : InstallInto(c.chosenFolder);
   ASSERT_TRUE(install.started) << install.startError;
@@ -265,28 +307,31 @@ TEST_P(InstallAndUninstall, TheHostLoadsTheInstalledModuleAndTheQuietUninstallTa
   }
 
   UninstallCompletely();
-  switch (c.before) {
-    case FolderBefore::Missing:
-      EXPECT_FALSE(Exists(folder)) << "the empty install folder stayed";
-      break;
-    case FolderBefore::PreparedEmpty:
-      EXPECT_TRUE(Exists(folder)) << "the folder the person had prepared was removed";
-      break;
-    case FolderBefore::HoldingPersonsFile:
-      EXPECT_EQ(FileBytes(personsFile), "mine");
-      break;
+  if (!c.firstMade.empty()) {
+    EXPECT_FALSE(Exists(c.firstMade)) << "a folder the installer made stayed: " << testing::PrintToString(c.firstMade);
   }
-  EXPECT_TRUE(Exists(SharedPluginsFolder())) << "the host's shared plug-ins folder is not the installer's to remove";
+  if (!c.thereBefore.empty()) {
+    EXPECT_TRUE(Exists(c.thereBefore)) << "a folder that was there before was removed: "
+                                       << testing::PrintToString(c.thereBefore);
+  }
+  if (c.personsFile) {
+    EXPECT_EQ(FileBytes(personsFile), "mine");
+  }
+  EXPECT_TRUE(Exists(CommonFilesFolder()));
   person.ExpectKept();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, InstallAndUninstall,
-    testing::Values(InstallCase{"default folder", L"", FolderBefore::Missing},
+    testing::Values(InstallCase{"default folder, the host's plug-ins folder there", L"", SharedPluginsFolder(), false,
+                                DefaultInstallFolder()},
+                    InstallCase{"default folder on a machine without the host yet", L"", L"", false, HostsFolder()},
+                    InstallCase{"folder chosen with /D=, none of it there", kChosenFolder, L"", false,
+                                kChosenFolderTop},
                     InstallCase{"folder chosen with /D=, holding a file of the person's", kChosenFolder,
-                                FolderBefore::HoldingPersonsFile},
+                                kChosenFolder, true, L""},
                     InstallCase{"folder chosen with /D=, prepared empty by the person", kChosenFolder,
-                                FolderBefore::PreparedEmpty}));
+                                kChosenFolder, false, L""}));
 
 // An update run without /D= goes to the folder of the installed version, not to the default one,
 // and the uninstall still knows that the first installation made that folder.
@@ -300,12 +345,12 @@ TEST_F(Installer, AnUpdateGoesWhereTheInstalledVersionIs) {
   EXPECT_EQ(location, chosen);
 
   UninstallCompletely();
-  EXPECT_FALSE(Exists(chosen)) << "the folder the first installation made stayed";
+  EXPECT_FALSE(Exists(kChosenFolderTop)) << "the folders the first installation made stayed";
 }
 
 // A reinstall into another folder moves the installation: the earlier module goes (the host would
-// load both, and no uninstall would remove the first), its folder too when the installer had made
-// it; a folder the person had prepared stays.
+// load both, and no uninstall would remove the first), its folders too when the installer had made
+// them; a folder the person had prepared stays.
 struct MoveCase {
   const char* what;
   std::wstring from;
@@ -320,21 +365,29 @@ class ReinstallElsewhere : public Installer, public testing::WithParamInterface<
 TEST_P(ReinstallElsewhere, LeavesExactlyOneModule) {
   const MoveCase& c = GetParam();
   if (c.fromPrepared) SHCreateDirectoryExW(nullptr, c.from.c_str(), nullptr);
+  const std::wstring firstMadeFrom = FirstMissingFolder(c.from);
   ASSERT_EQ(InstallInto(c.from).exitCode, 0u);
   ASSERT_TRUE(Exists(ModuleIn(c.from)));
 
+  const std::wstring firstMadeTo = FirstMissingFolder(c.to);
+  ASSERT_FALSE(firstMadeTo.empty());
   const ProcessTreeRun again = InstallInto(c.to);
   ASSERT_TRUE(again.ended);
   EXPECT_EQ(again.exitCode, 0u) << again.output;
   EXPECT_TRUE(Exists(ModuleIn(c.to)));
   EXPECT_FALSE(Exists(ModuleIn(c.from))) << "the earlier copy stayed";
-  EXPECT_EQ(Exists(c.from), c.fromPrepared) << "the earlier folder: only the person's may stay";
+  if (c.fromPrepared) {
+    EXPECT_TRUE(Exists(c.from)) << "the folder the person had prepared was removed";
+  } else {
+    EXPECT_FALSE(Exists(firstMadeFrom)) << "the folders the earlier installation made stayed: "
+                                        << testing::PrintToString(firstMadeFrom);
+  }
   std::wstring location;
   EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
   EXPECT_EQ(location, c.to);
 
   UninstallCompletely();
-  EXPECT_FALSE(Exists(c.to));
+  EXPECT_FALSE(Exists(firstMadeTo)) << "the folders the installation made stayed: " << testing::PrintToString(firstMadeTo);
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, ReinstallElsewhere,
@@ -399,6 +452,7 @@ TEST_P(FailedInstall, PutsBackWhatWasThere) {
   }
   UniqueFile held = HoldOpen(c.held == Held::Uninstaller ? UninstallerPath() : earlierModule);
   ASSERT_TRUE(held.Valid());
+  const std::wstring firstMade = FirstMissingFolder(c.folder);
 
   const ProcessTreeRun install = InstallInto(c.folder);
   ASSERT_TRUE(install.ended);
@@ -407,7 +461,7 @@ TEST_P(FailedInstall, PutsBackWhatWasThere) {
 
   if (c.earlier == Earlier::None) {
     EXPECT_FALSE(Exists(ModuleIn(c.folder))) << "the module stayed without an uninstall entry";
-    EXPECT_FALSE(Exists(c.folder)) << "the folder the installation made stayed";
+    EXPECT_FALSE(Exists(firstMade)) << "the folders the installation made stayed: " << testing::PrintToString(firstMade);
     EXPECT_FALSE(EntryExists());
     return;
   }
@@ -417,12 +471,13 @@ TEST_P(FailedInstall, PutsBackWhatWasThere) {
   EXPECT_EQ(value, kEarlierVersion);
   EXPECT_TRUE(EntryValue(L"InstallLocation", &value));
   EXPECT_EQ(value, DefaultInstallFolder());
-  if (c.folder != DefaultInstallFolder()) {
-    EXPECT_FALSE(Exists(c.folder)) << "the folder the failed installation made stayed";
+  if (!firstMade.empty()) {
+    EXPECT_FALSE(Exists(firstMade)) << "the folders the failed installation made stayed: "
+                                    << testing::PrintToString(firstMade);
   }
   // What was put back is a whole installation again.
   UninstallCompletely();
-  EXPECT_FALSE(Exists(DefaultInstallFolder()));
+  EXPECT_FALSE(Exists(HostsFolder()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -433,5 +488,129 @@ INSTANTIATE_TEST_SUITE_P(
                                 DefaultInstallFolder(), Held::Uninstaller},
                     FailureCase{"reinstall into another folder; the earlier module cannot be removed",
                                 Earlier::InDefaultFolder, kChosenFolder, Held::EarlierModule}));
+
+// A reinstall into the folder of the installation, spelled another way, is an update in place.
+// The installer once decided "the same folder" on the spelling (short names compared as text) and
+// took two spellings of one folder for two: it wrote the new module, then removed "the earlier
+// module" (the same file) and ended with 0, leaving the host without a module.
+enum class Spelling { DriveLetter, Link, LetterCase };
+
+struct SpellingCase {
+  const char* what;
+  Spelling spelling;
+};
+
+void PrintTo(const SpellingCase& c, std::ostream* out) { *out << c.what; }
+
+class SameFolderSpelledAnotherWay : public Installer, public testing::WithParamInterface<SpellingCase> {};
+
+TEST_P(SameFolderSpelledAnotherWay, IsUpdatedInPlaceAndKeepsItsModule) {
+  const SpellingCase& c = GetParam();
+  ASSERT_EQ(InstallInto(kChosenFolder).exitCode, 0u);
+  const std::wstring module = ModuleIn(kChosenFolder);
+  WriteBytes(module, kEarlierModuleBytes);
+
+  // The chosen folder's parent reached another way; the module's folder below it.
+  std::unique_ptr<FolderSpelling> other;
+  std::wstring parent = L"C:\\PHOTO TOOLS\\plug-ins";
+  if (c.spelling != Spelling::LetterCase) {
+    other.reset(c.spelling == Spelling::DriveLetter
+                    ? new FolderSpelling(SpellingKind::Drive, kChosenFolderParent)
+                    : new FolderSpelling(SpellingKind::Link, kChosenFolderParent, L"C:\\Plug-in Links"));
+    ASSERT_FALSE(other->Path().empty()) << other->Error();
+    parent = other->Path();
+  }
+  const std::wstring otherSpelling = parent + L"\\Zentrast Kolvane";
+  ASSERT_TRUE(Exists(ModuleIn(otherSpelling))) << "not the same folder";
+
+  const ProcessTreeRun again = InstallInto(otherSpelling);
+  ASSERT_TRUE(again.ended);
+  EXPECT_EQ(again.exitCode, 0u) << again.output;
+  ASSERT_TRUE(Exists(module)) << "the installer removed the module it had just written";
+  EXPECT_TRUE(FileBytes(module) == FileBytes(ModulePath())) << "not the module that was built";
+  // Nothing moved: the entry keeps the first spelling, and what the first installation made.
+  std::wstring location;
+  EXPECT_TRUE(EntryValue(L"InstallLocation", &location));
+  EXPECT_EQ(location, kChosenFolder);
+
+  other.reset();
+  UninstallCompletely();
+  EXPECT_FALSE(Exists(kChosenFolderTop)) << "the folders the first installation made stayed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, SameFolderSpelledAnotherWay,
+    testing::Values(SpellingCase{"a drive letter for the folder's parent, as subst makes", Spelling::DriveLetter},
+                    SpellingCase{"a link to the folder's parent, as a junction makes", Spelling::Link},
+                    SpellingCase{"other letter case", Spelling::LetterCase}));
+
+// An entry that does not say where the module is (InstallLocation removed or emptied, as registry
+// cleaners and hand edits leave it, or naming a drive that is not there now): the uninstall ends
+// with non-zero and keeps the entry and the uninstaller. It once removed nothing, reported 0 and
+// left the module where the host loads it, with no uninstall left to reach it.
+enum class Damage { LocationMissing, LocationEmpty, DriveNotThere };
+
+struct DamageCase {
+  const char* what;
+  Damage damage;
+};
+
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.what; }
+
+class DamagedEntry : public Installer, public testing::WithParamInterface<DamageCase> {};
+
+TEST_P(DamagedEntry, IsNeverReportedUninstalled) {
+  const DamageCase& c = GetParam();
+  ASSERT_EQ(InstallInto(kChosenFolder).exitCode, 0u);
+  switch (c.damage) {
+    case Damage::LocationMissing:
+      ASSERT_NO_FATAL_FAILURE(DeleteEntryValue(L"InstallLocation"));
+      break;
+    case Damage::LocationEmpty:
+      ASSERT_NO_FATAL_FAILURE(SetEntryValue(L"InstallLocation", L""));
+      break;
+    case Damage::DriveNotThere: {
+      std::wstring drive;
+      for (wchar_t letter = L'Y'; letter > L'M' && drive.empty(); --letter) {
+        if (!(GetLogicalDrives() & (1u << (letter - L'A')))) drive = std::wstring(1, letter) + L":";
+      }
+      ASSERT_FALSE(drive.empty()) << "no drive letter is free";
+      ASSERT_NO_FATAL_FAILURE(SetEntryValue(L"InstallLocation", drive + L"\\Plug-ins\\Zentrast Kolvane"));
+      break;
+    }
+  }
+
+  const ProcessTreeRun uninstall = RunQuietUninstall();
+  ASSERT_TRUE(uninstall.ended);
+  EXPECT_NE(uninstall.exitCode, 0u) << "an uninstall that could not reach the module reported success";
+  EXPECT_TRUE(Exists(ModuleIn(kChosenFolder)));
+  EXPECT_TRUE(EntryExists()) << "the entry went while the module stayed";
+  EXPECT_TRUE(Exists(UninstallerPath())) << "the uninstaller went while the module stayed";
+
+  // Once the entry names the folder again, the same uninstaller removes everything.
+  ASSERT_NO_FATAL_FAILURE(SetEntryValue(L"InstallLocation", kChosenFolder));
+  UninstallCompletely();
+  EXPECT_FALSE(Exists(kChosenFolderTop));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, DamagedEntry,
+                         testing::Values(DamageCase{"InstallLocation missing", Damage::LocationMissing},
+                                         DamageCase{"InstallLocation empty", Damage::LocationEmpty},
+                                         DamageCase{"InstallLocation on a drive that is not there",
+                                                    Damage::DriveNotThere}));
+
+// A quiet uninstall started from inside the uninstaller's folder (its working folder there, as
+// after "cd" into it) still removes that folder: the helper copy that removes the uninstaller once
+// the uninstall has ended works in the temporary folder. It once inherited the working folder and
+// so kept the folder it was to remove in use.
+TEST_F(Installer, AQuietUninstallStartedInsideTheUninstallersFolderRemovesIt) {
+  ASSERT_EQ(RunInstaller(L"/S").exitCode, 0u);
+  const ProcessTreeRun uninstall = RunQuietUninstall(UninstallerFolder());
+  ASSERT_TRUE(uninstall.started);
+  ASSERT_TRUE(uninstall.ended);
+  EXPECT_EQ(uninstall.exitCode, 0u) << uninstall.output;
+  EXPECT_FALSE(Exists(UninstallerPath()));
+  EXPECT_FALSE(Exists(UninstallerFolder())) << "the uninstaller's folder stayed";
+}
 
 }  // namespace

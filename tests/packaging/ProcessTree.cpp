@@ -45,7 +45,7 @@ UniqueHandle StartReader(const std::shared_ptr<OutputReading>& reading) {
 
 }  // namespace
 
-ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) {
+ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs, const std::wstring& workingFolder) {
   ProcessTreeRun run;
   // Under Wine the first process that needs the desktop starts the desktop process, which then
   // inherits that process's inheritable handles and would keep the output pipe open for ever.
@@ -76,8 +76,8 @@ ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs) 
   std::wstring writable = commandLine;
   PROCESS_INFORMATION process = {};
   // Suspended until it is in the job, so that nothing it starts can escape the count.
-  if (!CreateProcessW(nullptr, &writable[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessW(nullptr, &writable[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
     run.startError = GetLastError();
     return run;
   }

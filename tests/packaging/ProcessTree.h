@@ -18,5 +18,7 @@ struct ProcessTreeRun {
   bool outputComplete = true;
 };
 
-// commandLine as the system takes it (a quoted program path, then the arguments).
-ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs = 120000);
+// commandLine as the system takes it (a quoted program path, then the arguments); the program
+// starts in workingFolder, or in this program's working folder when it is empty.
+ProcessTreeRun RunProcessTree(const std::wstring& commandLine, DWORD ceilingMs = 120000,
+                              const std::wstring& workingFolder = std::wstring());

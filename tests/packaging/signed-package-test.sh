@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # The signed package, as the release machine makes it: a throw-away code-signing certificate made
-# here with openssl, scripts/package.sh given it through ZK_SIGN_PFX and ZK_SIGN_PASSWORD, then
+# here with openssl, scripts/package.sh given it through ZK_SIGN_PFX, ZK_SIGN_PASSWORD and ZK_SIGN_CA,
+# then
 #  - osslsigncode verify accepts, against that certificate, the module in the zip, the installer,
 #    and the uninstaller that the installer writes (installed in the test prefix);
-#  - SHA256SUMS in the zip matches the signed module, and package.sh's summary says "signed";
+#  - SHA256SUMS in the zip matches the signed module, and package.sh's summary says of each program
+#    what the verifier says ("signed (verification: ok)"), the uninstaller inside the installer
+#    among them, with the SHA-256 of the very file that gets installed;
+#  - the password reached neither CMake (and so no compiler) nor makensis through the environment
+#    (stand-ins ahead of them on PATH record theirs), and no file holds it afterwards;
 #  - the signed module, installed by the signed installer, loads in the stand-in host and runs
 #    "Do It" with the stand-in companion; the signed uninstaller then removes it.
-#   signed-package-test.sh WORKDIR PREFIX PROGRAMS   (PROGRAMS: the folder of zkhost.exe and the companion)
+#   signed-package-test.sh WORKDIR PREFIX PROGRAMS RELEASE_BUILD
+#   (PROGRAMS: the folder of zkhost.exe and the companion; RELEASE_BUILD: package.sh's --build folder)
 set -euo pipefail
-work=$(realpath -m "${1:?usage: signed-package-test.sh WORKDIR PREFIX PROGRAMS}")
-prefix=${2:?usage: signed-package-test.sh WORKDIR PREFIX PROGRAMS}
-programs=${3:?usage: signed-package-test.sh WORKDIR PREFIX PROGRAMS}
+usage="usage: signed-package-test.sh WORKDIR PREFIX PROGRAMS RELEASE_BUILD"
+work=$(realpath -m "${1:?$usage}")
+prefix=${2:?$usage}
+programs=${3:?$usage}
+build=$(realpath -m "${4:?$usage}")
 repository=$(cd "$(dirname "$0")/../.." && pwd)
 run() { "$repository/scripts/wine-run" "$prefix" "$@"; }
 
@@ -39,14 +47,32 @@ openssl pkcs12 -export -in "$work/certificate.pem" -inkey "$work/key.pem" -passo
   -out "$work/signing.pfx" 2>>"$work/openssl.log"
 rm "$work/key.pem"
 export ZK_SIGN_PFX="$work/signing.pfx"
+export ZK_SIGN_CA="$work/certificate.pem"
 unset ZK_SIGN_TIMESTAMP_URL  # no time-stamp server is reachable here
 
+# --- Stand-ins for CMake and makensis that record their environment, then run the real ones.
+mkdir -p "$work/bin" "$work/environments" "$work/tmp"
+for tool in cmake makensis; do
+  cat >"$work/bin/$tool" <<EOF
+#!/bin/sh
+env >"$work/environments/$tool.\$\$"
+exec $(command -v "$tool") "\$@"
+EOF
+  chmod +x "$work/bin/$tool"
+done
+
 # --- The package.
-if ! "$repository/scripts/package.sh" --out "$work/dist" --build "$work/build" >"$work/package.out" 2>"$work/package.log"; then
+if ! PATH="$work/bin:$PATH" TMPDIR="$work/tmp" "$repository/scripts/package.sh" --out "$work/dist" --build "$build" \
+  >"$work/package.out" 2>"$work/package.log"; then
   tail -n 30 "$work/package.log"
   echo "FAIL  scripts/package.sh with a certificate"
   exit 1
 fi
+password_kept_out() {
+  ls "$work/environments/"cmake.* "$work/environments/"makensis.* >/dev/null || return 1
+  ! grep -rlF -- "$ZK_SIGN_PASSWORD" "$work/environments" "$work/tmp"
+}
+check "the password reached neither CMake nor makensis, and no file holds it" password_kept_out
 zip_file=$(grep '^/.*-win64\.zip$' "$work/package.out")
 setup=$(grep '^/.*Setup\.exe$' "$work/package.out")
 verify() { osslsigncode verify -CAfile "$work/certificate.pem" -in "$1"; }
@@ -57,9 +83,12 @@ module="$work/unzipped/ZentrastKolvane.8li"
 check "the module in the zip carries a valid signature" verify "$module"
 check "the installer carries a valid signature" verify "$setup"
 check "SHA256SUMS matches the signed module" bash -c "cd '$work/unzipped' && sha256sum -c --strict SHA256SUMS"
-summary_says() { grep -Eq "^$(sha256sum <"$1" | cut -d' ' -f1)  signed  +$2" "$work/package.out"; }
-check "package.sh's summary: the module signed, with its SHA-256" summary_says "$module" "ZentrastKolvane.8li"
-check "package.sh's summary: the installer signed, with its SHA-256" summary_says "$setup" "$(basename "$setup") \\(its uninstaller signed\\)"
+summary_says() {  # FILE LABEL: the summary's line for FILE, by its SHA-256, says what the verifier said
+  grep -Eq "^$(sha256sum <"$1" | cut -d' ' -f1)  signed \(verification: ok\) +$2\$" "$work/package.out" ||
+    { cat "$work/package.out"; return 1; }
+}
+check "package.sh's summary: the module signed, with its SHA-256" summary_says "$module" "ZentrastKolvane.8li \\(in .*\\)"
+check "package.sh's summary: the installer signed, with its SHA-256" summary_says "$setup" "$(basename "$setup")"
 
 # --- Installed in the test prefix: the uninstaller it writes, and the module in the host.
 plugins_folder='C:\Program Files\Common Files\Adobe\Plug-ins\CC\Zentrast Kolvane'
@@ -81,6 +110,8 @@ cleanup
 check "the signed installer installs silently" run "$setup" /S
 check "the installed module is the signed one" cmp "$module" "$installed"
 check "the uninstaller it wrote carries a valid signature" verify "$uninstaller_folder/Uninstall.exe"
+check "package.sh's summary: the uninstaller in the installer signed, with the installed one's SHA-256" \
+  summary_says "$uninstaller_folder/Uninstall.exe" "Uninstall\\.exe \\(in $(basename "$setup")\\)"
 
 mkdir -p "$companion_folder"
 cp "$programs/ZentrastKolvane.exe" "$companion_folder/"

@@ -25,6 +25,11 @@ struct HostAnswers {
   bool rawOpenAgain = false;         // a file open already opens as one more document
   bool rawOwnDepth = false;          // 'BtDp' ignored: the file opens at its own depth
   bool rawConverterDialog = false;   // shows its dialog on every open that is not played silently
+  // The opened document's file ('FilR', and 'null' of the result): by default as the file system
+  // names the file (its final path: the letter case on disk, '\' between names, the drive Wine
+  // picks for it), which differs from the request's spelling wherever a file has more than one
+  // name; on, as the open asked for it, as a host that keeps the request's spelling.
+  bool rawFileNamesAsAsked = false;
 };
 
 }  // namespace zk

@@ -4,6 +4,7 @@
 #include "HostStatus.h"
 #include "StandInHost.h"
 #include "TextConvert.h"
+#include "WindowsOwners.h"
 
 #include <windows.h>
 
@@ -71,15 +72,37 @@ void PutHeavyKeys(DescriptorData& data) {
   data.Put(FourCC("XMPM"), Text(std::string(kMetadataTextBytes, 'x')));
 }
 
-// Paths compared as Windows compares them: ordinal, letter case aside, '/' as '\'.
-bool SameFile(const std::string& a, const std::string& b) {
+// Paths spelled alike as Windows compares them: ordinal, letter case aside, '/' as '\'.
+bool SameSpelling(const std::string& a, const std::string& b) {
   std::wstring left = Utf8ToWide(a), right = Utf8ToWide(b);
   std::replace(left.begin(), left.end(), L'/', L'\\');
   std::replace(right.begin(), right.end(), L'/', L'\\');
   return CompareStringOrdinal(left.data(), int(left.size()), right.data(), int(right.size()), TRUE) == CSTR_EQUAL;
 }
 
+// A file's volume serial number and file index, through a handle that asks for no access.
+bool FileIndex(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  const UniqueFile file(CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file && GetFileInformationByHandle(file.Get(), info);
+}
+
+// One file, however it is named (a short name, another drive letter onto its folder, a link): as
+// a host that opens files finds them. Paths of files that are not there are compared by spelling.
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION left = {}, right = {};
+  if (FileIndex(a, &left) && FileIndex(b, &right)) {
+    return left.dwVolumeSerialNumber == right.dwVolumeSerialNumber && left.nFileIndexHigh == right.nFileIndexHigh &&
+           left.nFileIndexLow == right.nFileIndexLow;
+  }
+  return SameSpelling(a, b);
+}
+
 const HostAnswers kDefaultAnswers{};
+
+// A host never gives two documents of its life the same identifier, and every model of a process
+// is one host's life (a test makes models anew, its plug-in stays loaded).
+uint32_t NextDocumentId = 1;
 
 bool IsTarget(const ReferenceElement& element) {
   return element.form == formEnumerated && element.enumType == typeOrdinal && element.enumValue == enumTarget;
@@ -94,7 +117,7 @@ bool ParseDouble(const std::string& text, double* value) {
 }  // namespace
 
 uint32_t DocumentModel::Open(HostDocument document) {
-  document.id = nextId_++;
+  document.id = NextDocumentId++;
   documents_.push_back(std::move(document));
   target_ = documents_.size() - 1;
   return documents_.back().id;
@@ -136,6 +159,22 @@ bool DocumentModel::Activate(uint32_t id) {
   for (size_t i = 0; i < documents_.size(); ++i) {
     if (documents_[i].id != id) continue;
     target_ = i;
+    return true;
+  }
+  return false;
+}
+
+bool DocumentModel::MoveTo(uint32_t id, size_t index) {
+  if (index >= documents_.size()) return false;
+  for (size_t i = 0; i < documents_.size(); ++i) {
+    if (documents_[i].id != id) continue;
+    const uint32_t target = Target() ? Target()->id : 0;
+    HostDocument moved = std::move(documents_[i]);
+    documents_.erase(documents_.begin() + long(i));
+    documents_.insert(documents_.begin() + long(index), std::move(moved));
+    for (size_t at = 0; at < documents_.size(); ++at) {
+      if (documents_[at].id == target) target_ = at;
+    }
     return true;
   }
   return false;

@@ -33,7 +33,7 @@ struct HostDocument {
   bool plainResolution = false;
   int32_t depth = 8;                   // bits per channel
   bool dirty = false;                  // unsaved changes
-  uint32_t id = 0;                     // given by the model when the document opens
+  uint32_t id = 0;                     // given when the document opens; never given twice in a process
   // The pixels, in the layout of ImageSamples.h at the document's depth and its size in pixels
   // (DocumentImage.h); empty for a document described only by text (ParseDocumentSpec) or opened
   // from a gradient file (GradientFiles.h), which has none of its own.
@@ -50,10 +50,14 @@ class DocumentModel {
   const std::vector<HostDocument>& Documents() const { return documents_; }
   const HostDocument* Target() const;
   const HostDocument* ById(uint32_t id) const;
-  // The document of that file, its path compared as Windows compares paths (letter case and '/'
-  // against '\' make no difference); never a document without a file, nor a cloud document.
+  // The document of that file, however either path names it (a file that exists is found by its
+  // identity; other paths are compared by spelling, letter case and '/' against '\' aside); never
+  // a document without a file, nor a cloud document.
   const HostDocument* ByFile(const std::string& file) const;
   bool Activate(uint32_t id);                                 // makes it the target
+  // Puts the document at that index (0-based) in the host's order, as a person who drags its tab:
+  // the order of documents is then not the order they were opened in. The target stays.
+  bool MoveTo(uint32_t id, size_t index);
   bool SetUnsavedChanges(uint32_t id, bool changed);          // as a person's edit or save does
   // "Untitled-N" for the lowest N from 1 up that no open document has as its title.
   std::string UnusedUntitledTitle() const;
@@ -76,7 +80,6 @@ class DocumentModel {
   std::vector<HostDocument> documents_;
   const StandInHost* host_ = nullptr;
   size_t target_ = 0;  // index into documents_
-  uint32_t nextId_ = 1;
 };
 
 // One document from text: fields "key=value" separated by '|' (a character no Windows path has):

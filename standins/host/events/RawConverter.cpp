@@ -27,8 +27,9 @@ constexpr DescriptorEnumID enumBitDepth16 = FourCC("BD16");
 constexpr DescriptorEnumID enumBitDepth8 = FourCC("BD8 ");
 constexpr OSErr kFileNotFound = -43;  // the system's status for a file that is not there
 
-// The path as the file system spells it (its letter case, '\' between names), which may differ
-// from how the open asked for it; the path as asked when the file cannot be opened to ask.
+// The path as the file system spells it (its letter case, '\' between names, its long names, the
+// drive letter the system picks for its folder), which may differ from how the open asked for it;
+// the path as asked when the file cannot be opened to ask.
 std::wstring SpelledAsOnDisk(const std::wstring& path) {
   const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -152,7 +153,8 @@ OSErr PlayRawConverterOpen(StandInHost& host, DocumentModel& documents, const De
   }
   image.depth = depth;
 
-  const std::string spelled = WideToUtf8(SpelledAsOnDisk(widePath));
+  // As the file system names the file, or as the open asked for it (HostAnswers.h).
+  const std::string spelled = answers.rawFileNamesAsAsked ? path : WideToUtf8(SpelledAsOnDisk(widePath));
   HostDocument document;
   document.title = FileNameOf(spelled);
   document.file = spelled;

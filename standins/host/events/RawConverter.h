@@ -6,9 +6,10 @@
 // and the opened document (or the one already open with that file) becomes the target. The result
 // holds, as the host's does, 'null': the opened file's reference, and 'As  ': the converter's
 // settings (the depth it opened at). Without 'As  ' or 'BtDp' the file opens at its own depth.
-// The host's answers (HostAnswers.h) may have it cancel every open (status 0, an empty result,
-// nothing opened), show a dialog a person may cancel, open a file that is open already once
-// more, or ignore the depth asked for.
+// A file open already is found however the open names it. The host's answers (HostAnswers.h) may
+// have it cancel every open (status 0, an empty result, nothing opened), show a dialog a person may
+// cancel, open a file that is open already once more, ignore the depth asked for, or name the
+// opened file as the open asked for it instead of by its final path.
 #pragma once
 
 #include "ActionValue.h"

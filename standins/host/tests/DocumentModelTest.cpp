@@ -1,6 +1,8 @@
 // The stand-in host's documents as the module reaches them through ActionControl.Get.
 #include "DocumentModel.h"
 #include "SuiteTestSupport.h"
+#include "TemporaryFolder.h"
+#include "TextConvert.h"
 
 #include <cstring>
 #include <functional>
@@ -177,6 +179,42 @@ TEST(DocumentModelFiles, AFileIsFoundAsWindowsFindsIt) {
   EXPECT_EQ(nullptr, model.ByFile("C:\\Fotos\\Jurgen\\a.png"));
   EXPECT_EQ(nullptr, model.ByFile(""));
   EXPECT_EQ(nullptr, model.ByFile("C:\\Fotos\\b.png")) << "a cloud document has no file here";
+}
+
+// A file that is there is found by what it is, whatever the name either path gives it.
+TEST(DocumentModelFiles, AFileThatIsThereIsFoundByAnyOfItsNames) {
+  const zk_test::TemporaryFolder folder;
+  const std::wstring path = folder.Path() + L"\\First Long Name.png";
+  CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(path.c_str(), shortName, MAX_PATH), 0u);
+  zk::DocumentModel model;
+  const uint32_t photo = model.Open(zk::HostDocument{"photo", zk::WideToUtf8(shortName), 1, 1});
+  for (const std::wstring& name : {path, path + L".", L"\\\\?\\" + path}) {
+    const zk::HostDocument* found = model.ByFile(zk::WideToUtf8(name));
+    ASSERT_NE(nullptr, found) << zk::WideToUtf8(name);
+    EXPECT_EQ(photo, found->id);
+  }
+}
+
+// A person may drag a document's tab elsewhere: the host's order is then not the opening order.
+// Identifiers are never given twice, not even by another model in the same process (as a host
+// never gives two documents of its life one identifier).
+TEST(DocumentModelOrder, ADocumentMovedKeepsItsIdentifierAndTheTarget) {
+  zk::DocumentModel model;
+  const uint32_t a = model.Open(zk::HostDocument{"a", "", 1, 1});
+  const uint32_t b = model.Open(zk::HostDocument{"b", "", 1, 1});
+  const uint32_t c = model.Open(zk::HostDocument{"c", "", 1, 1});
+  ASSERT_TRUE(model.Activate(b));
+  ASSERT_TRUE(model.MoveTo(c, 0));
+  std::vector<uint32_t> order;
+  for (const zk::HostDocument& document : model.Documents()) order.push_back(document.id);
+  EXPECT_EQ((std::vector<uint32_t>{c, a, b}), order);
+  EXPECT_EQ(b, model.Target()->id);
+  EXPECT_FALSE(model.MoveTo(c, 3));
+  zk::DocumentModel another;
+  const uint32_t d = another.Open(zk::HostDocument{"d", "", 1, 1});
+  EXPECT_TRUE(d != a && d != b && d != c);
 }
 
 // What a real host's whole document carries beyond the keys modelled: dozens more, one of them a

@@ -56,12 +56,13 @@ TEST(HostCommandLine, ReadsHowTheHostAnswers) {
   EXPECT_EQ(typeAlias, options.hostAnswers.fileReferenceType);
   EXPECT_FALSE(options.hostAnswers.refuseIntegerOfUnitValue || options.hostAnswers.heavyDocuments ||
                options.hostAnswers.cancelEveryRawOpen || options.hostAnswers.rawConverterDialog ||
-               options.hostAnswers.rawOpenAgain || options.hostAnswers.rawOwnDepth);
+               options.hostAnswers.rawOpenAgain || options.hostAnswers.rawOwnDepth ||
+               options.hostAnswers.rawFileNamesAsAsked);
 
   ASSERT_TRUE(zk::ParseHostCommandLine({L"--plugins", L"x", L"--narrow-texts", L"utf8", L"--no-alias-suite",
                                         L"--file-references", L"path", L"--unit-integers", L"refuse",
                                         L"--heavy-documents", L"--cancel-raw-open", L"--raw-converter-dialog",
-                                        L"--raw-open-again", L"--raw-own-depth"},
+                                        L"--raw-open-again", L"--raw-own-depth", L"--raw-file-names", L"asked"},
                                        &options, &error))
       << error;
   EXPECT_EQ(zk::NarrowTexts::Utf8, options.hostAnswers.narrowTexts);
@@ -69,7 +70,8 @@ TEST(HostCommandLine, ReadsHowTheHostAnswers) {
   EXPECT_EQ(typePath, options.hostAnswers.fileReferenceType);
   EXPECT_TRUE(options.hostAnswers.refuseIntegerOfUnitValue && options.hostAnswers.heavyDocuments &&
               options.hostAnswers.cancelEveryRawOpen && options.hostAnswers.rawConverterDialog &&
-              options.hostAnswers.rawOpenAgain && options.hostAnswers.rawOwnDepth);
+              options.hostAnswers.rawOpenAgain && options.hostAnswers.rawOwnDepth &&
+              options.hostAnswers.rawFileNamesAsAsked);
 }
 
 struct Refused {

@@ -387,6 +387,37 @@ TEST_F(ImageEventsTest, RawConverterReadsTheFilesPathInEitherForm) {
   }
 }
 
+// Which name the host gives the opened file: by default its final path (the letter case on disk,
+// the long names), with rawFileNamesAsAsked the very spelling the open asked for. Either way a file
+// open already is found by what it is, under any of its names, and not opened again.
+TEST_F(ImageEventsTest, RawConverterNamesTheOpenedFileByItsFinalPathOrAsAsked) {
+  const std::wstring path = folder.Path() + L"\\First Long Name.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(path, Ramp(3, 2, 8), &error)) << error;
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(path.c_str(), shortName, MAX_PATH), 0u);
+  std::wstring asked = shortName;
+  std::transform(asked.begin(), asked.end(), asked.begin(), [](wchar_t ch) { return wchar_t(towlower(ch)); });
+  ASSERT_NE(asked, path);
+  for (const bool asAsked : {false, true}) {
+    SCOPED_TRACE(asAsked ? "as asked" : "by its final path");
+    host.Answers().rawFileNamesAsAsked = asAsked;
+    std::string named;
+    ASSERT_EQ(0, PlayOpen(OpenParameters(asked, "BD8 "), &named));
+    const std::string expected = zk::WideToUtf8(asAsked ? asked : path);
+    EXPECT_EQ(expected, named);
+    EXPECT_EQ(expected, documents.Target()->file);
+    const uint32_t opened = TargetId();
+    documents.Open(zk::HostDocument{"Other", "", 4, 4});
+    ASSERT_EQ(0, PlayOpen(OpenParameters(path + L".", "BD8 "), &named)) << "by yet another name";
+    EXPECT_EQ(opened, TargetId());
+    EXPECT_EQ(2u, documents.Documents().size()) << "nothing new opened";
+    for (const zk::HostDocument& document : std::vector<zk::HostDocument>(documents.Documents())) {
+      documents.Close(document.id);
+    }
+  }
+}
+
 // The answers a real host may give to an open: a cancelled one (status 0, an empty result,
 // nothing opened, the active document unchanged), whether the person cancels the converter's
 // dialog or the host is told to cancel every open; a file that is open already opened as one more

@@ -67,6 +67,8 @@ bool ParseChoice(const std::string& option, const std::string& text, HostAnswers
        [](HostAnswers* a, bool path) { a->fileReferenceType = path ? typePath : typeAlias; }},
       {"--unit-integers", "convert", "refuse",
        [](HostAnswers* a, bool refuse) { a->refuseIntegerOfUnitValue = refuse; }},
+      {"--raw-file-names", "final", "asked",
+       [](HostAnswers* a, bool asked) { a->rawFileNamesAsAsked = asked; }},
   };
   for (const auto& choice : choices) {
     if (option != choice.option) continue;
@@ -100,6 +102,7 @@ const char* HostUsage() {
          "                  [--raw-converter-dialog]   (the raw converter asks, OK or Cancel, unless silent)\n"
          "                  [--raw-open-again]   (a file open already opens as one more document)\n"
          "                  [--raw-own-depth]   (the raw converter ignores the depth asked for)\n"
+         "                  [--raw-file-names final|asked]   (the raw converter names a file by its final path, or as asked)\n"
          "       zkhost.exe --help";
 }
 
@@ -177,7 +180,8 @@ bool ParseHostCommandLine(const std::vector<std::wstring>& arguments, HostOption
       const char code[5] = {text[0], text[1], text[2], text[3], '\0'};
       failure.event = FourCC(code);
       options->eventFailures.push_back(failure);
-    } else if (option == "--narrow-texts" || option == "--file-references" || option == "--unit-integers") {
+    } else if (option == "--narrow-texts" || option == "--file-references" || option == "--unit-integers" ||
+               option == "--raw-file-names") {
       if (!value(&text)) return false;
       if (!ParseChoice(option, text, &options->hostAnswers, error)) return false;
     } else if (option == "--no-alias-suite") {

@@ -7,6 +7,7 @@
 //              [--narrow-texts ansi|utf8] [--no-alias-suite] [--file-references alias|path]
 //              [--unit-integers convert|refuse] [--heavy-documents]
 //              [--cancel-raw-open] [--raw-converter-dialog] [--raw-open-again] [--raw-own-depth]
+//              [--raw-file-names final|asked]
 // A SPEC opens one document (see ParseDocumentSpec); FILE holds one SPEC a line (# comments).
 // --fail-event makes every play of that event (four characters, e.g. Impr) fail; after the run,
 // --write-documents writes every open document into FOLDER as PNG. --edit-raw-documents gives
