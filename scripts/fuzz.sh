@@ -16,7 +16,9 @@ fi
 
 out=${ZK_FUZZ_BUILD:-build/fuzz}
 mkdir -p "$out"
-flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Ihostapi)
+# -O2: the sanitizers' checks stay whole, and the message harness runs about twice as many inputs a
+# second as at -O1 (its time goes to the reader's work per byte, which the optimiser shortens).
+flags=(-std=c++17 -g -O2 -fsanitize=fuzzer,address,undefined -Ihostapi)
 
 clang++-14 "${flags[@]}" -Iplugin/bridge -Iplugin/ground \
   plugin/bridge/fuzz/MessageReaderFuzz.cpp plugin/bridge/ByteChannel.cpp plugin/bridge/MessageFraming.cpp plugin/bridge/WireText.cpp plugin/ground/InnerText.cpp \

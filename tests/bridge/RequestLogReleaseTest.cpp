@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -64,7 +65,13 @@ TEST(RequestServing, TheRequestsLogIsFreeWhenItsReplyIsReleased) {
   const auto savedLogPath = LogFilePath;
   LogFilePath.assign(logPath.begin(), logPath.end());
   ResetTestHost();
-  TestDocuments().Open(zk::HostDocument{"a.psd", "C:\\a.psd", 10, 20});
+  // Enough documents that their list outgrows any allocation the log makes for its path: the
+  // failing case below fails there, after the request has logged, whatever the log allocates.
+  constexpr int kDocuments = 1000;
+  for (int i = 0; i < kDocuments; ++i) {
+    const std::string name = "d" + std::to_string(i) + ".psd";
+    TestDocuments().Open(zk::HostDocument{name, "C:\\" + name, 10, 20});
+  }
 
   const ImportReplacement hook("kernel32.dll", "SetEvent", reinterpret_cast<void*>(&SetEventSeeingTheLog));
   ASSERT_TRUE(hook.Installed()) << "the program does not call SetEvent through its import table";
@@ -72,11 +79,11 @@ TEST(RequestServing, TheRequestsLogIsFreeWhenItsReplyIsReleased) {
 
   const struct {
     const char* name;
-    int failingAllocations;  // on the serving thread, from the start of the request
-    bool answered;           // false: the dispatch failed and its error was replied
+    size_t failingFromBytes;  // allocations this large fail on the serving thread (0: none fails)
+    bool answered;            // false: the dispatch failed and its error was replied
   } cases[] = {
       {"an answered request", 0, true},
-      {"a request whose dispatch failed after it had logged", 1, false},
+      {"a request whose dispatch failed after it had logged", 32 * 1024, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -88,7 +95,7 @@ TEST(RequestServing, TheRequestsLogIsFreeWhenItsReplyIsReleased) {
     Releases seen{logPath};
     releases = &seen;
     {
-      const FailingAllocations noMemory(0, c.failingAllocations);
+      const FailingAllocations noMemory(c.failingFromBytes, c.failingFromBytes != 0 ? INT_MAX : 0);
       ServeRequest();
     }
     releases = nullptr;
