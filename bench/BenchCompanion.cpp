@@ -1,7 +1,8 @@
 // The benchmarking companion, installed as ZentrastKolvane.exe in a folder of the bench's own: the
 // module starts it as it starts the real companion. It plays the plan the bench host wrote
 // (ZK_BENCH_PLAN), measures every round trip with QueryPerformanceCounter, asks the bench host
-// for its figures around each request (the marks), measures the baselines of the same bytes (a
+// for its figures around each request (the marks; with them the module's own time in parts around
+// its host calls), measures the baselines of the same bytes (a
 // bare echo over a pipe of the bench host's, the same echo handed through a second thread's
 // message loop, each segment of an image request opened by name, mapped, unmapped and closed (by
 // the bench host, on its main thread), one memcpy, a push through that pipe) and appends one
@@ -34,12 +35,19 @@ struct Context {
   HANDLE marked = nullptr;
   double microsPerTick = 0;
   std::string results;
+  bool markLost = false;  // a mark went unanswered: every later mark would read an earlier one's figures
 };
+
+// A ceiling for a bench host that never answers, far beyond a mark's work on a loaded machine
+// (closing a document of 2.4 GB and sampling the memory).
+constexpr DWORD kMarkCeilingMs = 10 * 60 * 1000;
 
 Figures Mark(Context& context, MarkCommand command) {
   context.figures->command = command;
   SetEvent(context.mark);
-  WaitForSingleObject(context.marked, 60000);
+  // An answer that comes after the ceiling would be taken by the next mark as its own: from here on
+  // no figure can be trusted, so none is written.
+  if (WaitForSingleObject(context.marked, kMarkCeilingMs) != WAIT_OBJECT_0) context.markLost = true;
   return *context.figures;
 }
 
@@ -82,8 +90,30 @@ double Push(Context& context, const uint8_t* bytes, uint64_t size) {
 
 double Micros(const Context& context, int64_t ticks) { return double(ticks) * context.microsPerTick; }
 
+// The module's own time of a request in three parts, each measured as an interval of its own on
+// the one system clock both processes read: from the request written to the module's first host
+// call, the module's time between its host calls (summed by the host as they happen), and from
+// its last host call's end to the reply read. None of them holds a host call, so none is the
+// difference of a long round trip and a long time in the host. A request that made no host call
+// has no parts: all its round trip is the module's.
+std::vector<std::pair<std::string, double>> OwnParts(const Context& context, const Figures& after, int64_t start,
+                                                     int64_t end) {
+  if (after.hostCalls == 0) return {{"hostcalls", 0}};
+  return {{"hostcalls", double(after.hostCalls)},
+          {"ownbefore", Micros(context, after.firstCallTicks - start)},
+          {"ownbetween", Micros(context, after.betweenCallsTicks)},
+          {"ownafter", Micros(context, end - after.lastCallEndTicks)}};
+}
+
+std::vector<std::pair<std::string, double>> Joined(std::vector<std::pair<std::string, double>> values,
+                                                   const std::vector<std::pair<std::string, double>>& more) {
+  values.insert(values.end(), more.begin(), more.end());
+  return values;
+}
+
 // One line: kind,name,size,depth,rep,then key=value pairs.
 void Row(Context& context, const std::string& head, const std::vector<std::pair<std::string, double>>& values) {
+  if (context.markLost) return;
   std::ostringstream line;
   line << head;
   for (const auto& value : values) line << ',' << value.first << '=' << value.second;
@@ -107,12 +137,13 @@ void SmallRequests(Context& context, const std::string& kind, int documents, int
     const int64_t end = Ticks();
     const Figures after = Mark(context, kMarkAfter);
     Row(context, "small," + kind + "," + std::to_string(documents) + ",0," + std::to_string(rep),
-        {{"roundtrip", Micros(context, end - start)},
-         {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
-         {"echo", echo},
-         {"loopecho", loopEcho},
-         {"replybytes", double(reply.size())},
-         {"requestbytes", double(request.size())}});
+        Joined({{"roundtrip", Micros(context, end - start)},
+                {"host", Micros(context, after.procedureTicks - before.procedureTicks)},
+                {"echo", echo},
+                {"loopecho", loopEcho},
+                {"replybytes", double(reply.size())},
+                {"requestbytes", double(request.size())}},
+               OwnParts(context, after, start, end)));
   }
 }
 
@@ -149,15 +180,26 @@ double HostSegmentsMicros(Context& context, const std::vector<NamedSegment>& seg
   return Mark(context, kMeasureSegments).segmentsMicros;
 }
 
+// The memcpy baseline copies into a buffer of at most this size, piece after piece: a second
+// copy of a picture of gigabytes would double the bench's memory for a figure that is the same
+// once the buffer is far larger than the processor's caches.
+constexpr uint64_t kLargestCopyBuffer = uint64_t(256) << 20;
+
+std::vector<uint8_t> CopyBuffer(uint64_t size) {
+  return std::vector<uint8_t>(size_t(size < kLargestCopyBuffer ? size : kLargestCopyBuffer), 2);
+}
+
 // The baselines of an image request: one memcpy of its pixels into a second buffer (both touched
-// first), one push of them through the bench host's pipe, the limit of its segments (taken in the
-// host's process), and the request's own bytes echoed via a message loop (the transport every
-// request pays).
+// first; in pieces into a buffer of kLargestCopyBuffer when the pixels are larger), one push of
+// them through the bench host's pipe, the limit of its segments (taken in the host's process), and
+// the request's own bytes echoed via a message loop (the transport every request pays).
 ImageBaselines Baselines(Context& context, const Segment& pixels, uint64_t size, std::vector<uint8_t>& copy,
                          const std::string& request, const std::vector<NamedSegment>& segments) {
   ImageBaselines baselines;
   const int64_t start = Ticks();
-  memcpy(copy.data(), pixels.Bytes(), size_t(size));
+  for (uint64_t at = 0; at < size; at += copy.size()) {
+    memcpy(copy.data(), pixels.Bytes() + at, size_t(size - at < copy.size() ? size - at : copy.size()));
+  }
   baselines.memcpyMicros = Micros(context, Ticks() - start);
   baselines.pushMicros = Push(context, pixels.Bytes(), size);
   baselines.segmentsMicros = HostSegmentsMicros(context, segments);
@@ -192,7 +234,7 @@ std::vector<std::pair<std::string, double>> ImageValues(Context& context, const 
 bool MeasureImageRequest(Context& context, const char* command, const std::string& request, const Segment& pixels,
                          const std::vector<NamedSegment>& segments, uint64_t size, int width, int height, int depth,
                          int repetitions, std::string* failure) {
-  std::vector<uint8_t> copy(size_t(size), 2);
+  std::vector<uint8_t> copy = CopyBuffer(size);
   // The echo answers as the module does when all goes well.
   SetEchoReply(context, std::string(command) == "ReadRaw"
                             ? FrameMessage({"OK", std::to_string(width), std::to_string(height)})
@@ -215,7 +257,8 @@ bool MeasureImageRequest(Context& context, const char* command, const std::strin
     }
     Row(context, std::string("image,") + command + "," + std::to_string(width) + "x" + std::to_string(height) + "," +
                      std::to_string(depth) + "," + std::to_string(rep),
-        ImageValues(context, before, after, Micros(context, end - start), baselines));
+        Joined(ImageValues(context, before, after, Micros(context, end - start), baselines),
+               OwnParts(context, after, start, end)));
   }
   return true;
 }
@@ -241,7 +284,8 @@ bool SendImageRequests(Context& context, int width, int height, int depth, int r
   if (!CreateSegment(imageName, size, &image) || !CreateSegment(metadataName, 4096, &metadata)) {
     return *failure = "segment", false;
   }
-  for (uint64_t i = 0; i < size; ++i) image.Bytes()[i] = uint8_t(i * 7);
+  uint8_t* const bytes = image.Bytes();
+  for (uint64_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * 7);
   const std::string text = "<metadata><creator>bench</creator></metadata>";
   memcpy(metadata.Bytes(), text.data(), text.size());
   const std::string request = FrameMessage({"SendImage", "C:\\bench\\source.png", imageName, std::to_string(width),
@@ -326,6 +370,11 @@ int main() {
       if (!SendImageRequests(context, width, height, depth, repetitions, &failure)) exitCode = 8;
     }
     if (!failure.empty()) context.results += "failed," + line + "," + failure + "\n";
+    if (context.markLost) {
+      context.results += "failed," + line + ",the bench host did not answer a mark within 10 minutes; the run stops there\n";
+      exitCode = 8;
+      break;
+    }
   }
   bridge.Reset();  // the end of the run for the module
 

@@ -98,13 +98,14 @@ void SmallRequests(zk::DocumentModel& documents, bool quick, RunPlan runPlan) {
   while (!documents.Documents().empty()) documents.Close(documents.Documents().front().id);
 }
 
-// Images of about 1, 12, 24 and 50 megapixels (quick: the two smaller), one Do It for each size.
+// Images of about 1, 12, 24, 50, 100 and 400 megapixels (quick: the two smaller), one Do It for
+// each size. At 400 megapixels a picture of 16 bits is 2.4 GB, past 2 GiB.
 template <class RunPlan>
 void ImageRequests(const std::wstring& work, bool quick, RunPlan runPlan) {
   struct Size {
     int width, height;
   };
-  std::vector<Size> sizes = {{1224, 816}, {4240, 2832}, {6000, 4000}, {8688, 5792}};
+  std::vector<Size> sizes = {{1224, 816}, {4240, 2832}, {6000, 4000}, {8688, 5792}, {12240, 8160}, {24480, 16320}};
   if (quick) sizes = {{1224, 816}, {4240, 2832}};
   for (const Size& size : sizes) {
     Progress("Images of " + std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels...");

@@ -113,10 +113,16 @@ void MarkServer::Serve() {
     figures->privateBytes = now.privateBytes;
     figures->handles = now.handles;
     if (figures->command != kMarkAfter) {
+      book.StartCallSpan();
       lastIdBefore_ = uint32_t(SendMessageW(window_, kLastDocumentId, 0, 0));
       peak = TakeSample();
       sampling = figures->command == kMarkBeforeSampling;
     } else {
+      const zk::HostBookkeeping::CallSpan calls = book.CallsSinceStart();
+      figures->hostCalls = calls.calls;
+      figures->firstCallTicks = calls.firstEntered;
+      figures->lastCallEndTicks = calls.lastLeft;
+      figures->betweenCallsTicks = calls.betweenTicks;
       sampling = false;
       figures->peakPrivateBytes = std::max(peak.privateBytes, now.privateBytes);
       figures->peakHandles = std::max(peak.handles, now.handles);

@@ -1,6 +1,8 @@
 // The bench host's figures at each mark the benchmarking companion asks for (before and after each
-// request): time inside suite procedures and inside the played events, private bytes and handles,
-// their peaks while the request ran, and what is left once the documents it made are closed again.
+// request): time inside suite procedures and inside the played events, when the request's first
+// host call began and its last ended and the module's time between its calls, private bytes and
+// handles, their peaks while the request ran, and what is left once the documents it made are
+// closed again.
 // Asked for, it also takes the limit of an image request's segments here, on the host's main thread,
 // where the module takes them.
 #pragma once

@@ -50,6 +50,12 @@ struct Figures {
   int64_t madeBytes = 0;          // after: the pixels of the documents the request left open
   int64_t closedPrivateBytes = 0; // after: once those documents are closed
   int64_t closedHandles = 0;
+  // After: the request's host calls as the host saw them (HostBookkeeping::CallSpan): how many,
+  // when the first began and the last ended, and the module's time between them.
+  int64_t hostCalls = 0;
+  int64_t firstCallTicks = 0;
+  int64_t lastCallEndTicks = 0;
+  int64_t betweenCallsTicks = 0;
   // kMeasureSegments: the request's segments, and what taking them as the module must took on the
   // host's main thread (us), where the module maps them.
   int32_t segmentCount = 0;

@@ -2,10 +2,12 @@
 # How fast the bridge is: builds an optimised module, the bench host and the benchmarking companion
 # in build/bench-release, then has the bench host load the module through the stand-in host and run
 # the benchmark's scenarios (small requests with 1 to 1000 documents open, ReadRaw and SendImage at
-# about 1, 12, 24 and 50 megapixels, the log's cost per entry) against the limits of the design
-# measured in the same run. Prints the tables and the targets; writes build/bench/bench.csv and
-# build/bench/bench.md, and draws the plot build/bench/bench-images.png from bench.csv (matplotlib).
+# about 1, 12, 24, 50, 100 and 400 megapixels, the log's cost per entry) against the limits of the
+# design measured in the same run. Prints the tables and the targets; writes build/bench/bench.csv
+# and build/bench/bench.md, and draws the plot build/bench/bench-images.png from bench.csv
+# (matplotlib). The full run takes 10-20 minutes and about 5 GB of memory at its 400-megapixel rows.
 #   ZK_BENCH_PREFIX=/abs/prefix scripts/bench.sh   runs in another Wine prefix (default build/wineprefix)
+#   ZK_BENCH_OUTPUT=/abs/folder scripts/bench.sh   writes the files there (default build/bench)
 #   scripts/bench.sh quick                          fewer repetitions and only the two smaller images
 # Not part of scripts/test.sh: the figures are printed and judged, never asserted.
 set -euo pipefail

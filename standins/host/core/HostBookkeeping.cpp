@@ -113,6 +113,27 @@ void HostBookkeeping::ResetCounts() {
   suiteEvents_.clear();
 }
 
+void HostBookkeeping::AddProcedureCall(int64_t entered, int64_t left) {
+  procedureTicks_.fetch_add(left - entered, std::memory_order_relaxed);
+  const std::lock_guard<std::mutex> lock(spanLock_);
+  if (span_.calls++ == 0) {
+    span_.firstEntered = entered;
+  } else {
+    span_.betweenTicks += entered - span_.lastLeft;
+  }
+  span_.lastLeft = left;
+}
+
+void HostBookkeeping::StartCallSpan() {
+  const std::lock_guard<std::mutex> lock(spanLock_);
+  span_ = CallSpan();
+}
+
+HostBookkeeping::CallSpan HostBookkeeping::CallsSinceStart() const {
+  const std::lock_guard<std::mutex> lock(spanLock_);
+  return span_;
+}
+
 void HostBookkeeping::AddEventTicks(uint32_t event, int64_t ticks) {
   const std::lock_guard<std::mutex> lock(eventTicksLock_);
   eventTicks_[event] += ticks;

@@ -63,8 +63,19 @@ class HostBookkeeping {
   // outermost call only, so a Play counts once with all it does) and in each played event's
   // handler (the raw converter, the export and import plug-ins). Readable from any thread while
   // the host runs, so that a benchmark can take them between two requests.
-  void AddProcedureTicks(int64_t ticks) { procedureTicks_.fetch_add(ticks, std::memory_order_relaxed); }
+  void AddProcedureCall(int64_t entered, int64_t left);  // an outermost call, from its start to its end
   int64_t ProcedureTicks() const { return procedureTicks_.load(std::memory_order_relaxed); }
+  // The outermost procedure calls since StartCallSpan: when the first began, when the last ended,
+  // and the gaps between them (from one call's end to the next one's start) summed as they happen.
+  // The gaps are what the plug-in did itself between its host calls, each a short interval of its
+  // own, never a long span less the long calls inside it. All 0 while no call has ended.
+  struct CallSpan {
+    int64_t calls = 0;
+    int64_t firstEntered = 0, lastLeft = 0;
+    int64_t betweenTicks = 0;
+  };
+  void StartCallSpan();
+  CallSpan CallsSinceStart() const;
   void AddEventTicks(uint32_t event, int64_t ticks);
   int64_t EventTicks(uint32_t event) const;
 
@@ -98,6 +109,8 @@ class HostBookkeeping {
   std::map<uint32_t, int> plays_;
   std::vector<SuiteEvent> suiteEvents_;
   std::atomic<int64_t> procedureTicks_{0};
+  mutable std::mutex spanLock_;
+  CallSpan span_;
   mutable std::mutex eventTicksLock_;
   std::map<uint32_t, int64_t> eventTicks_;
 };

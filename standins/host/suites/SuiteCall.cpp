@@ -32,7 +32,7 @@ SuiteCall::SuiteCall(SuiteCall&& other) noexcept : host(other.host), status(othe
 SuiteCall::~SuiteCall() {
   if (started == 0) return;
   --procedureDepth;
-  if (host) host->Book().AddProcedureTicks(Ticks() - started);
+  if (host) host->Book().AddProcedureCall(started, Ticks());
 }
 
 SuiteCall EnterProcedure(const char* suite, const char* procedure) {

@@ -74,6 +74,34 @@ TEST_F(ControlSuite, PlayRunsTheRegisteredHandler) {
   desc->Free(parameters);
 }
 
+// What a benchmark takes a plug-in's own time from: the host's calls since StartCallSpan, the
+// outermost ones only (a Play counts once, with the calls its handler makes), and the gaps between
+// them, which with the time inside the calls make up the span exactly.
+TEST_F(ControlSuite, CallSpanHoldsTheOutermostCallsAndTheGapsBetweenThem) {
+  host.RegisterEvent(FourCC("Expr"), [&](DescriptorEventID, const zk::DescriptorData*, PIDialogPlayOptions,
+                                         zk::DescriptorData*) {
+    PIActionDescriptor inner = nullptr;
+    desc->Make(&inner);
+    desc->Free(inner);
+    return OSErr(0);
+  });
+  PIActionDescriptor parameters = NewDescriptor();  // before the span: not in it
+  zk::HostBookkeeping& book = host.Book();
+  book.StartCallSpan();
+  EXPECT_EQ(0, book.CallsSinceStart().calls);
+  const int64_t insideBefore = book.ProcedureTicks();
+  PIActionDescriptor result = nullptr;
+  EXPECT_EQ(0, control->Play(&result, FourCC("Expr"), parameters, plugInDialogSilent));
+  desc->Free(result);
+  desc->Free(parameters);
+  const zk::HostBookkeeping::CallSpan span = book.CallsSinceStart();
+  EXPECT_EQ(3, span.calls);  // Play and the two Frees, not the handler's own calls
+  EXPECT_GE(span.betweenTicks, 0);
+  EXPECT_EQ(span.lastLeft - span.firstEntered, span.betweenTicks + (book.ProcedureTicks() - insideBefore));
+  book.StartCallSpan();
+  EXPECT_EQ(0, book.CallsSinceStart().calls);
+}
+
 TEST_F(ControlSuite, GetAsksTheResolver) {
   PIActionReference r = nullptr;
   ref->Make(&r);
