@@ -10,9 +10,6 @@
 namespace {
 
 constexpr uint32_t kFixedBufferBytes = 2048;  // fields of up to 1024 bytes need no allocation
-// The pipe carries short texts (commands, names, numbers, paths, messages). A count beyond this is
-// garbage or hostile: it must not make the host's process reserve gigabytes and wait for them.
-constexpr uint32_t kLongestFieldBytes = 16u << 20;
 
 ReadStatus Failed(const char* text) { return ReadStatus{ReadFailed, text}; }
 

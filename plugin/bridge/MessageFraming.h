@@ -7,6 +7,11 @@
 #include "ByteChannel.h"
 #include "FieldLists.h"
 
+// The pipe carries short texts (commands, names, numbers, paths, messages). A count beyond this is
+// garbage or hostile: it must not make the host's process reserve gigabytes and wait for them; it is
+// refused before anything is reserved.
+constexpr uint32_t kLongestFieldBytes = 16u << 20;
+
 enum ReadStatusCode { MessageComplete = 1, PeerClosed = 2, ReadFailed = 3, ReadRunEnded = 4 };
 
 struct ReadStatus {

@@ -5,11 +5,17 @@
 #include <algorithm>
 #include <thread>
 
+#include "HangCeiling.h"
 #include "MessageFraming.h"
 #include "PipeChannel.h"
 #include "PipePair.h"
 
 namespace {
+
+// A ceiling for a read that waits for bytes that never come: a case here is read in milliseconds,
+// the companion's pauses included. A reader that waits for more than the companion wrote would
+// otherwise hold the test until ctest's time-out.
+constexpr DWORD kReadCeilingMs = 10000;
 
 struct Step {
   std::vector<uint8_t> bytes;
@@ -65,8 +71,12 @@ TEST(MessageFraming, ReadsWhatTheCompanionWrites) {
     });
     PipeChannel channel(pipe.Server(), pipe.RunEnded());
     FieldList fields{"left over from the last request"};
-    const ReadStatus status = ReadMessage(channel, fields);
-    companion.join();
+    ReadStatus status;
+    {
+      const HangCeiling ceiling(std::string("the message was not read (") + c.name + ")", kReadCeilingMs);
+      status = ReadMessage(channel, fields);
+      companion.join();
+    }
     EXPECT_EQ(status.code, c.expectedCode);
     EXPECT_EQ(status.text, c.expectedText);
     if (c.expectedCode == MessageComplete) {
@@ -83,6 +93,8 @@ TEST(MessageFraming, TwoMessagesInOneWriteAreReadOneAtATime) {
   } cases[] = {{"short fields", u"Running"}, {"a field longer than a read", longPath}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    const HangCeiling ceiling(std::string("the two messages were not read one at a time (") + c.name + ")",
+                              kReadCeilingMs);
     PipePair pipe;
     std::thread companion(
         [&] { pipe.WriteClient(Join({Field(c.first), Count(0), Field(u"GetOpenDocuments"), Count(0)})); });
@@ -232,7 +244,10 @@ TEST(MessageFraming, CharactersAtTheUtf8LengthLimitsCrossByteForByteBothWays) {
       pipe.WriteClient(Join({Field(c.units), Count(0)}));
       PipeChannel channel(pipe.Server(), pipe.RunEnded());
       FieldList fields;
-      ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      {
+        const HangCeiling ceiling(std::string("the message was not read (") + c.name + ")", kReadCeilingMs);
+        ASSERT_EQ(ReadMessage(channel, fields).code, MessageComplete);
+      }
       EXPECT_EQ(fields, FieldList{c.utf8}) << "coming in";
     }
     {

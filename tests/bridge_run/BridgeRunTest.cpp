@@ -77,21 +77,82 @@ LRESULT CALLBACK RecordStatusText(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The texts set on the status dialog's text control while it lives, in order (see RecordStatusText).
+class StatusTexts {
+ public:
+  StatusTexts() : hook(SetWindowsHookExW(WH_CALLWNDPROCRET, RecordStatusText, nullptr, GetCurrentThreadId())) {
+    statusTexts = &texts;
+  }
+  ~StatusTexts() {
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
+    statusTexts = nullptr;
+  }
+  StatusTexts(const StatusTexts&) = delete;
+  StatusTexts& operator=(const StatusTexts&) = delete;
+  bool Hooked() const { return hook != nullptr; }
+  const std::vector<std::wstring>& Set() const { return texts; }
+
+ private:
+  std::vector<std::wstring> texts;
+  HHOOK hook;
+};
+
 // The companion repeats "Running" as a keep-alive: the text is set once, on the first, and never
 // again (setting it anew repainted the control and measured the text on every one).
 TEST_F(BridgeRun, TheTextChangesOnlyOnRunningAndIsSetOnce) {
   run.InstallRemembered();
   run.SetScenario("request \"CheckAllDocumentsSaved\"\nrequest \"Running\"\nrequest \"CheckAllDocumentsSaved\"\n"
                   "request \"Running\"\nrequest \"Running\"\nrequest \"GetOpenDocuments\"\nrequest \"Running\"\n");
-  std::vector<std::wstring> texts;
-  statusTexts = &texts;
-  const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordStatusText, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
+  const StatusTexts texts;
+  ASSERT_TRUE(texts.Hooked());
   EXPECT_EQ(run.DoIt(), kSPNoError);
-  UnhookWindowsHookEx(hook);
-  statusTexts = nullptr;
   EXPECT_EQ(run.Values("reply").size(), 7u);
-  EXPECT_EQ(texts, (std::vector<std::wstring>{kStarting, kRunning}));
+  EXPECT_EQ(texts.Set(), (std::vector<std::wstring>{kStarting, kRunning}));
+}
+
+// Each run's window begins with the starting text, also in a second "Do It" of the same loaded
+// module after a run that never got as far as "Running". The module remembers the text it set last
+// so as not to set it again; a memory that outlived its window made the next window skip the
+// starting text as already shown, and keep its template's text, which tells the person to use the
+// companion's window while the companion is still starting.
+TEST(BridgeRunTexts, EachRunBeginsWithTheStartingTextAfterARunThatNeverReachedRunning) {
+  const struct {
+    const char* name;
+    bool startable;        // false: what the module finds under the companion's name is no program
+    std::string scenario;  // of the first run
+    std::wstring messageBegins;
+  } cases[] = {
+      {"the companion could not be started", false, "", L"Zentrast Kolvane could not be started | "},
+      {"the companion ended before it connected", true, "window hidden\nnever-connect 300\n",
+       kLost + L"Unable to get connection from Zentrast"},
+      {"the connection was lost inside the first request", true, "window hidden\nbytes 08 00\npause 200\nclose\n",
+       kLost + L"Error reading from pipe: 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BridgeRunHarness run;  // both runs in one module, loaded afresh for the case
+    if (c.startable) {
+      run.InstallRemembered();
+    } else {
+      run.Install().SetPath(Utf8(run.Install().MakeFolder(L"Not A Program")) + '\0');  // an empty file
+    }
+    run.SetScenario(c.scenario);
+    {
+      const StatusTexts texts;
+      ASSERT_TRUE(texts.Hooked());
+      EXPECT_EQ(run.DoIt(), kSPNoError);
+      EXPECT_EQ(texts.Set(), std::vector<std::wstring>{kStarting}) << "the first run";
+    }
+    ASSERT_EQ(run.Messages().size(), 1u);
+    EXPECT_EQ(run.Messages()[0].substr(0, c.messageBegins.size()), c.messageBegins);
+
+    run.InstallRemembered();
+    run.SetScenario("window hidden\nrequest \"Running\"\n");
+    const StatusTexts texts;
+    EXPECT_EQ(run.DoIt(), kSPNoError);
+    EXPECT_EQ(run.Values("reply"), std::vector<std::string>{""}) << "the second run was answered";
+    EXPECT_EQ(texts.Set(), (std::vector<std::wstring>{kStarting, kRunning})) << "the second run";
+  }
 }
 
 TEST_F(BridgeRun, CompanionThatNeverConnectsIsGivenUpAfterThirtySeconds) {
