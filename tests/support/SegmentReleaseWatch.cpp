@@ -2,16 +2,21 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 namespace {
 
 using UnmapProc = BOOL(WINAPI*)(LPCVOID);
 using CloseProc = BOOL(WINAPI*)(HANDLE);
 
 SegmentReleaseWatch* activeWatch = nullptr;
-UnmapProc systemUnmap = nullptr;
-CloseProc systemClose = nullptr;
+// The system's own functions, from kernel32 itself rather than through this program's import
+// entries (which the watch takes): a call that comes while a watch is being set up still reaches
+// the system.
+template <class Proc>
+Proc SystemFunction(const char* name) {
+  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+const UnmapProc systemUnmap = SystemFunction<UnmapProc>("UnmapViewOfFile");
+const CloseProc systemClose = SystemFunction<CloseProc>("CloseHandle");
 
 // The caller's last error is as it left it: the look may set another.
 BOOL WINAPI WatchedUnmap(LPCVOID view) {
@@ -28,64 +33,18 @@ BOOL WINAPI WatchedClose(HANDLE handle) {
   return systemClose(handle);
 }
 
-// The program's import entry of a kernel32 function: found by its name where the program keeps
-// the names, else by the address the loader put there.
-void** ImportEntry(const char* function) {
-  auto* const base = reinterpret_cast<uint8_t*>(GetModuleHandleW(nullptr));
-  const auto* const dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* const nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  const FARPROC address = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), function);
-  for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
-       ++library) {
-    if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "kernel32.dll") != 0) continue;
-    auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
-    const auto* name = library->OriginalFirstThunk != 0
-                           ? reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk)
-                           : nullptr;
-    for (; slot->u1.Function != 0; ++slot) {
-      bool found = reinterpret_cast<FARPROC>(slot->u1.Function) == address;
-      if (name != nullptr) {
-        if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) {
-          const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-          found = found || std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0;
-        }
-        ++name;
-      }
-      if (found) return reinterpret_cast<void**>(&slot->u1.Function);
-    }
-  }
-  return nullptr;
-}
-
-// Puts replacement into the entry; the entry's earlier value.
-void* Exchange(void** entry, void* replacement) {
-  DWORD protection = 0;
-  VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-  void* const earlier = *entry;
-  *entry = replacement;
-  VirtualProtect(entry, sizeof *entry, protection, &protection);
-  FlushInstructionCache(GetCurrentProcess(), entry, sizeof *entry);
-  return earlier;
-}
-
 }  // namespace
 
 SegmentReleaseWatch::SegmentReleaseWatch(std::vector<std::pair<std::string, void*>> segments)
-    : segments_(std::move(segments)) {
-  void** unmap = ImportEntry("UnmapViewOfFile");
-  void** close = ImportEntry("CloseHandle");
-  if (unmap == nullptr || close == nullptr) return;  // nothing recorded: the test's comparison fails
-  systemUnmap = reinterpret_cast<UnmapProc>(Exchange(unmap, reinterpret_cast<void*>(&WatchedUnmap)));
-  systemClose = reinterpret_cast<CloseProc>(Exchange(close, reinterpret_cast<void*>(&WatchedClose)));
-  activeWatch = this;
+    : segments_(std::move(segments)),
+      unmap_("kernel32.dll", "UnmapViewOfFile", reinterpret_cast<void*>(&WatchedUnmap)),
+      close_("kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&WatchedClose)) {
+  if (unmap_.Installed() && close_.Installed()) activeWatch = this;  // else nothing is recorded, and the test fails
 }
 
+// The import entries are put back by their owners, after the watch has stopped looking.
 SegmentReleaseWatch::~SegmentReleaseWatch() {
-  if (activeWatch != this) return;
-  activeWatch = nullptr;
-  Exchange(ImportEntry("UnmapViewOfFile"), reinterpret_cast<void*>(systemUnmap));
-  Exchange(ImportEntry("CloseHandle"), reinterpret_cast<void*>(systemClose));
+  if (activeWatch == this) activeWatch = nullptr;
 }
 
 std::vector<std::string> SegmentReleaseWatch::Releases() const {

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "ImportReplacement.h"
+
 class SegmentReleaseWatch {
  public:
   // The segments by name, each with a writable view of the test's own onto it: a view or a
@@ -31,6 +33,8 @@ class SegmentReleaseWatch {
   std::string SegmentAt(const void* address) const;
 
   std::vector<std::pair<std::string, void*>> segments_;
+  ImportReplacement unmap_;
+  ImportReplacement close_;
   mutable std::mutex lock_;
   std::vector<std::string> releases_;
 };
