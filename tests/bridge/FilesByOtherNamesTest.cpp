@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FieldLists.h"
+#include "HandlerReply.h"
 #include "HostCodes.h"
 #include "ImageFiles.h"
 #include "ImageRequests.h"
@@ -63,12 +64,7 @@ int Segment::serial_ = 0;
 // What the module keeps of raw files from request to request; each case begins with none.
 AutomationUtils::RawFileRecords records;
 
-FieldList Served(void (*handler)(const FieldList&, ReplyFieldList&, AutomationUtils::RawFileRecords&),
-                 const FieldList& request) {
-  ReplyFieldList reply;
-  handler(request, reply, records);
-  return reply.Fields();
-}
+FieldList Served(ImageRequestHandler handler, const FieldList& request) { return HandlerReply(handler, request, records); }
 
 class FilesByOtherNames : public ::testing::Test {
  protected:

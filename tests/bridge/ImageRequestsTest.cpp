@@ -17,6 +17,7 @@
 #include "EventParameters.h"
 #include "ExportPlugin.h"
 #include "FailingAllocations.h"
+#include "HandlerReply.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "ImportPlugin.h"
@@ -124,12 +125,7 @@ FieldList SendImage(const std::string& source, const CompanionSegment& image, co
 // case begins with none.
 AutomationUtils::RawFileRecords records;
 
-FieldList Served(void (*handler)(const FieldList&, ReplyFieldList&, AutomationUtils::RawFileRecords&),
-                 const FieldList& request) {
-  ReplyFieldList reply;
-  handler(request, reply, records);
-  return reply.Fields();
-}
+FieldList Served(ImageRequestHandler handler, const FieldList& request) { return HandlerReply(handler, request, records); }
 
 const zk::HostDocument* OpenDocumentWithFile(const std::string& file) {
   for (const zk::HostDocument& document : TestDocuments().Documents()) {
