@@ -5,6 +5,7 @@
 #include "NewDocument.h"
 #include "PixelExport.h"
 #include "RawFileLoading.h"
+#include "RawFileRecords.h"
 #include "RequestNumbers.h"
 #include "SharedSegment.h"
 
@@ -49,7 +50,7 @@ std::string LoadFailureText(const AutomationUtils::RawLoadReport& load) {
 
 }  // namespace
 
-void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
+void HandleReadRaw(const FieldList& request, ReplyFieldList& reply, AutomationUtils::RawFileRecords& records) {
   const std::string& path = RequestArgument(request, 1);
   ReadRawFields fields;
   std::string error;
@@ -66,7 +67,7 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
   }
   int32_t width = 0, height = 0;
   AutomationUtils::RawLoadReport load;
-  AutomationUtils::LoadRAW(path, depth, width, height, &load);
+  AutomationUtils::LoadRAW(records, path, depth, width, height, &load);
   // Without a measured document of the requested file there is nothing to export: never the
   // document a person had active in its place. A document that opened and was measured is
   // exported even when the count of documents after it could not be read (LoadRAW logged that;
@@ -92,20 +93,20 @@ void HandleReadRaw(const FieldList& request, ReplyFieldList& reply) {
     return;
   }
   AutomationUtils::MetadataBytes metadata;
-  const bool closeAfter = AutomationUtils::LoadedRawFileFlag(path);
+  const bool closeAfter = AutomationUtils::LoadedRawFileFlag(records, path);
   const OSErr exported = AutomationUtils::GrabBuffer(width, height, depth, reinterpret_cast<uintptr_t>(segment.view.Get()),
                                                      metadata, closeAfter);
   if (exported < 0) {
     ReplyError(reply, "Unable to load RAW image " + path + ": error " + FormatNumber(exported));
     return;
   }
-  AutomationUtils::StoreRawFileMetadata(path, metadata);
+  AutomationUtils::StoreRawFileMetadata(records, path, metadata);
   reply.Append("OK");
   reply.Append(FormatNumber(width));
   reply.Append(FormatNumber(height));
 }
 
-void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
+void HandleSendImage(const FieldList& request, ReplyFieldList& reply, AutomationUtils::RawFileRecords& records) {
   const std::string& source = RequestArgument(request, 1);
   SendImageFields fields;
   std::string error;
@@ -127,9 +128,9 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
     ReplyError(reply, error);
     return;
   }
-  const bool storedMetadata = AutomationUtils::HasRawFileMetadata(source);
+  const bool storedMetadata = AutomationUtils::HasRawFileMetadata(records, source);
   const uint64_t metadataBytes =
-      storedMetadata ? uint64_t(AutomationUtils::GetRawFileMetadata(source).size()) : uint64_t(metadataLength);
+      storedMetadata ? uint64_t(AutomationUtils::GetRawFileMetadata(records, source).size()) : uint64_t(metadataLength);
   // The raw documents stay as they are too: nothing is played for a request that cannot be carried.
   if (!CheckImportMetadataBytes(metadataBytes, &error)) {
     ReplyError(reply, error);
@@ -139,13 +140,13 @@ void HandleSendImage(const FieldList& request, ReplyFieldList& reply) {
   {
     const auto* bytes = static_cast<const uint8_t*>(metadataSegment.view.Get());
     const AutomationUtils::MetadataBytes metadata = storedMetadata
-                                                        ? AutomationUtils::GetRawFileMetadata(source)
+                                                        ? AutomationUtils::GetRawFileMetadata(records, source)
                                                         : AutomationUtils::MetadataBytes(bytes, bytes + metadataLength);
     imported = AutomationUtils::NewDocumentFromBuffer(width, height, uint32_t(depth), image.view.Get(), metadata);
   }
   // The raw documents are tidied up either way; a close that fails is logged there and changes
   // nothing the companion is told.
-  AutomationUtils::CloseLoadedRawDocuments();
+  AutomationUtils::CloseLoadedRawDocuments(records);
   // A companion told "OK" would tell the person the image is in the host: only when it is.
   if (imported != 0) {
     ReplyError(reply, "Unable to make a new document from segment " + image.name + ": error " + FormatNumber(imported));

@@ -2,6 +2,15 @@
 
 #include "DocumentRequests.h"
 #include "ImageRequests.h"
+#include "RawFileRecords.h"
+
+namespace {
+
+// The raw files the bridge opened and the metadata captured for them, kept from run to run for
+// as long as the module is loaded: a companion may send an image back in a later run.
+ZentrastMisc::AutomationUtils::RawFileRecords ModuleRawFileRecords;
+
+}  // namespace
 
 RequestOutcome DispatchRequest(const FieldList& request, ReplyFieldList& reply) {
   reply.Clear();
@@ -13,9 +22,9 @@ RequestOutcome DispatchRequest(const FieldList& request, ReplyFieldList& reply) 
   if (command == "Running") {
     return RequestOutcome::CompanionRunning;  // answered with the end marker alone
   } else if (command == "ReadRaw") {
-    HandleReadRaw(request, reply);
+    HandleReadRaw(request, reply, ModuleRawFileRecords);
   } else if (command == "SendImage") {
-    HandleSendImage(request, reply);
+    HandleSendImage(request, reply, ModuleRawFileRecords);
   } else if (command == "GetOpenDocuments") {
     HandleGetOpenDocuments(reply);
   } else if (command == "CheckAllDocumentsSaved") {

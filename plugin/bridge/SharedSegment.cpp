@@ -2,17 +2,9 @@
 
 #include <cstdint>
 
-SegmentReleaseWatcher SegmentReleased = nullptr;
-
 SharedSegment::~SharedSegment() {
-  if (view) {
-    view.Reset();
-    if (SegmentReleased != nullptr) SegmentReleased(name, SegmentPart::View);
-  }
-  if (segment) {
-    segment.Reset();
-    if (SegmentReleased != nullptr) SegmentReleased(name, SegmentPart::Segment);
-  }
+  view.Reset();
+  segment.Reset();
 }
 
 bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* error) {

@@ -27,10 +27,3 @@ bool OpenSegment(const std::string& name, SharedSegment& segment, std::string* e
 // Maps bytes of the open segment from its start; 0 maps all of it. False with the error reply's
 // text (the system's error number) when the view cannot be made, e.g. larger than the segment.
 bool MapSegment(SharedSegment& segment, uint64_t bytes, std::string* error);
-
-// Told of every view unmapped and every segment closed, in the order it happens; null unless a
-// test watches the order in which a request lets go of what it holds. It is called from the
-// owner's destructor, so only a watcher that cannot throw can be set.
-enum class SegmentPart { View, Segment };
-using SegmentReleaseWatcher = void (*)(const std::string& name, SegmentPart released) noexcept;
-extern SegmentReleaseWatcher SegmentReleased;

@@ -12,9 +12,3 @@ std::string WireUnitsToUtf8(const uint8_t* units, size_t unitCount) {
 std::u16string Utf8ToWireUnits(const std::string& text) { return InnerTextToUnits(text); }
 
 bool Utf8ToUnitsStrict(const std::string& text, std::u16string* units) { return InnerTextToUnitsStrict(text, units); }
-
-std::string WideToUtf8(const std::wstring& text) {
-  std::string out;
-  for (wchar_t unit : text) AppendUnitToInnerText(out, uint16_t(unit));
-  return out;
-}

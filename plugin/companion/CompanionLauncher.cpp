@@ -4,15 +4,15 @@
 
 #include "BridgeRun.h"
 #include "CompanionLocator.h"
+#include "InnerText.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
-#include "WireText.h"
 
 namespace {
 
 // The host normally has no console; nothing depends on this line.
 void WriteConsoleLine(const std::wstring& text) {
-  const std::string bytes = WideToUtf8(text) + "\n";
+  const std::string bytes = WideToInnerText(text) + "\n";
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD written = 0;
   if (output != nullptr && output != INVALID_HANDLE_VALUE) {

@@ -2,11 +2,11 @@
 
 #include <commdlg.h>
 
+#include "InnerText.h"
 #include "ModuleActivationContext.h"
 #include "ResourceIds.h"
 #include "StringLoader.h"
 #include "WindowsOwners.h"
-#include "WireText.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ bool ReadRememberedFolder(std::wstring* folder) {
   bytes.resize(read);
   if (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
   std::u16string units;
-  if (!Utf8ToUnitsStrict(bytes, &units)) return false;
+  if (!InnerTextToUnitsStrict(bytes, &units)) return false;
   folder->assign(units.begin(), units.end());
   return true;
 }
@@ -70,7 +70,7 @@ std::wstring FindCompanionFolder() {
 void RememberCompanionFolder(const std::wstring& folder) {
   const UniqueRegistryKey key = OpenCompanionKey(KEY_WRITE);
   if (!key) return;  // never created here: the installer owns the key
-  const std::string bytes = WideToUtf8(folder);
+  const std::string bytes = WideToInnerText(folder);
   RegSetValueExA(key.Get(), kCompanionRegistryValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.c_str()),
                  DWORD(bytes.size() + 1));
 }

@@ -21,8 +21,7 @@ bool ShellDocumentsFolder(std::string* folder) {
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)) || path[0] == 0) {
     return false;
   }
-  const std::u16string units(path, path + wcslen(path));
-  *folder = UnitsToInnerText(units.data(), units.size());
+  *folder = WideToInnerText(path);
   return true;
 }
 
@@ -32,14 +31,8 @@ bool TempFolder(std::string* folder) {
   std::vector<wchar_t> value(needed, L'\0');
   const DWORD length = GetEnvironmentVariableW(L"TEMP", value.data(), needed);
   if (length == 0 || length >= needed) return false;
-  const std::u16string units(value.data(), value.data() + length);
-  *folder = UnitsToInnerText(units.data(), units.size());
+  *folder = WideToInnerText(std::wstring(value.data(), length));
   return true;
-}
-
-std::wstring Wide(const std::string& innerText) {
-  const std::u16string units = InnerTextToUnits(innerText);
-  return std::wstring(units.begin(), units.end());
 }
 
 // The open log of the current session (empty until its first entry), and how deep the sessions
@@ -51,7 +44,7 @@ int SessionDepth = 0;
 bool DecideLogFilePath() {
   if (!LogFilePath.empty()) return true;
   std::string folder;
-  if (!DocumentsFolderLookup(&folder) && !TempFolder(&folder)) return false;
+  if (!ShellDocumentsFolder(&folder) && !TempFolder(&folder)) return false;
   LogFilePath = folder + "\\ZKVPlugin.log";
   return true;
 }
@@ -59,7 +52,7 @@ bool DecideLogFilePath() {
 // Appending only, so that each write lands whole at the end even with other writers; shared so
 // that readers, writers and deleters are never shut out. Its size can be read through the handle.
 UniqueFile OpenLog() {
-  return UniqueFile(CreateFileW(Wide(LogFilePath).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+  return UniqueFile(CreateFileW(InnerTextToWide(LogFilePath).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -87,11 +80,11 @@ void RotateIfOverTheBound() {
   if (extension == std::string::npos) return;
   // A handle that may rename is asked for only here: a reader that does not share deleting would
   // shut it out, and every entry with it.
-  const UniqueFile measured(CreateFileW(Wide(LogFilePath).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+  const UniqueFile measured(CreateFileW(InnerTextToWide(LogFilePath).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!measured || !OverTheBound(measured.Get())) return;
-  const std::wstring older = NtPath(Wide(LogFilePath.substr(0, extension) + ".old.log"));  // "ZKVPlugin.old.log"
+  const std::wstring older = NtPath(InnerTextToWide(LogFilePath.substr(0, extension) + ".old.log"));  // "ZKVPlugin.old.log"
   if (older.empty()) return;
   std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + older.size() * sizeof(wchar_t));
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -166,7 +159,6 @@ void FormatAndWrite(const char* format, va_list arguments) {
 }  // namespace
 
 std::string LogFilePath;
-DocumentsFolderLookupProc DocumentsFolderLookup = ShellDocumentsFolder;
 
 LogSession::LogSession() noexcept { ++SessionDepth; }
 

@@ -36,7 +36,3 @@ constexpr uint64_t kLogRotateBytes = 8ull * 1024 * 1024;
 // Worked out on the first entry (or session) of the module's life and kept: the folder is decided
 // once. Inner text (UTF-8): the folder may be named in any script, whatever the ANSI code page.
 extern std::string LogFilePath;
-
-// How the Documents folder is found (as inner text); tests replace it to make the lookup fail.
-using DocumentsFolderLookupProc = bool (*)(std::string* folder);
-extern DocumentsFolderLookupProc DocumentsFolderLookup;

@@ -28,3 +28,7 @@ extern SuiteHolderOf<PSAliasSuite2> sPSAlias;
 
 // Every holder above, in the order declared: what the module may ask the host for.
 const std::vector<const SuiteHolder*>& ModuleSuiteHolders();
+
+// Every holder above asks the host again for a suite it refused. At the start of each "Do It":
+// within one the module does without a refused suite, and the next one asks again.
+void ForgetSuiteRefusals();

@@ -84,10 +84,22 @@ std::string UnitsToInnerText(const char16_t* units, size_t unitCount) {
   return out;
 }
 
+std::string WideToInnerText(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const wchar_t unit : text) AppendUnitToInnerText(out, uint16_t(unit));
+  return out;
+}
+
 std::u16string InnerTextToUnits(const std::string& text) {
   std::u16string units;
   DecodeUtf8(text, false, units);
   return units;
+}
+
+std::wstring InnerTextToWide(const std::string& text) {
+  const std::u16string units = InnerTextToUnits(text);
+  return std::wstring(units.begin(), units.end());
 }
 
 bool InnerTextToUnitsStrict(const std::string& text, std::u16string* units) {

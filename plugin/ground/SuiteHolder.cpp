@@ -18,6 +18,7 @@ int32_t SuiteHolder::Release() {
     released = sSPBasic->ReleaseSuite(name, version);
   }
   suite = nullptr;
+  refused = false;
   return released;
 }
 
@@ -40,6 +41,9 @@ const void* SuiteHolder::Access() {
 }
 
 const void* SuiteHolder::Find() {
-  if (suite == nullptr) status = Acquire();
+  if (suite == nullptr && !refused) {
+    status = Acquire();
+    refused = suite == nullptr;
+  }
   return suite;
 }

@@ -15,10 +15,14 @@ class SuiteHolder {
   // a bare uint32_t when it cannot be had. Never returns null.
   const void* Access();
   // The same for a suite the module can do without: null when the host does not offer it. A
-  // refusal is not remembered: asking again on the next use costs one call.
+  // refusal is remembered until ForgetRefusal: a request may find the suite once per document,
+  // and a host that refused it once would be asked, and refuse, a thousand times.
   const void* Find();
-  // Lets go of the suite now, if held; the next use acquires it anew. The host's status of the
-  // release, 0 when nothing was held (or the process is ending and the host may be gone).
+  // The next Find asks the host again (a bridge run begins so: the host may offer it by now).
+  void ForgetRefusal() { refused = false; }
+  // Lets go of the suite now, if held, and forgets a refusal; the next use acquires it anew. The
+  // host's status of the release, 0 when nothing was held (or the process is ending and the host
+  // may be gone).
   int32_t Release();
   // The host's status of the latest attempt to acquire the suite.
   int32_t LastStatus() const { return status; }
@@ -33,6 +37,7 @@ class SuiteHolder {
   int32_t version;
   const char* name;
   int32_t status = 0;
+  bool refused = false;  // Find was refused, and has not asked again since
 };
 
 template <class Procs>

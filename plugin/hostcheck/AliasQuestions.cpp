@@ -3,23 +3,23 @@
 #include <algorithm>
 #include <vector>
 
+#include "AskQuestion.h"
 #include "DescriptorHelpers.h"
 #include "HostHandleBytes.h"
 #include "HostObjectOwners.h"
 #include "HostPaths.h"
 #include "HostText.h"
-#include "AskQuestion.h"
 #include "InnerText.h"
+#include "LongestPath.h"
 #include "NarrowTextEncoding.h"
 #include "ReportText.h"
+#include "StandardUtf8.h"
 
 namespace {
 
 // No file needs to be there: the host is only asked to make aliases of it and give them back. A
 // letter most Western code pages hold, two that they do not, and one beyond U+FFFF.
 const std::u16string kFixedPath = u"C:\\Zentrast Kolvane Host Check\\J\u00FCrgen\\\u5199\u771F \U0001F600.CR2";
-// The longest path Windows has, with its zero.
-constexpr uint32_t kLongestPathUnits = 32768;
 constexpr uint16_t kUntouched = 0xFFFF;
 constexpr size_t kShownAliasBytes = 96;
 
@@ -41,7 +41,7 @@ HostHandleHolder SuiteAlias(const PSAliasSuite2& aliases, int32_t* status) {
 }
 
 void AskPathsThroughTheSuite(ReportSection& section, const PSAliasSuite2& aliases) {
-  section.Note("fixed path: " + UnitsToUtf8(kFixedPath) + " (units " + HexUnits(kFixedPath) + ")");
+  section.Note("fixed path: " + UnitsToStandardUtf8(kFixedPath) + " (units " + HexUnits(kFixedPath) + ")");
   int32_t made = 0;
   const HostHandleHolder alias = SuiteAlias(aliases, &made);
   std::u16string back;
@@ -102,7 +102,7 @@ void AskAliasBytes(ReportSection& section, const PSAliasSuite2& aliases) {
     start = "none, it starts with a zero";
   } else if (text == AnsiTextAsSystemConverts(kFixedPath)) {
     start = "the path in the ANSI code page";
-  } else if (text == UnitsToUtf8(kFixedPath)) {
+  } else if (text == UnitsToStandardUtf8(kFixedPath)) {
     start = "the path in UTF-8";
   } else {
     start = "other text";
@@ -146,7 +146,8 @@ bool ProbeLetter(char16_t* letter) {
   for (const char16_t candidate : {u'\u00FC', u'\u00E9', u'\u0416', u'\u03B1', u'\u30C6', u'\u4E2D', u'\uD55C'}) {
     const std::u16string text(1, candidate);
     std::string ansi;
-    if (InnerTextToAnsiText(UnitsToInnerText(text.data(), text.size()), &ansi) && ansi != UnitsToUtf8(text)) {
+    const std::string inner = UnitsToInnerText(text.data(), text.size());
+    if (InnerTextToAnsiText(inner, &ansi) && ansi != UnitsToStandardUtf8(text)) {
       *letter = candidate;
       return true;
     }
@@ -174,7 +175,7 @@ void AskEightBitAliases(ReportSection& section) {
   const std::u16string path = u"C:\\Zentrast Kolvane Host Check\\J" + std::u16string(1, letter) + u"rgen.CR2";
   std::string ansi;
   InnerTextToAnsiText(UnitsToInnerText(path.data(), path.size()), &ansi);
-  const std::string utf8 = UnitsToUtf8(path);
+  const std::string utf8 = UnitsToStandardUtf8(path);
   section.Note("path: " + utf8 + "; in the ANSI code page " + HexBytes(ansi) + "; in UTF-8 " + HexBytes(utf8));
   std::u16string fromAnsi, fromUtf8;
   const std::string ansiAnswer = ReadBack(ansi, path, &fromAnsi);
@@ -190,16 +191,6 @@ void AskEightBitAliases(ReportSection& section) {
 }
 
 }  // namespace
-
-int32_t AliasUnicodePath(Handle alias, std::u16string* path) {
-  path->clear();
-  const PSAliasSuite2* aliases = sPSAlias.Find();
-  if (aliases == nullptr) return kSPSuiteNotFoundError;
-  std::vector<uint16_t> units(kLongestPathUnits, 0);
-  const int32_t status = aliases->AliasToUnicodePath(alias, units.data(), kLongestPathUnits);
-  if (status == 0) path->assign(units.begin(), std::find(units.begin(), units.end(), uint16_t(0)));
-  return status;
-}
 
 void AskAliasQuestions(CheckReport& report) {
   const PSAliasSuite2* aliases = sPSAlias.Find();

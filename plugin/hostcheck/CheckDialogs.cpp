@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "HostCheckResourceIds.h"
+#include "LongestPath.h"
 #include "StringLoader.h"
 
 namespace {
-
-// The longest path Windows has, with its zero.
-constexpr DWORD kLongestPathUnits = 32768;
 
 // Raw formats first; any file may be picked, since what the raw converter opens is the host's matter.
 constexpr wchar_t kRawFilter[] =

@@ -1,10 +1,11 @@
 #include "DocumentFacts.h"
 
+#include <windows.h>
+
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
-#include "AliasQuestions.h"
+#include "DescriptorHelpers.h"
 #include "HostCodes.h"
 #include "HostHandleBytes.h"
 #include "HostObjectOwners.h"
@@ -12,6 +13,9 @@
 #include "InnerText.h"
 
 namespace {
+
+// A title is a file's name or a few words; a text longer than this is not read.
+constexpr uint32_t kMostTextBytes = 1u << 20;
 
 KeyFacts Key(PIActionDescriptor document, DescriptorKeyID key) {
   KeyFacts facts;
@@ -53,13 +57,7 @@ int32_t ZStringUnits(ASZString text, std::u16string* units) {
 void ReadTitle(PIActionDescriptor document, DocumentFacts* facts) {
   facts->title = Key(document, keyTitle);
   if (!facts->title.present || facts->title.status != 0) return;
-  uint32_t length = 0;
-  facts->title.status = sPSActionDescriptor->GetStringLength(document, keyTitle, &length);
-  if (facts->title.status == 0) {
-    std::vector<char> text(size_t(length) + 1, '\0');
-    facts->title.status = sPSActionDescriptor->GetString(document, keyTitle, text.data(), length + 1);
-    facts->titleBytes.assign(text.data(), strnlen(text.data(), text.size()));
-  }
+  facts->title.status = ReadTextKey(document, keyTitle, kMostTextBytes, &facts->titleBytes);
   // A host without the ZString suite could hand out a ZString that nobody can release.
   if (sASZString.Find() == nullptr) {
     facts->titleWholeStatus = sASZString.LastStatus();
@@ -104,7 +102,29 @@ uint32_t LongestText(PIActionDescriptor document, uint32_t keyCount) {
   return longest;
 }
 
+double MillisecondsSince(const LARGE_INTEGER& started) {
+  LARGE_INTEGER now{}, frequency{};
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return double(now.QuadPart - started.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// Reads a whole document, by index or the target; the status of the Get.
+int32_t ReadWholeDocument(bool target, uint32_t index, DocumentFacts* facts) {
+  DescriptorHolder document;
+  LARGE_INTEGER started{};
+  QueryPerformanceCounter(&started);
+  const int32_t status = target ? PIUGetTargetInfo(classDocument, 0, document.Address(), nullptr)
+                                : PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr);
+  if (status == 0) *facts = ReadDocumentFacts(document.Get(), MillisecondsSince(started));
+  return status;
+}
+
 }  // namespace
+
+int32_t ReadDocumentFactsAt(uint32_t index, DocumentFacts* facts) { return ReadWholeDocument(false, index, facts); }
+
+int32_t ReadTargetDocumentFacts(DocumentFacts* facts) { return ReadWholeDocument(true, 0, facts); }
 
 DocumentFacts ReadDocumentFacts(PIActionDescriptor document, double readMilliseconds) {
   DocumentFacts facts;

@@ -55,3 +55,8 @@ struct DocumentFacts {
 
 // Reads what the document holds. Raises when a suite it needs cannot be had.
 DocumentFacts ReadDocumentFacts(PIActionDescriptor document, double readMilliseconds);
+
+// Gets the whole document at the 1-based index, or the target document, timing the Get, and reads
+// its facts: the host's status of the Get.
+int32_t ReadDocumentFactsAt(uint32_t index, DocumentFacts* facts);
+int32_t ReadTargetDocumentFacts(DocumentFacts* facts);

@@ -1,135 +1,26 @@
 #include "DocumentQuestions.h"
 
-#include <windows.h>
-
-#include <cmath>
-#include <cstdio>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "AskQuestion.h"
 #include "DescriptorHelpers.h"
-#include "DocumentQueries.h"
+#include "DocumentCount.h"
+#include "DocumentFacts.h"
+#include "DocumentRows.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
-#include "NarrowTextEncoding.h"
 #include "ReportText.h"
 
 namespace {
 
 using ZentrastMisc::AutomationUtils::OpenDocumentCount;
-using ZentrastMisc::AutomationUtils::UnitValueToPixels;
-
-// One document's answer to each row that reads a document.
-struct RowAnswers {
-  std::string fileType;   // P8
-  std::string fileText;   // P2
-  std::string fileReading;  // P7
-  std::string title;      // P10
-  std::string units;      // D1
-  std::string integers;   // D2
-  std::string dirty;      // D3
-  std::string keys;       // D4
-};
-
-std::string TypeText(const KeyFacts& key) {
-  if (key.status != 0) return "status " + StatusText(key.status);
-  return key.present ? CodeText(key.type) : "absent";
-}
-
-std::string MeasureText(const MeasureFacts& measure) {
-  if (!measure.present || measure.status != 0 || measure.type != typeUnitFloat) return TypeText(measure);
-  return CodeText(measure.type) + " " + CodeText(measure.unit);
-}
-
-// What GetInteger gave for a unit double, against the numbers it could have been.
-std::string IntegerText(const MeasureFacts& measure, double resolution) {
-  if (!measure.present) return "absent";
-  if (measure.integerStatus != 0) return "status " + StatusText(measure.integerStatus);
-  const double pixels = UnitValueToPixels(measure.value, measure.unit, resolution);
-  const auto matches = [&](double number) { return std::isfinite(number) && double(measure.integer) == number; };
-  if (matches(std::trunc(measure.value))) return "status 0, the whole part of the value";
-  if (matches(std::round(measure.value))) return "status 0, the value rounded";
-  if (matches(std::trunc(pixels)) || matches(std::round(pixels))) return "status 0, the value in pixels";
-  return "status 0, another number";
-}
-
-std::string FileTextAnswer(const DocumentFacts& facts) {
-  if (!facts.file.present || facts.file.status != 0) return TypeText(facts.file);
-  if (facts.cloudStatus == 0 && facts.cloud != 0) return "a cloud document, no file";
-  if (facts.filePathStatus != 0) return "cannot tell: no whole path (" + StatusText(facts.filePathStatus) + ")";
-  return NarrowTextEncoding(facts.fileBytes.substr(0, facts.fileBytes.find('\0')), facts.filePath);
-}
-
-// IsCloudFile of the file reference, then what the plug-in's own path reading makes of it: a host
-// that refuses either there leaves the bridge no file to check a raw open against.
-std::string FileReadingAnswer(const DocumentFacts& facts) {
-  if (!facts.file.present || facts.file.status != 0) return TypeText(facts.file);
-  std::string answer = facts.cloudStatus == kSPSuiteNotFoundError ? "IsCloudFile: no alias suite"
-                       : facts.cloudStatus != 0                   ? "IsCloudFile " + StatusText(facts.cloudStatus)
-                                                                  : "IsCloudFile " + std::to_string(facts.cloud);
-  if (!facts.pluginReadsPath) return answer + "; the plug-in reads no path";
-  if (facts.filePathStatus != 0) return answer + "; the plug-in reads a path";
-  return answer + (facts.pluginPath == facts.filePath ? "; the plug-in reads the path" : "; the plug-in reads another path");
-}
-
-std::string TitleAnswer(const DocumentFacts& facts) {
-  if (!facts.title.present || facts.title.status != 0) return TypeText(facts.title);
-  if (facts.titleWholeStatus != 0) return "cannot tell: GetZString " + StatusText(facts.titleWholeStatus);
-  return NarrowTextEncoding(facts.titleBytes, facts.titleWhole);
-}
-
-RowAnswers AnswersOf(const DocumentFacts& facts) {
-  RowAnswers answers;
-  answers.fileType = TypeText(facts.file);
-  answers.fileText = FileTextAnswer(facts);
-  answers.fileReading = FileReadingAnswer(facts);
-  answers.title = TitleAnswer(facts);
-  answers.units = "'Wdth' " + MeasureText(facts.width) + ", 'Hght' " + MeasureText(facts.height) + ", 'Rslt' " +
-                  MeasureText(facts.resolution);
-  const std::string width = IntegerText(facts.width, facts.resolution.value);
-  const std::string height = IntegerText(facts.height, facts.resolution.value);
-  answers.integers = width == height ? width : "'Wdth' " + width + "; 'Hght' " + height;
-  answers.dirty = facts.dirty.present && facts.dirty.status == 0 ? (facts.dirtyValue ? "true" : "false")
-                                                                   : TypeText(facts.dirty);
-  answers.keys = std::to_string(facts.keyCount) + " keys";
-  return answers;
-}
-
-// The rows a document answers, in report order, with the answer each takes from it.
-struct Row {
-  const char* id;
-  std::string RowAnswers::*answer;
-};
-const Row kRows[] = {
-    {"P8", &RowAnswers::fileType}, {"P2", &RowAnswers::fileText}, {"P7", &RowAnswers::fileReading},
-    {"P10", &RowAnswers::title},
-    {"D1", &RowAnswers::units},    {"D2", &RowAnswers::integers}, {"D3", &RowAnswers::dirty},
-    {"D4", &RowAnswers::keys},
-};
 
 std::string Joined(const std::set<std::string>& answers) {
   std::string text;
   for (const std::string& answer : answers) text += (text.empty() ? "" : "; ") + answer;
   return text;
-}
-
-double MillisecondsSince(const LARGE_INTEGER& started) {
-  LARGE_INTEGER now{}, frequency{};
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return double(now.QuadPart - started.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-// Reads a whole document, by index or the target; the status of the Get.
-int32_t ReadDocument(bool target, uint32_t index, DocumentFacts* facts) {
-  DescriptorHolder document;
-  LARGE_INTEGER started{};
-  QueryPerformanceCounter(&started);
-  const int32_t status = target ? PIUGetTargetInfo(classDocument, 0, document.Address(), nullptr)
-                                : PIUGetInfoByIndex(index, classDocument, 0, document.Address(), nullptr);
-  if (status == 0) *facts = ReadDocumentFacts(document.Get(), MillisecondsSince(started));
-  return status;
 }
 
 void AskApplication(ReportSection& section, int32_t* count, int32_t* status) {
@@ -146,60 +37,34 @@ void AskApplication(ReportSection& section, int32_t* count, int32_t* status) {
 
 }  // namespace
 
-int32_t ReadTargetDocument(DocumentFacts* facts) { return ReadDocument(true, 0, facts); }
-
-std::string DocumentNote(const DocumentFacts& facts) {
-  std::string note = "title \"" + UnitsToUtf8(facts.titleWhole) + "\" (GetString " + HexBytes(facts.titleBytes) +
-                     "; GetZString " + HexUnits(facts.titleWhole) + ")";
-  if (facts.file.present) {
-    note += ", file \"" + UnitsToUtf8(facts.filePath) + "\" (8-bit " +
-            HexBytes(facts.fileBytes.substr(0, facts.fileBytes.find('\0'))) + "; UTF-16 " + HexUnits(facts.filePath) +
-            "; the whole alias " + std::to_string(facts.fileBytes.size()) + " bytes)";
-  } else {
-    note += ", no file";
-  }
-  char numbers[160] = {};
-  std::snprintf(numbers, sizeof numbers, ", %g x %g at %g, depth %d, 'DocI' %d, longest text %u bytes, read in %.1f ms",
-                facts.width.value, facts.height.value, facts.resolution.value, int(facts.depthValue),
-                int(facts.idValue), unsigned(facts.longestText), facts.readMilliseconds);
-  return note + numbers;
-}
-
-void ReportDocumentRows(CheckReport& report, const std::string& who, const DocumentFacts& facts) {
-  const RowAnswers answers = AnswersOf(facts);
-  for (const Row& row : kRows) report.Section(row.id).Answer(who, answers.*row.answer);
-}
-
-void ReportDocumentRowsNotAsked(CheckReport& report, const std::string& who, const std::string& why) {
-  for (const Row& row : kRows) report.Section(row.id).Answer(who, "not asked: " + why);
-}
-
 void AskOpenDocuments(CheckReport& report) {
   int32_t count = 0;
   int32_t countStatus = kSPUnimplementedError;  // until the question has read it
   AskQuestion(report.Section("A1"), [&] { AskApplication(report.Section("A1"), &count, &countStatus); });
-  std::vector<std::set<std::string>> answers(sizeof kRows / sizeof kRows[0]);
+  // Each row's answers from every document read, in report order.
+  std::vector<std::pair<std::string, std::set<std::string>>> rows;
+  for (const std::string& row : DocumentRowIds()) rows.emplace_back(row, std::set<std::string>());
   for (int32_t index = 1; index <= count; ++index) {
     ReportSection& notes = report.Section("A1");
     AskQuestion(notes, [&] {
       DocumentFacts facts;
-      const int32_t status = ReadDocument(false, uint32_t(index), &facts);
+      const int32_t status = ReadDocumentFactsAt(uint32_t(index), &facts);
       if (status != 0) {
         notes.Answer("whole document " + std::to_string(index), StatusText(status));
         return;
       }
       notes.Note("document " + std::to_string(index) + ": " + DocumentNote(facts));
-      const RowAnswers rows = AnswersOf(facts);
-      for (size_t row = 0; row < answers.size(); ++row) answers[row].insert(rows.*kRows[row].answer);
+      const auto answers = DocumentRowAnswers(facts);
+      for (size_t row = 0; row < rows.size(); ++row) rows[row].second.insert(answers[row].second);
     });
   }
-  for (size_t row = 0; row < answers.size(); ++row) {
+  for (const auto& [row, answers] : rows) {
     // Whether a person's documents have unsaved changes is their work, not the host's answer.
-    if (std::string(kRows[row].id) == "D3") continue;
+    if (row == "D3") continue;
     const std::string answer = countStatus != 0 ? "cannot tell: 'NmbD' " + StatusText(countStatus)
                                : count == 0     ? "none open"
-                               : answers[row].empty() ? "cannot tell: no document could be read whole"
-                                                      : Joined(answers[row]);
-    report.Section(kRows[row].id).Answer("open documents", answer);
+                               : answers.empty() ? "cannot tell: no document could be read whole"
+                                                 : Joined(answers);
+    report.Section(row).Answer("open documents", answer);
   }
 }

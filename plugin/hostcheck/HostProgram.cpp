@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "LongestPath.h"
 #include "ReportText.h"
+#include "StandardUtf8.h"
 
 namespace {
 
@@ -32,10 +34,10 @@ bool ProgramVersion(VS_FIXEDFILEINFO* info) {
 }  // namespace
 
 std::string HostProgramText() {
-  std::vector<wchar_t> path(32768, L'\0');
+  std::vector<wchar_t> path(kLongestPathUnits, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
   const std::wstring program(path.data(), length < path.size() ? length : 0);
-  std::string text = UnitsToUtf8(std::u16string(program.begin(), program.end()));
+  std::string text = UnitsToStandardUtf8(std::u16string(program.begin(), program.end()));
   VS_FIXEDFILEINFO info = {};
   if (!ProgramVersion(&info)) return text + ", no version resource";
   return text + ", version " + std::to_string(HIWORD(info.dwFileVersionMS)) + "." +

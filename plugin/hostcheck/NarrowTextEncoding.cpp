@@ -1,8 +1,6 @@
 #include "NarrowTextEncoding.h"
 
-#include <windows.h>
-
-#include <climits>
+#include <cstdint>
 
 #include "HostText.h"
 #include "InnerText.h"
@@ -17,15 +15,6 @@ bool AsciiOnly(const std::string& bytes) {
 }
 
 }  // namespace
-
-std::string AnsiTextAsSystemConverts(const std::u16string& whole) {
-  if (whole.empty() || whole.size() > size_t(INT_MAX) / 4) return std::string();
-  const std::wstring wide(whole.begin(), whole.end());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(size_t(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &ansi[0], bytes, nullptr, nullptr);
-  return ansi;
-}
 
 std::string NarrowTextEncoding(const std::string& bytes, const std::u16string& whole) {
   // Read as the module reads the host's 8-bit texts: in the ANSI code page, or as UTF-8.

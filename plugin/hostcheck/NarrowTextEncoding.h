@@ -8,7 +8,3 @@
 // One of: "ASCII only, cannot tell", "the ANSI code page", "UTF-8", "UTF-8, the ANSI code page here",
 // "the ANSI code page, characters it lacks replaced", "neither the ANSI code page nor UTF-8".
 std::string NarrowTextEncoding(const std::string& bytes, const std::u16string& whole);
-
-// The text in the ANSI code page as the system converts by default (a character the code page
-// lacks becomes a look-alike or '?').
-std::string AnsiTextAsSystemConverts(const std::u16string& whole);

@@ -1,11 +1,13 @@
 #include "NewDocumentQuestion.h"
 
 #include "AskQuestion.h"
-#include "DocumentQuestions.h"
+#include "DocumentFacts.h"
+#include "DocumentRows.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
 #include "ReportText.h"
+#include "StandardUtf8.h"
 
 namespace {
 
@@ -41,7 +43,7 @@ std::string MakeFromUnicodeCount() {
 
 void AskMake(CheckReport& report, CheckDocuments& own) {
   ReportSection& made = report.Section("E7");
-  made.Answer("asked", "'Mk  ' with 'Nw  ' an object of class 'Dcmn': 'Nm  ' \"" + UnitsToUtf8(kNewTitle) +
+  made.Answer("asked", "'Mk  ' with 'Nw  ' an object of class 'Dcmn': 'Nm  ' \"" + UnitsToStandardUtf8(kNewTitle) +
                            "\" (a ZString), 'Md  ' 'RGBM', 'Wdth' 107 '#Pxl', 'Hght' 61 '#Pxl', 'Rslt' 300 '#Rsl', 'Dpth' 8, "
                            "'Fl  ' 'Wht '; option 2 (silent)");
   made.Answer("MakeFromUnicode's count, taken as", MakeFromUnicodeCount());
@@ -76,7 +78,7 @@ void AskMake(CheckReport& report, CheckDocuments& own) {
   const std::vector<uint32_t> added = AddedDocuments(answer.before, answer.after);
   DocumentFacts facts;
   if (added.size() == 1 && answer.after.hasTarget && answer.after.target == added.front() &&
-      ReadTargetDocument(&facts) == 0) {
+      ReadTargetDocumentFacts(&facts) == 0) {
     made.Answer("'Ttl '", facts.titleWholeStatus != 0 ? "cannot tell: GetZString " + StatusText(facts.titleWholeStatus)
                           : facts.titleWhole == kNewTitle      ? "as asked"
                                                                : "another title");

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "DescriptorHelpers.h"
-#include "DocumentQueries.h"
+#include "DocumentCount.h"
 #include "HostCodes.h"
 
 namespace {

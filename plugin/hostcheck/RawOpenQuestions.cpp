@@ -2,16 +2,18 @@
 
 #include "AskQuestion.h"
 #include "CheckDialogs.h"
-#include "DocumentQuestions.h"
+#include "DocumentFacts.h"
+#include "DocumentRows.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
 #include "HostPaths.h"
 #include "InnerText.h"
 #include "ModuleStatus.h"
-#include "RawFileLoading.h"
+#include "RawOpenEvent.h"
 #include "ReportText.h"
 #include "SameFile.h"
+#include "StandardUtf8.h"
 
 namespace {
 
@@ -71,7 +73,7 @@ std::string SpellingText(const DocumentFacts& facts, const std::wstring& picked)
 void AskFirstOpen(CheckReport& report, const std::wstring& picked, CheckDocuments& own) {
   ReportSection& open = report.Section("E1");
   open.Answer("asked", RawOpenAsked("option 0 (don't display)"));
-  open.Note("picked file: " + UnitsToUtf8(std::u16string(picked.begin(), picked.end())));
+  open.Note("picked file: " + UnitsToStandardUtf8(std::u16string(picked.begin(), picked.end())));
   int32_t built = 0;
   const PlayAnswer first = OpenRawFile(picked, plugInDialogDontDisplay, &built);
   if (built != 0) {
@@ -85,7 +87,7 @@ void AskFirstOpen(CheckReport& report, const std::wstring& picked, CheckDocument
   const std::vector<uint32_t> added = AddedDocuments(first.before, first.after);
   const bool opened = added.size() == 1 && first.after.hasTarget && first.after.target == added.front();
   DocumentFacts facts;
-  const int32_t read = opened ? ReadTargetDocument(&facts) : 0;
+  const int32_t read = opened ? ReadTargetDocumentFacts(&facts) : 0;
   if (!opened || read != 0) {
     const std::string why = opened ? "Get of the opened document " + StatusText(read) : "the open added no document";
     report.Section("E4").NotAsked(why);

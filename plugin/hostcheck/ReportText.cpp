@@ -1,7 +1,5 @@
 #include "ReportText.h"
 
-#include <windows.h>
-
 #include <cstdio>
 
 namespace {
@@ -54,14 +52,5 @@ std::string HexUnits(const std::u16string& units) {
     if (!text.empty()) text += ' ';
     text += digits;
   }
-  return text;
-}
-
-std::string UnitsToUtf8(const std::u16string& units) {
-  if (units.empty()) return std::string();
-  const std::wstring wide(units.begin(), units.end());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(size_t(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &text[0], bytes, nullptr, nullptr);
   return text;
 }

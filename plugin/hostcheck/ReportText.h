@@ -1,5 +1,5 @@
 // How the host check writes what it saw: statuses, four-character codes, bytes and 16-bit units in
-// hex, and UTF-16 as UTF-8 (the report's encoding).
+// hex. (Texts go into the report as standard UTF-8: StandardUtf8.h.)
 #pragma once
 
 #include <cstdint>
@@ -13,5 +13,3 @@ std::string CodeText(uint32_t code);
 std::string HexBytes(const std::string& bytes);
 // "004A 00FC": every 16-bit unit, four hex digits each.
 std::string HexUnits(const std::u16string& units);
-// UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string UnitsToUtf8(const std::u16string& units);

@@ -3,15 +3,20 @@
 #include <algorithm>
 #include <vector>
 
+#include "DescriptorHelpers.h"
 #include "DocumentSelection.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
 #include "HostText.h"
+#include "ModuleStatus.h"
 #include "ReportText.h"
 
 namespace {
 
 using ZentrastMisc::AutomationUtils::CloseDocumentWithoutSaving;
+
+// A host's message is a sentence or two; a longer one is only said to be there.
+constexpr uint32_t kMostMessageBytes = 1u << 20;
 
 std::string KeysOf(PIActionDescriptor descriptor) {
   uint32_t count = 0;
@@ -30,12 +35,11 @@ std::string KeysOf(PIActionDescriptor descriptor) {
 
 std::string MessageOf(PIActionDescriptor result) {
   Boolean has = false;
-  uint32_t length = 0;
   if (sPSActionDescriptor->HasKey(result, keyMessage, &has) != 0 || !has) return std::string();
-  if (sPSActionDescriptor->GetStringLength(result, keyMessage, &length) != 0) return "(unreadable)";
-  std::vector<char> text(size_t(length) + 1, '\0');
-  if (sPSActionDescriptor->GetString(result, keyMessage, text.data(), length + 1) != 0) return "(unreadable)";
-  return HostTextToUtf8(std::string(text.data()));
+  std::string text;
+  const int32_t status = ReadTextKey(result, keyMessage, kMostMessageBytes, &text);
+  if (status == kTextTooLong) return "(longer than " + std::to_string(kMostMessageBytes) + " bytes)";
+  return status == 0 ? HostTextToUtf8(text) : "(unreadable)";
 }
 
 // The raw converter's settings in an open's result: their class and keys.

@@ -1,6 +1,7 @@
 #include "WindowWatch.h"
 
 #include "ReportText.h"
+#include "StandardUtf8.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ std::vector<std::pair<HWND, WatchedWindow>>* watched = nullptr;
 std::string Utf8(const wchar_t* text) {
   if (text == nullptr || IS_INTRESOURCE(text)) return std::string();
   const std::wstring wide(text);
-  return UnitsToUtf8(std::u16string(wide.begin(), wide.end()));
+  return UnitsToStandardUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::string ClassName(LPCWSTR name) {

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "ModuleStatus.h"
 
 namespace {
 
@@ -36,11 +38,13 @@ int32_t GetInfo(bool byIndex, uint32_t index, DescriptorClassID desiredClass, De
   return status;
 }
 
+// Into the caller's buffer of *lengthInOut bytes and a terminator; the text's length comes back
+// there, also when the text does not fit ('Parm', the buffer untouched).
 int32_t GetText(PIActionDescriptor descriptor, DescriptorKeyID key, char* text, uint32_t* lengthInOut) {
-  const uint32_t capacity = *lengthInOut;
-  int32_t status = Widen(sPSActionDescriptor->GetStringLength(descriptor, key, lengthInOut));
-  if (status == 0 && capacity < *lengthInOut) status = kHelperBadParameter;
-  if (status == 0) status = Widen(sPSActionDescriptor->GetString(descriptor, key, text, *lengthInOut + 1));
+  std::string read;
+  const int32_t status = ReadTextKey(descriptor, key, *lengthInOut, &read, lengthInOut);
+  if (status == kTextTooLong) return kHelperBadParameter;
+  if (status == 0) std::memcpy(text, read.c_str(), read.size() + 1);
   return status;
 }
 
@@ -104,6 +108,21 @@ int32_t PIUGetDescriptorItem(PIActionDescriptor descriptor, DescriptorKeyID key,
     default:
       return kHelperUnimplemented;
   }
+}
+
+int32_t ReadTextKey(PIActionDescriptor descriptor, DescriptorKeyID key, uint32_t mostBytes, std::string* text,
+                    uint32_t* lengthOut) {
+  text->clear();
+  uint32_t length = 0;
+  int32_t status = Widen(sPSActionDescriptor->GetStringLength(descriptor, key, &length));
+  if (status == 0 && lengthOut != nullptr) *lengthOut = length;
+  // Also keeps length + 1, the buffer's size with the terminator, from wrapping round to 0.
+  if (status == 0 && length > mostBytes) status = kTextTooLong;
+  if (status != 0) return status;
+  std::vector<char> bytes(size_t(length) + 1, '\0');
+  status = Widen(sPSActionDescriptor->GetString(descriptor, key, bytes.data(), length + 1));
+  if (status == 0) text->assign(bytes.data(), strnlen(bytes.data(), bytes.size()));
+  return status;
 }
 
 void PIUAliasToPath(Handle alias, char* buffer, int32_t maxLength) {

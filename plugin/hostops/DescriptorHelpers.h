@@ -3,6 +3,8 @@
 // result of a played event. 32-bit statuses: widened host statuses, 'Parm' and '!IMP'.
 #pragma once
 
+#include <string>
+
 #include "HostTypes.h"
 
 constexpr int32_t kHelperBadParameter = int32_t(FourCC("Parm"));
@@ -18,6 +20,12 @@ int32_t PIUGetInfoByIndex(uint32_t index, DescriptorClassID desiredClass, Descri
 // caller's variable untouched.
 int32_t PIUGetDescriptorItem(PIActionDescriptor descriptor, DescriptorKeyID key, void* returnData,
                              void* returnExtraData);
+
+// Reads a text key whole: its length, then its bytes, up to the first zero. 0, the host's status,
+// or kTextTooLong when the host gives it more than mostBytes (nothing is read then). length, if
+// given, receives the length the host gives, also when it is too long.
+int32_t ReadTextKey(PIActionDescriptor descriptor, DescriptorKeyID key, uint32_t mostBytes, std::string* text,
+                    uint32_t* length = nullptr);
 
 // Copies the path an alias handle holds, with its terminator, when it fits maxLength bytes;
 // otherwise (or when the handle cannot be locked) the buffer holds the empty text.

@@ -1,9 +1,8 @@
 #include "DocumentQueries.h"
 
-#include <climits>
-#include <cmath>
-
 #include "DescriptorHelpers.h"
+#include "DocumentCount.h"
+#include "DocumentSize.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
@@ -25,8 +24,7 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
   std::string path;
   char title[kTextBufferBytes] = {};
   int32_t titleStatus = 0, depth = 0;
-  DescriptorUnitID unit = 0;
-  double width = 0, height = 0, resolution = 0;
+  DocumentSize size;
 
   HostCallChain chain;
   chain.Log("GetOpenDocuments: PIUGetInfoByIndex()\n")
@@ -45,15 +43,7 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
         return titleStatus;
       })
       .Then([&] { return sPSActionDescriptor->GetInteger(document.Get(), keyDepth, &depth); })
-      .Do([&] { LogWholeNumberSizeReads(document.Get()); })
-      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyWidth, &unit, &width); },
-            "LoadRAW: error keyWidth2:%d\n")
-      // The height's unit serves both.
-      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyHeight, &unit, &height); },
-            "LoadRAW: error keyHeight2:%d\n")
-      .Log("LoadRAW: before getting resolution\n")
-      .Then([&] { return sPSActionDescriptor->GetFloat(document.Get(), keyResolution, &resolution); },
-            "LoadRAW: error keyResolution:%d\n")
+      .Then([&] { return ReadDocumentSize(document.Get(), &size); })
       .Log("GetOpenDocuments: sPSActionDescriptor->Free()\n")
       .Do([&] { document.Reset(); });
 
@@ -61,41 +51,13 @@ int32_t ReadDocument(uint32_t index, std::vector<DocumentInfo>& list) {
   // too long to read), cannot be named to the companion: it is left out rather than sent with an
   // empty or cut text. So is one whose size the host gives as no number of pixels.
   int32_t pixelWidth = 0, pixelHeight = 0;
-  if (chain.Going() && title[0] != 0 && !path.empty() && UnitValueToWholePixels(width, unit, resolution, &pixelWidth) &&
-      UnitValueToWholePixels(height, unit, resolution, &pixelHeight)) {
+  if (chain.Going() && title[0] != 0 && !path.empty() && size.WholePixels(&pixelWidth, &pixelHeight)) {
     list.emplace_back(HostTextToUtf8(title), path, pixelWidth, pixelHeight, depth);
   }
   return chain.Status();
 }
 
 }  // namespace
-
-int32_t OpenDocumentCount(int32_t* count) {
-  *count = 0;
-  return PIUGetTargetInfo(classApplication, keyNumberOfDocuments, count, nullptr);
-}
-
-void LogWholeNumberSizeReads(PIActionDescriptor document) {
-  int32_t ignored = 0;
-  if (const OSErr status = sPSActionDescriptor->GetInteger(document, keyWidth, &ignored)) {
-    LogAppend("LoadRAW: error keyWidth1:%d\n", int32_t(status));
-  }
-  if (const OSErr status = sPSActionDescriptor->GetInteger(document, keyHeight, &ignored)) {
-    LogAppend("LoadRAW: error keyHeight1:%d\n", int32_t(status));
-  }
-}
-
-double UnitValueToPixels(double value, DescriptorUnitID unit, double resolution) {
-  return unit == unitDistance ? value * resolution / 72.0 : value;
-}
-
-bool UnitValueToWholePixels(double value, DescriptorUnitID unit, double resolution, int32_t* pixels) {
-  const double rounded = UnitValueToPixels(value, unit, resolution) + 0.5;
-  // Truncating a value outside these bounds (or not a number at all) is undefined.
-  if (!std::isfinite(rounded) || rounded <= double(INT32_MIN) - 1.0 || rounded >= double(INT32_MAX) + 1.0) return false;
-  *pixels = int32_t(rounded);
-  return true;
-}
 
 OSErr GetOpenDocuments(std::vector<DocumentInfo>& list) {
   LogAppend("In AutomationUtils::GetOpenDocuments()\n");

@@ -8,15 +8,13 @@
 #include "DescriptorHelpers.h"
 #include "HostText.h"
 #include "InnerText.h"
+#include "LongestPath.h"
 #include "SameFile.h"
 
 namespace {
 
 // The old 8-bit form is read into a buffer of this size; a longer path is left unread, not cut.
 constexpr int32_t kPathBufferBytes = 1024;
-// The longest path Windows has, in UTF-16 units, with its terminator: whatever a host does with a
-// buffer too small for a path, it is never handed one.
-constexpr uint32_t kLongestPathUnits = 32768;
 
 }  // namespace
 
@@ -41,18 +39,28 @@ int32_t MakePathAlias(const std::string& path, HostHandleHolder& alias) {
   return alias ? 0 : kSPOutOfMemoryError;
 }
 
+int32_t AliasUnicodePath(Handle alias, std::u16string* path) {
+  path->clear();
+  const PSAliasSuite2* aliases = sPSAlias.Find();
+  if (aliases == nullptr) return kSPSuiteNotFoundError;
+  std::vector<uint16_t> units(kLongestPathUnits, 0);
+  const int32_t status = aliases->AliasToUnicodePath(alias, units.data(), kLongestPathUnits);
+  if (status != 0) return status;
+  const auto end = std::find(units.begin(), units.end(), uint16_t(0));
+  if (end == units.end()) return kPathNotTerminated;
+  path->assign(units.begin(), end);
+  return 0;
+}
+
 bool AliasFilePath(Handle alias, std::string* path) {
   path->clear();
   if (alias == nullptr) return false;
   if (const PSAliasSuite2* aliases = sPSAlias.Find()) {
     SPBoolean cloud = 0;
     if (aliases->IsCloudFile(alias, &cloud) != 0 || cloud != 0) return false;
-    std::vector<uint16_t> units(kLongestPathUnits, 0);
-    if (aliases->AliasToUnicodePath(alias, units.data(), kLongestPathUnits) != 0) return false;
-    const auto end = std::find(units.begin(), units.end(), uint16_t(0));
-    if (end == units.end() || end == units.begin()) return false;
-    const std::u16string text(units.begin(), end);
-    *path = UnitsToInnerText(text.data(), text.size());
+    std::u16string units;
+    if (AliasUnicodePath(alias, &units) != 0 || units.empty()) return false;
+    *path = UnitsToInnerText(units.data(), units.size());
     return true;
   }
   char text[kPathBufferBytes] = {};

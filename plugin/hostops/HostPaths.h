@@ -14,6 +14,11 @@
 // holds the alias only on 0.
 int32_t MakePathAlias(const std::string& path, HostHandleHolder& alias);
 
+// The alias suite's UTF-16 path of an alias, read into a buffer that holds any path: 0 and the path
+// up to its terminator; the host's status; kSPSuiteNotFoundError when the host has no alias suite;
+// kPathNotTerminated when the host ended no path in the buffer (its path is then never given cut).
+int32_t AliasUnicodePath(Handle alias, std::u16string* path);
+
 // The file path of an alias the host handed out, as inner text. False when it names no file (a
 // cloud document's alias), or its whole path cannot be read: a path is never cut. Without the
 // alias suite the 8-bit path is a file's only when that file exists: where the code page lacks a

@@ -1,5 +1,5 @@
-// Texts the host reads or hands out in 8 bits (document titles, a path's old 8-bit form) as the
-// module keeps its texts: UTF-8.
+// Texts the host reads or hands out in 8 bits (document titles, a path's old 8-bit form) and the
+// module's own texts (UTF-8): every conversion to and from the system's ANSI code page.
 #pragma once
 
 #include <string>
@@ -18,3 +18,7 @@ std::string AnsiTextToInnerText(const std::string& text);
 // (the system would put '?' or a look-alike in its place, which names another file), or when it
 // holds a zero, which would end the text early.
 bool InnerTextToAnsiText(const std::string& text, std::string* ansi);
+
+// The text in the ANSI code page as the system converts by default: a character the code page
+// lacks becomes a look-alike or '?', which is what a host that converts so hands out.
+std::string AnsiTextAsSystemConverts(const std::u16string& units);

@@ -22,6 +22,11 @@ constexpr int32_t kOpenAnsweredAMessage = ModuleStatus(4);
 constexpr int32_t kOpenAnsweredNoResult = ModuleStatus(5);
 // The host gives the document's size as no whole number of pixels.
 constexpr int32_t kNoPixelSize = ModuleStatus(6);
+// The host wrote a path into a buffer that holds any path without ending it: the whole path cannot
+// be known, and a cut one would name another file.
+constexpr int32_t kPathNotTerminated = ModuleStatus(7);
+// A text key longer than the reader takes.
+constexpr int32_t kTextTooLong = ModuleStatus(8);
 
 constexpr bool IsModuleStatus(int32_t status) { return (uint32_t(status) & 0xFFFFFF00u) == 0xE04B5A00u; }
 

@@ -6,15 +6,13 @@
 #include <vector>
 
 #include "DescriptorHelpers.h"
-#include "DocumentQueries.h"
+#include "DocumentCount.h"
 #include "DocumentSelection.h"
 #include "HostAddressText.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
 #include "PluginLog.h"
-#include "RawFileLoading.h"
-#include "SameFile.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
@@ -24,18 +22,13 @@ namespace {
 constexpr char kImportPlugin[] = "b33b37f0-655e-11e2-bcfd-0800200c9a66";
 constexpr OSErr kBadParameter = -50;  // the host's status for a parameter it cannot take
 
-bool IsOpenedRawDocument(uint32_t id) {
-  const std::vector<OpenedRawDocument>& opened = OpenedRawDocuments();
-  return std::any_of(opened.begin(), opened.end(), [&](const OpenedRawDocument& document) { return document.id == id; });
-}
-
 // Which of the documents the bridge's raw opens added are to be closed now, last document first,
 // found by their identifiers. One with unsaved changes, or whose changes cannot be read, stays
 // open: the person may have worked on it since it opened, and a later "SendImage" looks at it
 // again. *allRead tells whether every open document's identifier was read: only then is a
 // document not found among them gone.
-std::vector<uint32_t> PickOpenedRawDocuments(int32_t count, std::set<uint32_t>* found, bool* allRead,
-                                             int32_t* status) {
+std::vector<uint32_t> PickOpenedRawDocuments(const RawFileRecords& records, int32_t count, std::set<uint32_t>* found,
+                                             bool* allRead, int32_t* status) {
   std::vector<uint32_t> picked;
   *allRead = true;
   for (int32_t index = count; index >= 1; --index) {
@@ -46,7 +39,7 @@ std::vector<uint32_t> PickOpenedRawDocuments(int32_t count, std::set<uint32_t>* 
       *allRead = false;
       continue;
     }
-    if (!IsOpenedRawDocument(uint32_t(id))) continue;
+    if (!IsOpenedRawDocument(records, uint32_t(id))) continue;
     found->insert(uint32_t(id));
     Boolean dirty = true;
     *status = PIUGetInfoByIndex(uint32_t(index), classDocument, keyIsDirty, &dirty, nullptr);
@@ -62,13 +55,6 @@ std::vector<uint32_t> PickOpenedRawDocuments(int32_t count, std::set<uint32_t>* 
 }
 
 }  // namespace
-
-bool HasRawFileMetadata(const std::string& name) { return FindSameFile(RawFileMetadata, name) != RawFileMetadata.end(); }
-
-const MetadataBytes& GetRawFileMetadata(const std::string& name) {
-  const auto found = FindSameFile(RawFileMetadata, name);
-  return found != RawFileMetadata.end() ? found->second : RawFileMetadata[name];
-}
 
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata) {
@@ -103,8 +89,8 @@ OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const
   return OSErr(chain.Status());
 }
 
-OSErr CloseLoadedRawDocuments() {
-  if (OpenedRawDocuments().empty()) return 0;
+OSErr CloseLoadedRawDocuments(RawFileRecords& records) {
+  if (records.OpenedRawDocuments.empty()) return 0;
   int32_t count = 0;
   int32_t status = OpenDocumentCount(&count);
   if (status != 0) {
@@ -114,14 +100,14 @@ OSErr CloseLoadedRawDocuments() {
   // Every identifier first: closing renumbers the documents.
   std::set<uint32_t> found;
   bool allRead = true;
-  const std::vector<uint32_t> picked = PickOpenedRawDocuments(count, &found, &allRead, &status);
+  const std::vector<uint32_t> picked = PickOpenedRawDocuments(records, count, &found, &allRead, &status);
   if (allRead) {
     // Gone already: the person closed it.
     std::vector<uint32_t> gone;
-    for (const OpenedRawDocument& document : OpenedRawDocuments()) {
+    for (const OpenedRawDocument& document : records.OpenedRawDocuments) {
       if (found.count(document.id) == 0) gone.push_back(document.id);
     }
-    for (const uint32_t id : gone) ForgetOpenedRawDocument(id);
+    for (const uint32_t id : gone) ForgetOpenedRawDocument(records, id);
   }
   for (const uint32_t identifier : picked) {
     status = CloseDocumentWithoutSaving(identifier);
@@ -129,7 +115,7 @@ OSErr CloseLoadedRawDocuments() {
       // It stays the bridge's: the next "SendImage" tries again.
       LogAppend("CloseLoadedRawDocuments: close of document %u failed: %d\n", identifier, status);
     } else {
-      ForgetOpenedRawDocument(identifier);
+      ForgetOpenedRawDocument(records, identifier);
     }
   }
   return OSErr(status);

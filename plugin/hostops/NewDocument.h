@@ -7,15 +7,11 @@
 #include <string>
 
 #include "HostTypes.h"
-#include "PixelExport.h"
+#include "MetadataBytes.h"
+#include "RawFileRecords.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
-
-// Whether RawFileMetadata holds an entry for name's file (found as a file: SameFile.h).
-bool HasRawFileMetadata(const std::string& name);
-// The entry for name's file (made empty when there is none: ask HasRawFileMetadata first).
-const MetadataBytes& GetRawFileMetadata(const std::string& name);
 
 // Has the import plug-in make a new document of width × height pixels, depth bits per channel,
 // from the samples at pixels and the metadata bytes. 0, or the first failing step's status (the
@@ -23,13 +19,13 @@ const MetadataBytes& GetRawFileMetadata(const std::string& name);
 OSErr NewDocumentFromBuffer(int32_t width, int32_t height, uint32_t depth, const void* pixels,
                             const MetadataBytes& metadata);
 
-// Closes without saving the documents the bridge's own raw opens added (OpenedRawDocuments), found
-// by their identifiers, last document first, and forgets them; their files' LoadedRawFiles entries
-// go with the last of them. No other document is ever closed. One with unsaved changes, or whose
+// Closes without saving the documents the bridge's own raw opens added (records.OpenedRawDocuments),
+// found by their identifiers, last document first, and forgets them; their files' LoadedRawFiles
+// entries go with the last of them. No other document is ever closed. One with unsaved changes, or whose
 // changes cannot be read, stays open and is looked at again by a later call, as is one whose close
 // fails (logged; the others go on); one the person closed is forgotten. The status of the last
 // host call.
-OSErr CloseLoadedRawDocuments();
+OSErr CloseLoadedRawDocuments(RawFileRecords& records);
 
 }  // namespace AutomationUtils
 }  // namespace ZentrastMisc

@@ -8,15 +8,16 @@
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
 #include "PluginLog.h"
-#include "RawFileLoading.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
 
-MetadataBytes GrabbedMetadata;
-std::map<std::string, MetadataBytes, WindowsPathOrder> RawFileMetadata;
-
 namespace {
+
+// What the export plug-in delivered during the latest export; emptied when an export starts. The
+// plug-in reaches it only through AppendGrabbedMetadata, whose address it is handed as text and
+// which it calls with nothing else, so it is the module's, for the module's life.
+MetadataBytes GrabbedMetadata;
 
 constexpr char kExportPlugin[] = "b28c4e40-66a6-11e2-bcfd-0800200c9a66";
 
@@ -138,20 +139,6 @@ OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, 
         }
       });
   return OSErr(chain.Status());
-}
-
-bool LoadedRawFileFlag(const std::string& path) {
-  const auto found = FindSameFile(LoadedRawFiles, path);
-  return found != LoadedRawFiles.end() && found->second;
-}
-
-void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes) {
-  const auto found = FindSameFile(RawFileMetadata, path);
-  if (found != RawFileMetadata.end()) {
-    found->second = bytes;
-  } else {
-    RawFileMetadata.emplace(path, bytes);
-  }
 }
 
 }  // namespace AutomationUtils

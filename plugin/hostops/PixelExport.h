@@ -1,28 +1,16 @@
 // Exporting the active document's pixels into the companion's shared segment through the
-// companion export plug-in, which the bridge reaches by playing the host's export event; and the
-// metadata kept per raw file for the image the companion sends back. Main thread only.
+// companion export plug-in, which the bridge reaches by playing the host's export event, with the
+// metadata the plug-in delivers. Main thread only.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "HostTypes.h"
-#include "SameFile.h"
+#include "MetadataBytes.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
-
-using MetadataBytes = std::vector<uint8_t>;
-
-// What the export plug-in delivered during the latest export; emptied when an export starts.
-extern MetadataBytes GrabbedMetadata;
-// Raw file path, as the companion first sent it → the metadata captured for it. A file is found by
-// what it is, however it is named (SameFile.h). Entries are added or replaced, never removed,
-// until the module is unloaded.
-extern std::map<std::string, MetadataBytes, WindowsPathOrder> RawFileMetadata;
 
 // The most metadata one export may deliver (see PixelExport.cpp for why).
 constexpr size_t kMostGrabbedMetadataBytes = 64u * 1024 * 1024;
@@ -42,12 +30,6 @@ void AppendGrabbedMetadata(const void* data, int32_t length) noexcept;
 // could not be kept or handed on.
 OSErr GrabBuffer(int32_t width, int32_t height, int32_t depth, uint64_t pixels, MetadataBytes& metadata,
                  bool closeAfter);
-
-// The LoadedRawFiles value stored for path's file (found as a file: SameFile.h); false if none.
-bool LoadedRawFileFlag(const std::string& path);
-
-// Stores the metadata for path's file, replacing what was stored for it under any of its names.
-void StoreRawFileMetadata(const std::string& path, const MetadataBytes& bytes);
 
 }  // namespace AutomationUtils
 }  // namespace ZentrastMisc

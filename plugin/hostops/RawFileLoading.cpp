@@ -4,25 +4,25 @@
 #include <vector>
 
 #include "DescriptorHelpers.h"
-#include "DocumentQueries.h"
+#include "DocumentCount.h"
+#include "DocumentSize.h"
 #include "HostCallChain.h"
 #include "HostCodes.h"
 #include "HostObjectOwners.h"
+#include "HostPaths.h"
 #include "HostText.h"
 #include "ModuleStatus.h"
 #include "PluginLog.h"
+#include "RawOpenEvent.h"
+#include "SameFile.h"
 
 namespace ZentrastMisc {
 namespace AutomationUtils {
 
-LoadedRawFileMap LoadedRawFiles;
-
 namespace {
 
-std::vector<OpenedRawDocument> OpenedRawDocumentList;
-
 // A host's message is a sentence or two; a longer text is not passed on.
-constexpr uint32_t kMostMessageBytes = 4096;
+constexpr uint32_t kMostMessageBytes = 4095;
 
 // The number of open documents, or -1 when it cannot be read (the status goes to *status).
 int32_t CountOrUnknown(int32_t* status) {
@@ -55,20 +55,16 @@ int32_t JudgeOpenResult(PIActionDescriptor result, std::string* message) {
   const int32_t status = CheckPlayResult(result);
   if (status != -1) return status;
   if (result == nullptr) return kOpenAnsweredNoResult;
-  uint32_t length = 0;
-  if (sPSActionDescriptor->GetStringLength(result, keyMessage, &length) == 0 && length < kMostMessageBytes) {
-    std::vector<char> text(size_t(length) + 1, '\0');
-    if (sPSActionDescriptor->GetString(result, keyMessage, text.data(), length + 1) == 0) {
-      *message = HostTextToUtf8(std::string(text.data()));
-    }
-  }
+  std::string text;
+  if (ReadTextKey(result, keyMessage, kMostMessageBytes, &text) == 0) *message = HostTextToUtf8(text);
   return kOpenAnsweredAMessage;
 }
 
 // Records what the open did: whether the file was open already, and the document the open added,
 // by its identifier. Without that identifier nothing is recorded, so the bridge never closes the
 // document: it could not tell it from another.
-void RecordRawLoad(const std::string& windowsPath, bool added, PIActionDescriptor document) {
+void RecordWhatTheOpenDid(RawFileRecords& records, const std::string& windowsPath, bool added,
+                          PIActionDescriptor document) {
   int32_t id = 0;
   if (added) {
     if (const int32_t status = sPSActionDescriptor->GetInteger(document, keyDocumentID, &id)) {
@@ -76,45 +72,13 @@ void RecordRawLoad(const std::string& windowsPath, bool added, PIActionDescripto
       return;
     }
   }
-  auto entry = FindSameFile(LoadedRawFiles, windowsPath);
-  if (entry == LoadedRawFiles.end()) entry = LoadedRawFiles.emplace(windowsPath, !added).first;
-  if (added) OpenedRawDocumentList.push_back({uint32_t(id), entry->first});
+  RecordRawLoad(records, windowsPath, added, uint32_t(id));
 }
 
 }  // namespace
 
-const std::vector<OpenedRawDocument>& OpenedRawDocuments() { return OpenedRawDocumentList; }
-
-void ForgetOpenedRawDocument(uint32_t id) {
-  const auto document = std::find_if(OpenedRawDocumentList.begin(), OpenedRawDocumentList.end(),
-                                     [&](const OpenedRawDocument& opened) { return opened.id == id; });
-  if (document == OpenedRawDocumentList.end()) return;
-  const std::string file = document->file;
-  OpenedRawDocumentList.erase(document);
-  const bool more = std::any_of(OpenedRawDocumentList.begin(), OpenedRawDocumentList.end(),
-                                [&](const OpenedRawDocument& opened) { return opened.file == file; });
-  const auto entry = LoadedRawFiles.find(file);
-  // An entry whose first open found the file open already stays: its document is closed after
-  // each export.
-  if (!more && entry != LoadedRawFiles.end() && !entry->second) LoadedRawFiles.erase(entry);
-}
-
-int32_t FillRawOpenEvent(const std::string& windowsPath, int32_t depth, PIActionDescriptor event,
-                         PIActionDescriptor rawOptions, HostHandleHolder& alias) {
-  DescriptorTypeID rawConverter = 0;
-  HostCallChain chain;
-  chain.Then([&] { return MakePathAlias(windowsPath, alias); })
-      .Then([&] { return sPSActionDescriptor->PutAlias(event, keyNull, alias.Get()); })
-      .Then([&] {
-        return sPSActionDescriptor->PutEnumerated(rawOptions, keyBitDepth, keyBitDepth,
-                                                  depth == 16 ? enumBitDepth16 : enumBitDepth8);
-      })
-      .Then([&] { return sPSActionControl->StringIDToTypeID(kRawConverterStringId, &rawConverter); })
-      .Then([&] { return sPSActionDescriptor->PutObject(event, keyAs, rawConverter, rawOptions); });
-  return chain.Status();
-}
-
-OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& height, RawLoadReport* report) {
+OSErr LoadRAW(RawFileRecords& records, const std::string& path, int32_t depth, int32_t& width, int32_t& height,
+              RawLoadReport* report) {
   RawLoadReport outcome;
   DescriptorHolder document;
   ReferenceHolder target;
@@ -125,8 +89,7 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
   std::string windowsPath = path;
   std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
   int32_t countStatus = 0, countBefore = -1, countAfter = -1;
-  DescriptorUnitID unit = 0;
-  double widthValue = 0, heightValue = 0, resolution = 0;
+  DocumentSize size;
 
   HostCallChain chain;
   chain.Then([&] { return MakeReference(target); })
@@ -150,21 +113,10 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
       .Log("LoadRAW: before getting width and height\n")
       .Then([&] { return sPSActionControl->Get(document.Address(), target.Get()); }, "LoadRAW: error aresult:%d\n")
       .Then([&] { return IsDocumentOf(document.Get(), windowsPath) ? 0 : kRawFileNotOpened; })
-      .Do([&] { LogWholeNumberSizeReads(document.Get()); })
-      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyWidth, &unit, &widthValue); },
-            "LoadRAW: error keyWidth2:%d\n")
-      // The height's unit serves both.
-      .Then([&] { return sPSActionDescriptor->GetUnitFloat(document.Get(), keyHeight, &unit, &heightValue); },
-            "LoadRAW: error keyHeight2:%d\n")
-      .Log("LoadRAW: before getting resolution\n")
-      .Then([&] { return sPSActionDescriptor->GetFloat(document.Get(), keyResolution, &resolution); },
-            "LoadRAW: error keyResolution:%d\n")
+      .Then([&] { return ReadDocumentSize(document.Get(), &size); })
       .Then([&] {
         int32_t pixelWidth = 0, pixelHeight = 0;
-        if (!UnitValueToWholePixels(widthValue, unit, resolution, &pixelWidth) ||
-            !UnitValueToWholePixels(heightValue, unit, resolution, &pixelHeight)) {
-          return kNoPixelSize;
-        }
+        if (!size.WholePixels(&pixelWidth, &pixelHeight)) return kNoPixelSize;
         width = pixelWidth;
         height = pixelHeight;
         outcome.measured = true;
@@ -178,7 +130,7 @@ OSErr LoadRAW(const std::string& path, int32_t depth, int32_t& width, int32_t& h
         LogAppend("LoadRAW: now num documents: %d\n", countAfter);
         // Without both counts nobody knows whose document this is: no entry, so the bridge never
         // closes it.
-        if (before && countStatus == 0) RecordRawLoad(windowsPath, countAfter != countBefore, document.Get());
+        if (before && countStatus == 0) RecordWhatTheOpenDid(records, windowsPath, countAfter != countBefore, document.Get());
       })
       .Then([&] { return countStatus; });
   outcome.status = chain.Status();

@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "HostSession.h"
+#include "HostSuites.h"
 
 SPErr AnswerHostMessage(const char* caller, const char* selector, void* message, int32_t aboutTemplate,
                         DoItAction doIt) {
@@ -17,6 +18,7 @@ SPErr AnswerHostMessage(const char* caller, const char* selector, void* message,
       ShowAboutBox(HostPluginRef, aboutTemplate);
     }
     if (sSPBasic->IsEqual(caller, kPSPhotoshopCaller) && sSPBasic->IsEqual(selector, kPSDoIt)) {
+      ForgetSuiteRefusals();  // a suite refused in an earlier run is asked for again
       result = doIt(static_cast<PSActionsPlugInMessage*>(message));
     }
   } catch (...) {

@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "FieldLists.h"
+#include "HandlerReply.h"
 #include "HostCodes.h"
 #include "ImageFiles.h"
 #include "ImageRequests.h"
 #include "InProcessHost.h"
 #include "InnerText.h"
-#include "NewDocument.h"
-#include "RawFileLoading.h"
+#include "RawFileRecords.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -61,11 +61,10 @@ class Segment {
 };
 int Segment::serial_ = 0;
 
-FieldList Served(void (*handler)(const FieldList&, ReplyFieldList&), const FieldList& request) {
-  ReplyFieldList reply;
-  handler(request, reply);
-  return reply.Fields();
-}
+// What the module keeps of raw files from request to request; each case begins with none.
+AutomationUtils::RawFileRecords records;
+
+FieldList Served(ImageRequestHandler handler, const FieldList& request) { return HandlerReply(handler, request, records); }
 
 class FilesByOtherNames : public ::testing::Test {
  protected:
@@ -89,12 +88,10 @@ class FilesByOtherNames : public ::testing::Test {
     ASSERT_NE(shortPath, path);
   }
 
-  // A host with no documents, and a module that has forgotten the raw documents of earlier runs.
+  // A host with no documents, and a module that has recorded no raw file yet.
   void Fresh() {
     ResetTestHost();
-    AutomationUtils::CloseLoadedRawDocuments();
-    AutomationUtils::LoadedRawFiles.clear();
-    AutomationUtils::RawFileMetadata.clear();
+    records = AutomationUtils::RawFileRecords();
   }
 
   std::vector<std::pair<std::string, std::string>> Names() const {
@@ -136,7 +133,7 @@ TEST_F(FilesByOtherNames, ReadRawAndSendImageAnswerOkAndLeaveNoDocumentBehind) {
       EXPECT_EQ(TestDocuments().Documents()[0].id, mine);
       ASSERT_EQ(TestImageEvents().Imported().size(), 1u);
       EXPECT_GT(TestImageEvents().Imported()[0].metadataBytes, 3u) << "the raw file's metadata, not the segment's";
-      EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+      EXPECT_TRUE(records.LoadedRawFiles.empty());
     }
   }
 }
@@ -169,7 +166,7 @@ TEST_F(FilesByOtherNames, ACancelledOpenIsToldApartFromTheFileOpenAlready) {
         EXPECT_EQ(TestHost().Book().Plays(eventExport), 0);
       }
       EXPECT_EQ(TestDocuments().Documents().size(), 1u);
-      EXPECT_TRUE(AutomationUtils::OpenedRawDocuments().empty()) << "nothing of the bridge's to close";
+      EXPECT_TRUE(records.OpenedRawDocuments.empty()) << "nothing of the bridge's to close";
     }
   }
 }

@@ -130,7 +130,8 @@ TEST_F(ImageRequestChecks, ReadRawReportsOnlyTheFirstFailingCheck) {
     SCOPED_TRACE(c.name);
     TestHost().Book().ResetCounts();
     ReplyFieldList reply;
-    HandleReadRaw(c.request, reply);
+    AutomationUtils::RawFileRecords records;
+    HandleReadRaw(c.request, reply, records);
     EXPECT_EQ(reply.Fields(), (FieldList{"Error", c.expected}));
     EXPECT_EQ(HostCalls(), 0) << "the raw file is never opened";
   }
@@ -179,7 +180,8 @@ TEST_F(ImageRequestChecks, SendImageChecksEverythingBeforeTheFirstHostCall) {
     SCOPED_TRACE(c.name);
     TestHost().Book().ResetCounts();
     ReplyFieldList reply;
-    HandleSendImage(c.request, reply);
+    AutomationUtils::RawFileRecords records;
+    HandleSendImage(c.request, reply, records);
     ASSERT_EQ(reply.Fields().size(), 2u);
     EXPECT_EQ(reply.Fields()[0], "Error");
     if (c.prefix) {

@@ -17,6 +17,7 @@
 #include "EventParameters.h"
 #include "ExportPlugin.h"
 #include "FailingAllocations.h"
+#include "HandlerReply.h"
 #include "HostCodes.h"
 #include "HostStatus.h"
 #include "ImportPlugin.h"
@@ -31,7 +32,7 @@
 #include "PluginLog.h"
 #include "RawConverter.h"
 #include "RawFileLoading.h"
-#include "SharedSegment.h"
+#include "SegmentReleaseWatch.h"
 #include "TestPaths.h"
 #include "WindowsOwners.h"
 
@@ -120,11 +121,11 @@ FieldList SendImage(const std::string& source, const CompanionSegment& image, co
           std::to_string(size.depth), metadata.Name(), std::to_string(metadataLength)};
 }
 
-FieldList Served(void (*handler)(const FieldList&, ReplyFieldList&), const FieldList& request) {
-  ReplyFieldList reply;
-  handler(request, reply);
-  return reply.Fields();
-}
+// What the module keeps of raw files from request to request: the handlers are handed it, and each
+// case begins with none.
+AutomationUtils::RawFileRecords records;
+
+FieldList Served(ImageRequestHandler handler, const FieldList& request) { return HandlerReply(handler, request, records); }
 
 const zk::HostDocument* OpenDocumentWithFile(const std::string& file) {
   for (const zk::HostDocument& document : TestDocuments().Documents()) {
@@ -184,29 +185,6 @@ void OpenWithAMessage() {
   });
 }
 
-// The watcher is called from a destructor, where nothing may be thrown: it records into room set
-// aside beforehand (a name too long for it is cut, which the comparison then shows).
-struct Release {
-  SegmentPart part;
-  char name[96];
-};
-Release releases[8];
-size_t releaseCount = 0;
-void RecordRelease(const std::string& name, SegmentPart part) noexcept {
-  if (releaseCount == std::size(releases)) return;
-  Release& release = releases[releaseCount++];
-  release.part = part;
-  const size_t length = name.copy(release.name, sizeof release.name - 1);
-  release.name[length] = '\0';
-}
-std::vector<std::string> Releases() {
-  std::vector<std::string> described;
-  for (size_t i = 0; i < releaseCount; ++i) {
-    described.push_back((releases[i].part == SegmentPart::View ? "view " : "segment ") + std::string(releases[i].name));
-  }
-  return described;
-}
-
 class ImageRequests : public ::testing::Test {
  protected:
   static void TearDownTestSuite() {
@@ -216,14 +194,10 @@ class ImageRequests : public ::testing::Test {
   }
   void SetUp() override {
     ResetTestHost();
-    // No document is open: the module forgets the raw documents an earlier case left it.
-    AutomationUtils::CloseLoadedRawDocuments();
     TestHost().Book().ResetCounts();  // a case's faults count its own calls
-    AutomationUtils::LoadedRawFiles.clear();
-    AutomationUtils::RawFileMetadata.clear();
+    records = AutomationUtils::RawFileRecords();
   }
   void TearDown() override {
-    SegmentReleased = nullptr;
     EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
   }
 };
@@ -258,9 +232,9 @@ TEST_F(ImageRequests, ReadRawHandsOverTheFilesPixelsAtTheAskedDepth) {
     const zk::HostDocument* raw = OpenDocumentWithFile(path);
     ASSERT_NE(raw, nullptr);
     EXPECT_EQ(raw->depth, c.askedDepth);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}}));
-    ASSERT_EQ(AutomationUtils::RawFileMetadata.count(path), 1u);
-    EXPECT_EQ(std::string(AutomationUtils::RawFileMetadata[path].begin(), AutomationUtils::RawFileMetadata[path].end()),
+    EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}}));
+    ASSERT_EQ(records.RawFileMetadata.count(path), 1u);
+    EXPECT_EQ(std::string(records.RawFileMetadata[path].begin(), records.RawFileMetadata[path].end()),
               raw->metadata)
         << "the chunks, an empty one among them, in order";
     EXPECT_TRUE(segment.GoneAfterClose());
@@ -287,7 +261,7 @@ TEST_F(ImageRequests, AFailedRawLoadIsAnsweredWithoutAnExport) {
   EXPECT_EQ(reply[0], "Error");
   EXPECT_EQ(reply[1].rfind("Unable to load RAW image " + missing + ": error ", 0), 0u) << reply[1];
   EXPECT_EQ(TestHost().Book().Calls("PSActionControl.Play"), 1) << "the open only";
-  EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+  EXPECT_TRUE(records.LoadedRawFiles.empty());
   EXPECT_TRUE(segment.GoneAfterClose());
 }
 
@@ -330,7 +304,7 @@ TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheN
     CompanionSegment segment("export", 16 * 8 * 6);
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(asked, segment, 16 * 8 * 6, 16)), (FieldList{"OK", "16", "8"}));
     EXPECT_EQ(segment.Read(16 * 8 * 6), picture.samples);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), true}}))
+    EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), true}}))
         << "keyed with '\\'";
     EXPECT_EQ(OpenDocumentWithFile(path) == nullptr, c.closedByTheExport);
     TestHost().Book().ClearFaults();
@@ -341,7 +315,7 @@ TEST_F(ImageRequests, AFileThatWasOpenAlreadyIsThePersonsThroughTheExportAndTheN
     bool dirty = false;
     EXPECT_EQ(OpenDocumentWithFile(path, &dirty) == nullptr, c.closedByTheExport) << "as the export left it";
     EXPECT_EQ(dirty, c.dirty) << "with its changes";
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), 1u);
+    EXPECT_EQ(records.LoadedRawFiles.count(path), 1u);
     EXPECT_EQ(TestDocuments().Documents().size(), c.closedByTheExport ? 1u : 2u) << "and the new document";
   }
 }
@@ -431,8 +405,8 @@ TEST_F(ImageRequests, StoredMetadataIsPreferredOverTheSegments) {
   TestDocuments().Open(bare);
   CompanionSegment exported("export", picture.samples.size());
   ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, picture.samples.size(), 16)).at(0), "OK");
-  ASSERT_EQ(AutomationUtils::RawFileMetadata.count(path), 1u);
-  EXPECT_TRUE(AutomationUtils::RawFileMetadata[path].empty());
+  ASSERT_EQ(records.RawFileMetadata.count(path), 1u);
+  EXPECT_TRUE(records.RawFileMetadata[path].empty());
 
   CompanionSegment image("image", picture.samples.size());
   image.Write(picture.samples);
@@ -469,7 +443,7 @@ TEST_F(ImageRequests, RawDocumentsTheBridgeOpenedAreClosedByTheNextSendImage) {
     EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), expected);
     EXPECT_EQ(OpenDocumentWithFile(path), nullptr) << "closed without saving";
     EXPECT_NE(OpenDocumentWithFile("C:\\keep.psd"), nullptr) << "not one the bridge opened";
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
     EXPECT_EQ(TestDocuments().Documents().size(), importFails ? 1u : 2u);
   }
 }
@@ -556,14 +530,14 @@ TEST_F(ImageRequests, ARawDocumentWithChangesIsLeftOpenAndTriedAgainLater) {
     EXPECT_NE(OpenDocumentWithFile(kept, &dirty), nullptr) << "never closed without saving";
     EXPECT_EQ(dirty, c.dirty) << "with its changes";
     EXPECT_EQ(OpenDocumentWithFile(other), nullptr) << "the others are closed all the same";
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{kept, false}})) << "kept for later";
+    EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{kept, false}})) << "kept for later";
     EXPECT_EQ(TestHost().Objects().Live().Total(), 0u) << TestHost().Objects().DescribeLive();
 
     TestHost().Book().ClearFaults();
     TestDocuments().SetUnsavedChanges(OpenDocumentWithFile(kept)->id, false);  // the person saves it
     EXPECT_EQ(Served(HandleSendImage, SendImage(kept, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_EQ(OpenDocumentWithFile(kept), nullptr);
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
   }
 }
 
@@ -627,8 +601,8 @@ TEST_F(ImageRequests, ReadRawFailsOnlyWhenNothingWasMeasured) {
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 16)), expected);
     EXPECT_EQ(OpenDocumentWithFile(path) != nullptr, c.opened);
     EXPECT_EQ(TestHost().Book().Plays(eventExport), c.failure.empty() ? 1 : 0) << "an export only of a measured one";
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(path), c.recorded ? 1u : 0u);
-    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), c.failure.empty() ? 1u : 0u);
+    EXPECT_EQ(records.LoadedRawFiles.count(path), c.recorded ? 1u : 0u);
+    EXPECT_EQ(records.RawFileMetadata.count(path), c.failure.empty() ? 1u : 0u);
   }
 }
 
@@ -691,8 +665,8 @@ TEST_F(ImageRequests, AnOpenThatOpenedNothingExportsNothing) {
     }
     EXPECT_EQ(TestHost().Book().Plays(eventExport), 0) << "nothing exported";
     EXPECT_EQ(segment.Read(16), std::vector<uint8_t>(16, 0)) << "nothing written";
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
-    EXPECT_TRUE(AutomationUtils::RawFileMetadata.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
+    EXPECT_TRUE(records.RawFileMetadata.empty());
     EXPECT_EQ(TestDocuments().Documents().size(), documentsBefore);
 
     // The next "SendImage" closes none of the person's documents.
@@ -743,7 +717,7 @@ TEST_F(ImageRequests, EitherAnswerOfTheHostGivesTheSamePixelsAndClosesTheSameDoc
     const std::vector<std::string> expected =
         c.personHasItOpen ? std::vector<std::string>{path, ""} : std::vector<std::string>{""};
     EXPECT_EQ(files, expected) << "the person's document if there was one, and the new one";
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
   }
 }
 
@@ -777,7 +751,7 @@ TEST_F(ImageRequests, TheBridgeClosesOnlyTheDocumentItsOpenAdded) {
     EXPECT_EQ(Served(HandleSendImage, SendImage(path, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_NE(TestDocuments().ById(mine), nullptr) << "the person's document";
     EXPECT_EQ(TestDocuments().ById(bridges), nullptr) << "the bridge's document";
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
   }
 }
 
@@ -803,8 +777,8 @@ TEST_F(ImageRequests, TheStoredMetadataIsFoundHoweverTheFileIsNamed) {
     SetUp();
     CompanionSegment exported("export", picture.samples.size());
     ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, exported, 0, 8)).at(0), "OK");
-    ASSERT_EQ(AutomationUtils::RawFileMetadata.size(), 1u);
-    const size_t stored = AutomationUtils::RawFileMetadata.begin()->second.size();
+    ASSERT_EQ(records.RawFileMetadata.size(), 1u);
+    const size_t stored = records.RawFileMetadata.begin()->second.size();
     ASSERT_GT(stored, 3u);
 
     CompanionSegment image("image", picture.samples.size());
@@ -815,7 +789,7 @@ TEST_F(ImageRequests, TheStoredMetadataIsFoundHoweverTheFileIsNamed) {
     EXPECT_EQ(TestImageEvents().Imported()[0].metadataBytes, stored) << "the stored metadata, not the segment's";
     // A second read of the file by another of its names replaces what is stored for it.
     ASSERT_EQ(Served(HandleReadRaw, ReadRaw(c.source, exported, 0, 8)).at(0), "OK");
-    EXPECT_EQ(AutomationUtils::RawFileMetadata.size(), 1u);
+    EXPECT_EQ(records.RawFileMetadata.size(), 1u);
   }
 }
 
@@ -831,16 +805,16 @@ TEST_F(ImageRequests, ARequestInOtherLetterCaseIsTheFileTheHostSpellsOtherwise) 
   const zk::HostDocument* raw = OpenDocumentWithFile(path);
   ASSERT_NE(raw, nullptr) << "the host's spelling, not the request's";
   EXPECT_EQ(raw->title, "Shot.PNG");
-  EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), false}}));
+  EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{WithBackslashes(asked), false}}));
   ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8))[0], "OK");
   EXPECT_EQ(TestDocuments().Documents().size(), 1u) << "opened once";
-  EXPECT_EQ(AutomationUtils::LoadedRawFiles.size(), 1u) << "recorded once";
+  EXPECT_EQ(records.LoadedRawFiles.size(), 1u) << "recorded once";
 
   CompanionSegment image("image", picture.samples.size());
   CompanionSegment metadata("metadata", 16);
   EXPECT_EQ(Served(HandleSendImage, SendImage(asked, image, picture, metadata, 0)), FieldList{"OK"});
   EXPECT_EQ(OpenDocumentWithFile(path), nullptr);
-  EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+  EXPECT_TRUE(records.LoadedRawFiles.empty());
 }
 
 // Errors after the raw document opened: the reply says what failed, the document stays open (the
@@ -878,8 +852,8 @@ TEST_F(ImageRequests, ReadRawErrorsAfterTheOpenLeaveTheDocumentOpen) {
     const FieldList reply = Served(HandleReadRaw, ReadRaw(path, segment, c.askedBytes, 8));
     EXPECT_EQ(reply, (FieldList{"Error", c.message(path, segment.Name())}));
     EXPECT_NE(OpenDocumentWithFile(path), nullptr);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, !c.recordedAsOpenedHere}}));
-    EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), 0u);
+    EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, !c.recordedAsOpenedHere}}));
+    EXPECT_EQ(records.RawFileMetadata.count(path), 0u);
     EXPECT_EQ(segment.Read(16), std::vector<uint8_t>(16, 0)) << "nothing written";
   }
 }
@@ -912,7 +886,7 @@ TEST_F(ImageRequests, MetadataChunksOfASecondReadOfTheSamePath) {
     const std::string path = PictureFile("twice.png", picture);
     CompanionSegment segment("export", picture.samples.size());
     ASSERT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)).at(0), "OK");
-    const std::string first = Text(AutomationUtils::RawFileMetadata[path]);
+    const std::string first = Text(records.RawFileMetadata[path]);
     ASSERT_FALSE(first.empty());
 
     ExportDelivering(c.chunks, c.exportStatus);
@@ -920,8 +894,8 @@ TEST_F(ImageRequests, MetadataChunksOfASecondReadOfTheSamePath) {
                                                 : FieldList{"Error", "Unable to load RAW image " + path + ": error " +
                                                                          std::to_string(c.loadError)};
     EXPECT_EQ(Served(HandleReadRaw, ReadRaw(path, segment, 0, 8)), expected);
-    EXPECT_EQ(Text(AutomationUtils::RawFileMetadata[path]), c.loadError == 0 ? c.stored : first);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}})) << "the first load's";
+    EXPECT_EQ(Text(records.RawFileMetadata[path]), c.loadError == 0 ? c.stored : first);
+    EXPECT_EQ(records.LoadedRawFiles, (AutomationUtils::LoadedRawFileMap{{path, false}})) << "the first load's";
   }
 }
 
@@ -948,7 +922,7 @@ TEST_F(ImageRequests, NoMemoryToHandTheMetadataOnFailsTheExport) {
   EXPECT_EQ(failed, 1);
   EXPECT_EQ(reply, (FieldList{"Error", "Unable to load RAW image " + path + ": error -108"}));
   EXPECT_NE(OpenDocumentWithFile(path), nullptr) << "closed as after a successful export";
-  EXPECT_EQ(AutomationUtils::RawFileMetadata.count(path), 0u);
+  EXPECT_EQ(records.RawFileMetadata.count(path), 0u);
   std::ifstream log(std::filesystem::path(LogFilePath), std::ios::binary);
   const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_NE(logged.find("GrabBuffer: no memory to hand the metadata on, export failed"), std::string::npos);
@@ -983,13 +957,13 @@ TEST_F(ImageRequests, ARawDocumentThatCannotBeClosedDoesNotStopTheOthers) {
     EXPECT_EQ(Served(HandleSendImage, SendImage(a, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_NE(OpenDocumentWithFile(b), nullptr);
     EXPECT_EQ(OpenDocumentWithFile(a), nullptr);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(b), 1u);
-    EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(a), 0u);
+    EXPECT_EQ(records.LoadedRawFiles.count(b), 1u);
+    EXPECT_EQ(records.LoadedRawFiles.count(a), 0u);
 
     TestHost().Book().ClearFaults();
     EXPECT_EQ(Served(HandleSendImage, SendImage(a, image, picture, metadata, 0)), FieldList{"OK"});
     EXPECT_EQ(OpenDocumentWithFile(b), nullptr) << "closed by the next one";
-    EXPECT_TRUE(AutomationUtils::LoadedRawFiles.empty());
+    EXPECT_TRUE(records.LoadedRawFiles.empty());
   }
 }
 
@@ -1051,12 +1025,11 @@ TEST_F(ImageRequests, RequestsLetGoOfTheirSegmentsInOrder) {
       {"ReadRaw whose view cannot be mapped", [&] { return Served(HandleReadRaw, ReadRaw(path, exported, 1 << 20, 8)); },
        {"segment " + e}},
   };
-  SegmentReleased = RecordRelease;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    releaseCount = 0;
+    const SegmentReleaseWatch watch({{e, exported.Bytes()}, {i, image.Bytes()}, {m, metadata.Bytes()}});
     c.request();
-    EXPECT_EQ(Releases(), c.released);
+    EXPECT_EQ(watch.Releases(), c.released);
   }
 }
 

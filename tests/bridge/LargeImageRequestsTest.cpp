@@ -10,9 +10,7 @@
 #include "HostCodes.h"
 #include "ImageRequests.h"
 #include "InProcessHost.h"
-#include "NewDocument.h"
-#include "PixelExport.h"
-#include "RawFileLoading.h"
+#include "RawFileRecords.h"
 #include "WindowsOwners.h"
 
 namespace {
@@ -26,8 +24,9 @@ TEST(LargeImageRequests, StoredMetadataPastTheImportsCountIsRefusedBeforeAnythin
   const std::string raw = "C:\\Fotos\\large.png";
   // A raw document the bridge's open added: a SendImage that goes ahead closes it.
   TestDocuments().Open(zk::HostDocument{"large.png", raw, 1, 1});
-  AutomationUtils::LoadedRawFiles = {{raw, false}};
-  AutomationUtils::RawFileMetadata[raw].resize(size_t(INT32_MAX) + 1);
+  AutomationUtils::RawFileRecords records;
+  records.LoadedRawFiles = {{raw, false}};
+  records.RawFileMetadata[raw].resize(size_t(INT32_MAX) + 1);
   const std::string tag = std::to_string(GetCurrentProcessId());
   const std::string image = "zk-large-requests-image-" + tag, metadata = "zk-large-requests-metadata-" + tag;
   const UniqueHandle madeImage = CompanionSegment(image, 6);
@@ -35,15 +34,12 @@ TEST(LargeImageRequests, StoredMetadataPastTheImportsCountIsRefusedBeforeAnythin
   ASSERT_TRUE(madeImage && madeMetadata);
 
   ReplyFieldList reply;
-  HandleSendImage({"SendImage", raw, image, "1", "1", "16", metadata, "0"}, reply);
+  HandleSendImage({"SendImage", raw, image, "1", "1", "16", metadata, "0"}, reply, records);
   EXPECT_EQ(reply.Fields(), (FieldList{"Error", "Metadata of 2147483648 bytes cannot be passed to the import, which "
                                                 "takes at most 2147483647 bytes"}));
   EXPECT_EQ(TestHost().Book().Calls("PSActionControl.Play"), 0) << "no import, no close";
   EXPECT_EQ(TestDocuments().Documents().size(), 1u) << "the raw document stays open";
-  EXPECT_EQ(AutomationUtils::LoadedRawFiles.count(raw), 1u);
-  AutomationUtils::MetadataBytes().swap(AutomationUtils::RawFileMetadata[raw]);
-  AutomationUtils::RawFileMetadata.clear();
-  AutomationUtils::LoadedRawFiles.clear();
+  EXPECT_EQ(records.LoadedRawFiles.count(raw), 1u);
 }
 
 }  // namespace

@@ -684,6 +684,38 @@ TEST_F(BridgeRun, DocumentRequestsAreAnsweredFromTheHostsDocuments) {
   EXPECT_EQ(run.Host().Objects().Live().Total(), 0u) << run.Host().Objects().DescribeLive();
 }
 
+// A host without the alias suite: the module asks for it once in a bridge run, however many
+// documents its requests read, and again in the next run, where the host may offer it. It used to
+// ask for every document of every request: two thousand refused acquisitions in a run of two
+// listings of a thousand documents.
+TEST_F(BridgeRun, ARefusedAliasSuiteIsAskedForOncePerRun) {
+  run.InstallRemembered();
+  const std::wstring file = run.Install().Scratch() + L"\\Hafen.png";
+  std::string error;
+  ASSERT_TRUE(zk::WritePngFile(file, zk::ImagePixels{4, 4, 8, std::vector<uint8_t>(4 * 4 * 3)}, &error)) << error;
+  constexpr int kDocuments = 1000;
+  for (int i = 1; i <= kDocuments; ++i) {
+    run.Documents().Open(zk::HostDocument{"Hafen " + std::to_string(i) + ".png", Utf8(file), 4, 4});
+  }
+  run.Host().Book().RefuseSuite(kPSAliasSuite);
+  const auto refused = [&] {
+    int count = 0;
+    for (const zk::SuiteEvent& event : run.Host().Book().SuiteEvents()) {
+      count += event.acquire && event.name == kPSAliasSuite && event.status != 0;
+    }
+    return count;
+  };
+  run.SetScenario("window hidden\nrequest \"GetOpenDocuments\"\nrequest \"GetOpenDocuments\"\n");
+  for (int runs = 1; runs <= 2; ++runs) {
+    SCOPED_TRACE("run " + std::to_string(runs));
+    EXPECT_EQ(run.DoIt(), kSPNoError);
+    const std::vector<std::string> replies = run.Values("reply");
+    ASSERT_EQ(replies.size(), 2u * runs);
+    EXPECT_NE(replies.back().find("\"Hafen 1000.png\""), std::string::npos) << "every document was read";
+    EXPECT_EQ(refused(), runs);
+  }
+}
+
 TEST_F(BridgeRun, AnyFailureInsideARequestStillGetsItsOneReply) {
   run.InstallRemembered();
   run.Host().Book().RefuseSuite(kPSActionControlSuite);  // the document queries cannot reach the host

@@ -46,36 +46,10 @@ std::string TempFolder() {
   return temp;
 }
 
-bool NoDocumentsFolder(std::string*) { return false; }
-
-class PluginLog : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetTestHost();
-    LogFilePath.clear();  // a fresh module life
-    marker = "entry " + std::to_string(GetTickCount64()) + "-" + std::to_string(GetCurrentProcessId());
-  }
-  void TearDown() override {
-    DocumentsFolderLookup = original;
-    LogFilePath.clear();
-  }
-  const DocumentsFolderLookupProc original = DocumentsFolderLookup;
-  std::string marker;
-};
-
-TEST_F(PluginLog, FirstEntryGoesToTheDocumentsFolderWithWindowsLineEnds) {
-  wchar_t documents[MAX_PATH] = {};
-  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
-  LogAppend("%s: %d\n", marker.c_str(), 7);
-  EXPECT_EQ(LogFilePath, Utf8(documents) + "\\ZKVPlugin.log");
-  EXPECT_NE(FileText(LogFilePath).find(marker + ": 7\r\n"), std::string::npos);
-}
-
 // The user's Documents folder as Windows keeps it, in the registry: the shell folder value
-// "Personal", for this test one named with letters outside the ANSI code page (1252 here: the
-// tests run under C.UTF-8), as a Polish name on a Western European system. Put back afterwards.
-// Wine's shell follows the value of "User Shell Folders" at once (its "Shell Folders" copy it
-// does not read); its 8-bit call then answers with '?' and look-alikes in the letters' places.
+// "Personal", pointed at another folder while this lives, and put back afterwards. Wine's shell
+// follows the value of "User Shell Folders" at once (its "Shell Folders" copy it does not read);
+// a folder that is not there is one the shell does not name, as on Windows.
 class DocumentsFolderAt {
  public:
   explicit DocumentsFolderAt(const std::wstring& folder) {
@@ -109,8 +83,63 @@ class DocumentsFolderAt {
   bool set_ = false;
 };
 
-// The folder used to be asked for with the 8-bit call, which gives "?" or a look-alike for such a
-// letter: a folder that is not there, and no log at all.
+// The process's TEMP folder for the whole test: one of this test program's own, so that another
+// test's host process that finds no Documents folder while a test here points it elsewhere never
+// logs into the file a test reads. Put back afterwards.
+class OwnTempFolder {
+ public:
+  OwnTempFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    old_ = temp;
+    folder_ = old_ + L"\\zk-log-test-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TEMP", folder_.c_str());
+  }
+  ~OwnTempFolder() {
+    SetEnvironmentVariableW(L"TEMP", old_.c_str());
+    RemoveDirectoryW(folder_.c_str());  // only when the test left it empty
+  }
+
+ private:
+  std::wstring old_;
+  std::wstring folder_;
+};
+
+class PluginLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetTestHost();
+    LogFilePath.clear();  // a fresh module life
+    marker = "entry " + std::to_string(GetTickCount64()) + "-" + std::to_string(GetCurrentProcessId());
+  }
+  void TearDown() override { LogFilePath.clear(); }
+
+  // The module decides where its log goes while the shell names no Documents folder (the user's
+  // one is a folder that is not there): TEMP, for the rest of the module's life. An empty entry
+  // decides and writes nothing.
+  static void LogIntoTemp() {
+    const DocumentsFolderAt missing(Wide(TempFolder()) + L"\\no Documents folder here");
+    ASSERT_TRUE(missing.Set());
+    LogAppend("%s", "");
+  }
+
+  const OwnTempFolder temp;
+  std::string marker;
+};
+
+TEST_F(PluginLog, FirstEntryGoesToTheDocumentsFolderWithWindowsLineEnds) {
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+  LogAppend("%s: %d\n", marker.c_str(), 7);
+  EXPECT_EQ(LogFilePath, Utf8(documents) + "\\ZKVPlugin.log");
+  EXPECT_NE(FileText(LogFilePath).find(marker + ": 7\r\n"), std::string::npos);
+}
+
+// A Documents folder named with letters outside the ANSI code page (1252 here: the tests run under
+// C.UTF-8), as a Polish name on a Western European system. The folder used to be asked for with
+// the 8-bit call, which gives "?" or a look-alike for such a letter (Wine's does so too): a folder
+// that is not there, and no log at all.
 TEST_F(PluginLog, ADocumentsFolderNamedOutsideTheCodePageGetsTheLog) {
   ASSERT_EQ(GetACP(), 1252u) << "the test is about letters this code page lacks";
   const std::wstring folder = Wide(TempFolder()) + L"\\Dokumenty \u0141\u00F3d\u017A \u5199\u771F";
@@ -130,13 +159,15 @@ TEST_F(PluginLog, ADocumentsFolderNamedOutsideTheCodePageGetsTheLog) {
 }
 
 TEST_F(PluginLog, WithoutTheShellFolderTempIsUsedForTheModulesLife) {
-  DocumentsFolderLookup = NoDocumentsFolder;
   const std::string expected = TempFolder() + "\\ZKVPlugin.log";
   std::remove(expected.c_str());
-  LogAppend("%s\n", marker.c_str());
+  {
+    const DocumentsFolderAt missing(Wide(TempFolder()) + L"\\no Documents folder here");
+    ASSERT_TRUE(missing.Set());
+    LogAppend("%s\n", marker.c_str());
+  }
   EXPECT_EQ(LogFilePath, expected);
-  DocumentsFolderLookup = original;  // the shell answers again: the folder stays decided
-  LogAppend("second\n");
+  LogAppend("second\n");  // the shell names the Documents folder again: the folder stays decided
   EXPECT_EQ(LogFilePath, expected);
   EXPECT_EQ(FileText(expected), marker + "\r\nsecond\r\n");
   std::remove(expected.c_str());
@@ -145,7 +176,7 @@ TEST_F(PluginLog, WithoutTheShellFolderTempIsUsedForTheModulesLife) {
 // A log that cannot be opened (a read-only file does that on Windows; Wine running as root
 // ignores the read-only bit, so a folder of the log's name stands in for it).
 TEST_F(PluginLog, ALogThatCannotBeWrittenChangesNothing) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   std::remove(path.c_str());
   ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
@@ -160,7 +191,7 @@ TEST_F(PluginLog, ALogThatCannotBeWrittenChangesNothing) {
 }
 
 TEST_F(PluginLog, TheQueriesWriteTheirSteps) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   std::remove(path.c_str());
   ListDocuments();
@@ -200,7 +231,7 @@ TEST_F(PluginLog, TheQueriesWriteTheirSteps) {
 // A raw file read and an image sent back for it, the import failing: LoadRAW's, GrabBuffer's and
 // the import's steps, each once and in order, with the counts and the statuses.
 TEST_F(PluginLog, AnImageRoundTripWritesEachStepInOrder) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   const std::string picture = TempFolder() + "\\zk-log-" + std::to_string(GetCurrentProcessId()) + ".png";
   const zk::ImagePixels image{4, 3, 8, std::vector<uint8_t>(4 * 3 * 3, 0x7F)};
@@ -216,10 +247,11 @@ TEST_F(PluginLog, AnImageRoundTripWritesEachStepInOrder) {
   std::remove(path.c_str());
 
   ReplyFieldList read, sent;
-  HandleReadRaw({"ReadRaw", picture, exported.first, "0", "8"}, read);
+  AutomationUtils::RawFileRecords records;
+  HandleReadRaw({"ReadRaw", picture, exported.first, "0", "8"}, read, records);
   ASSERT_EQ(read.Fields(), (FieldList{"OK", "4", "3"}));
   TestHost().Book().FailEvent(eventImport, -1);
-  HandleSendImage({"SendImage", picture, pixels.first, "4", "3", "8", metadata.first, "0"}, sent);
+  HandleSendImage({"SendImage", picture, pixels.first, "4", "3", "8", metadata.first, "0"}, sent, records);
   ASSERT_EQ(sent.Fields().at(0), "Error");
   EXPECT_EQ(FileText(path),
             "LoadRAW: filename=" + picture + "\r\n"
@@ -244,7 +276,7 @@ TEST_F(PluginLog, AnImageRoundTripWritesEachStepInOrder) {
 // operation opened the log for itself, a ReadRaw that crossed the bound in LoadRAW had its
 // GrabBuffer steps begin a new file.
 TEST_F(PluginLog, EachRequestWritesThroughOneOpeningOfTheLog) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   const std::string older = TempFolder() + "\\ZKVPlugin.old.log";
   const std::string picture = TempFolder() + "\\zk-log-request-" + std::to_string(GetCurrentProcessId()) + ".png";
@@ -298,7 +330,7 @@ TEST_F(PluginLog, EachRequestWritesThroughOneOpeningOfTheLog) {
 }
 
 TEST_F(PluginLog, AFailedSizeReadIsLoggedWithItsStatus) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   std::remove(path.c_str());
   TestDocuments().Open(zk::HostDocument{"a.psd", "C:\\a.psd", 10, 20});
@@ -325,7 +357,7 @@ std::string ReadWhole(HANDLE file) {
 }
 
 TEST_F(PluginLog, AReaderSeesEachEntryOfAnOpenSessionAsSoonAsItIsWritten) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   std::remove(path.c_str());
   {
@@ -343,7 +375,7 @@ TEST_F(PluginLog, AReaderSeesEachEntryOfAnOpenSessionAsSoonAsItIsWritten) {
 }
 
 TEST_F(PluginLog, AnotherProgramMayRenameOrDeleteTheLogWhileASessionHoldsIt) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   const std::string moved = TempFolder() + "\\ZKVPlugin-kept.log";
   std::remove(path.c_str());
@@ -367,7 +399,7 @@ TEST_F(PluginLog, AnotherProgramMayRenameOrDeleteTheLogWhileASessionHoldsIt) {
 }
 
 TEST_F(PluginLog, ALogOverEightMebibytesIsRenamedWhenTheNextSessionFirstWrites) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   const std::string older = TempFolder() + "\\ZKVPlugin.old.log";
   std::remove(path.c_str());
@@ -469,7 +501,7 @@ TEST_F(PluginLog, ProcessesRotatingAtOnceKeepTheOldLog) {
 }
 
 TEST_F(PluginLog, LongEntriesAndLineEndsAreWrittenWhole) {
-  DocumentsFolderLookup = NoDocumentsFolder;
+  LogIntoTemp();
   const std::string path = TempFolder() + "\\ZKVPlugin.log";
   std::remove(path.c_str());
   const std::string longText(5000, 'a');

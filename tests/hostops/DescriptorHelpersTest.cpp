@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "DescriptorHelpers.h"
 #include "HostCodes.h"
 #include "HostSuites.h"
 #include "InProcessHost.h"
+#include "ModuleStatus.h"
 
 namespace {
 
@@ -169,6 +171,43 @@ TEST_F(DescriptorHelpers, TextMustFitTheCallersCapacity) {
   EXPECT_EQ(PIUGetDescriptorItem(d, keyTitle, buffer, &capacity), kHelperBadParameter);
   EXPECT_EQ(capacity, 5u) << "the real length is written";
   EXPECT_EQ(buffer[0], 'x') << "the buffer is not";
+}
+
+// A text key is read whole, as long as the reader takes texts that long: a longer one is refused
+// before anything is made for it (the host's length is said all the same). The host check used to
+// make a buffer of whatever length the host gave.
+TEST_F(DescriptorHelpers, TextKeysAreReadWholeUpToTheLengthTheReaderTakes) {
+  PIActionDescriptor d = Descriptor();
+  sPSActionDescriptor->PutString(d, keyTitle, "five!");
+  const struct {
+    const char* name;
+    uint32_t mostBytes;
+    const char* failing;  // a procedure of the host that fails
+    int32_t status;
+    std::string text;
+  } cases[] = {
+      {"exactly as long as taken", 5, nullptr, 0, "five!"},
+      {"shorter", 4096, nullptr, 0, "five!"},
+      {"longer", 4, nullptr, kTextTooLong, ""},
+      {"the length cannot be read", 4096, "PSActionDescriptor.GetStringLength", -25, ""},
+      {"the text cannot be read", 4096, "PSActionDescriptor.GetString", -25, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestHost().Book().ClearFaults();
+    TestHost().Book().ResetCounts();
+    if (c.failing != nullptr) TestHost().Book().FailProcedure(c.failing, -25);
+    std::string text = "earlier";
+    uint32_t length = 0;
+    EXPECT_EQ(ReadTextKey(d, keyTitle, c.mostBytes, &text, &length), c.status);
+    EXPECT_EQ(text, c.text);
+    if (c.failing == nullptr) {
+      EXPECT_EQ(length, 5u);
+    }
+    if (c.status == kTextTooLong) {
+      EXPECT_EQ(TestHost().Book().Calls("PSActionDescriptor.GetString"), 0) << "nothing is read";
+    }
+  }
 }
 
 TEST_F(DescriptorHelpers, AliasesHoldThePathAndKeepTheirLockState) {
